@@ -1,0 +1,18 @@
+# liftdrive_add_test(NAME <name> SOURCES ... LIBS ... [WIDGETS] [TIMEOUT s])
+# One QtTest executable per group of behaviour, registered with CTest. Widget tests
+# run on the offscreen platform; every test has a time-out so a hung dialog fails fast.
+function(liftdrive_add_test)
+    cmake_parse_arguments(T "WIDGETS" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+    set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set(env "LIFTDRIVE_BIN_DIR=${LIFTDRIVE_BIN_DIR}")
+    if(T_WIDGETS)
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${env}")
+endfunction()

@@ -1,0 +1,81 @@
+#pragma once
+// The drive's 128 parameters: catalogue records from the definition file, the
+// current values, and the one setter through which every change flows.
+#include <QList>
+#include <QString>
+#include <array>
+#include <functional>
+
+class LangModule;
+class Prompts;
+
+struct ParamDef {
+    QString name;
+    QString id;
+    QString unit;
+    float minValue = 0.0f;
+    float maxValue = 65535.0f;
+    float spare = 0.0f;
+    float scale = 1.0f;
+    float minVersion = 0.0f;
+
+    // Records without a name, or named "*DUMMY*", stand for no parameter.
+    bool isPlaceholder() const;
+};
+
+// Told about every value the setter stores, after it is stored. The travel model's
+// inputs and the main window (sliders, text boxes, grid row, simulation) listen.
+class ParamListener {
+public:
+    virtual ~ParamListener() = default;
+    virtual void parameterStored(int index, const ParamDef& def, float value) = 0;
+};
+
+class ParamModule {
+public:
+    static constexpr int Count = 128;
+    static constexpr int NoMatch = 127;
+
+    enum Check : short { Accepted = 0, TooSmall = -1, TooLarge = 1, NotANumber = 2 };
+
+    ParamModule(LangModule& lang, Prompts& prompts);
+
+    std::array<ParamDef, Count> ParamCatalogue;
+    short ParamCount = 0;
+    std::array<float, Count> ParamValues{};
+    float driveVersion = 100000.0f;
+
+    // Title of the messages about the definition file (the main window's title).
+    void setTitle(const QString& title) { m_title = title; }
+    void addListener(ParamListener* listener);
+    void removeListener(ParamListener* listener);
+    // How FindGridRow finds the grid row of an index; without a grid every answer is 127.
+    void setGridRowLookup(std::function<int(int)> lookup) { m_gridRowLookup = std::move(lookup); }
+
+    // Reads the definition file named by text 0 of the language pack, beside the
+    // program (`folder`). Returns false (after a message) when it cannot be read.
+    bool LoadParamDefinitions(const QString& folder);
+    float GetParameter(int index) const;
+    void SetParameter(int index, float value);
+    short ValidateParamText(int index, const QString& text) const;
+    int FindParamById(const QString& id) const;
+    int FindGridRow(int index) const;
+    void LoadDefaultParameters();
+
+    // Current value of the parameter with identifier `id`, or `fallback` when no
+    // record carries it.
+    float valueById(const QString& id, float fallback = 0.0f) const;
+    // Sets the parameter with identifier `id` through SetParameter; false when no
+    // record carries it.
+    bool setById(const QString& id, float value);
+
+private:
+    void setParameter(int index, float value, bool retry);
+    static bool validIndex(int index) { return index >= 0 && index < Count; }
+
+    LangModule& m_lang;
+    Prompts& m_prompts;
+    QString m_title;
+    QList<ParamListener*> m_listeners;
+    std::function<int(int)> m_gridRowLookup;
+};

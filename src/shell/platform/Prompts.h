@@ -1,0 +1,26 @@
+#pragma once
+// Everything that asks or tells the user something modally goes through this
+// interface: the program shows real dialogs, tests answer from a script.
+#include <QString>
+
+class Prompts {
+public:
+    enum class Icon { None, Information, Warning, Critical };
+
+    virtual ~Prompts() = default;
+    virtual void message(Icon icon, const QString& title, const QString& text) = 0;
+    // A yes/no question; true for yes.
+    virtual bool confirm(const QString& title, const QString& text) = 0;
+    // File dialogs; `pattern` is a file pattern such as "*.quv". An empty result
+    // means the user cancelled.
+    virtual QString openFileName(const QString& title, const QString& pattern) = 0;
+    virtual QString saveFileName(const QString& title, const QString& pattern) = 0;
+
+    void information(const QString& title, const QString& text) {
+        message(Icon::Information, title, text);
+    }
+    void warning(const QString& title, const QString& text) { message(Icon::Warning, title, text); }
+    void critical(const QString& title, const QString& text) {
+        message(Icon::Critical, title, text);
+    }
+};

@@ -1,0 +1,45 @@
+#pragma once
+// Prompts for tests: records every message and answers file dialogs and
+// questions from a script. An unexpected file dialog (empty script) cancels.
+#include "Prompts.h"
+
+#include <QList>
+#include <QStringList>
+
+class RecordingPrompts final : public Prompts {
+public:
+    struct Message {
+        Icon icon;
+        QString title;
+        QString text;
+    };
+
+    void message(Icon icon, const QString& title, const QString& text) override {
+        messages.append({icon, title, text});
+    }
+    bool confirm(const QString& title, const QString& text) override {
+        questions.append(title + u'|' + text);
+        return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
+    }
+    QString openFileName(const QString&, const QString& pattern) override {
+        patterns.append(pattern);
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+    QString saveFileName(const QString&, const QString& pattern) override {
+        patterns.append(pattern);
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
+    }
+
+    QStringList texts() const {
+        QStringList out;
+        for (const auto& m : messages)
+            out << m.text;
+        return out;
+    }
+
+    QList<Message> messages;
+    QStringList questions;
+    QStringList patterns;
+    QStringList fileAnswers;
+    QList<bool> confirmAnswers;
+};
