@@ -35,9 +35,9 @@ QString generalC(float value);
 
 // The fixed display patterns. Rounding happens half away from zero on the decimal
 // digits of the value (7 significant digits for a single, 15 for a double).
-QString pattern2(double value, bool single = true);      // "#0.#0": two decimals
-QString pattern3(double value, bool single = true);      // "#0.##0": three decimals
-QString pattern1to3(double value, bool single = true);   // "#0.0##": one to three decimals
+QString pattern2(double value, bool single = true);    // "#0.#0": two decimals
+QString pattern3(double value, bool single = true);    // "#0.##0": three decimals
+QString pattern1to3(double value, bool single = true); // "#0.0##": one to three decimals
 
 // Replaces the first occurrence of `from` in `text`.
 void replaceFirst(QString& text, QChar from, QChar to);

@@ -1,0 +1,118 @@
+#include "LangModule.h"
+
+#include "NumberText.h"
+#include "Prompts.h"
+#include "Win1254.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Splits file bytes into lines without their CR LF (a bare LF ends a line as well).
+QList<QByteArray> splitLines(const QByteArray& bytes) {
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    return lines;
+}
+
+} // namespace
+
+LangModule::LangModule(QString folder, Prompts& prompts)
+    : m_folder(std::move(folder)), m_prompts(prompts) {}
+
+QString LangModule::LangText(int index) const {
+    if (index < 0 || index >= TextCount)
+        return QString();
+    return m_texts[std::size_t(index)];
+}
+
+QString LangModule::text(int index, const QString& fallback) const {
+    const QString t = LangText(index);
+    return t.isEmpty() ? fallback : t;
+}
+
+void LangModule::setText(int index, const QString& text) {
+    if (index >= 0 && index < TextCount)
+        m_texts[std::size_t(index)] = text;
+}
+
+QString LangModule::noPackMessage() {
+    return QStringLiteral("Dil paketi bulunamad\u0131. Program sonlandiriliyor.\r\n"
+                          "No language pack could be found. Terminating program");
+}
+
+QStringList LangModule::packFiles() const {
+    QStringList names;
+    const QDir dir(m_folder);
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        // Exactly ".lng" at the end, case-sensitive: "x.LNG" and "x.lng.bak" are no packs.
+        if (name.endsWith(QStringLiteral(".lng"), Qt::CaseSensitive))
+            names << name;
+    }
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return a.compare(b) < 0; });
+    return names;
+}
+
+bool LangModule::FindLanguagePacks(const QString& title) {
+    m_packs.clear();
+    const QStringList names = packFiles();
+    if (names.isEmpty()) {
+        m_prompts.critical(title, noPackMessage());
+        return false;
+    }
+    // The menu has five entries; further packs in sorted order are not offered.
+    for (const QString& name : names.mid(0, MenuEntries))
+        m_packs.append({name, LoadLanguagePack(name, title)});
+    return true;
+}
+
+QString LangModule::LoadLanguagePack(const QString& fileName, const QString& title) {
+    QFile file(QDir(m_folder).filePath(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    // Packs are small; anything far larger is not a pack and is not read whole.
+    constexpr qint64 maxPackBytes = 1 << 20;
+    const QByteArray bytes = file.read(maxPackBytes);
+    const QList<QByteArray> lines = splitLines(bytes);
+    if (lines.isEmpty() || Win1254::decode(lines[0]) != Header)
+        return QString();
+    const QString language = lines.size() > 1 ? Win1254::decode(lines[1]) : QString();
+
+    int firstBadLine = 0;
+    QString badContent;
+    for (qsizetype i = 2; i < lines.size(); ++i) {
+        const QString line = Win1254::decode(lines[i]);
+        const qsizetype hash = line.indexOf(u'#');
+        bool ok = hash >= 0;
+        int index = -1;
+        if (ok) {
+            bool found = false;
+            const double number = NumberText::leadingNumber(QStringView(line).left(hash), &found);
+            ok = found && std::isfinite(number) && number > -0.5 && number < 127.5;
+            if (ok)
+                index = int(NumberText::roundHalfEven(number));
+        }
+        if (!ok) {
+            if (firstBadLine == 0) {
+                firstBadLine = int(i) + 1;
+                badContent = line;
+            }
+            continue;
+        }
+        m_texts[std::size_t(index)] = line.mid(hash + 1);
+    }
+    if (firstBadLine != 0) {
+        const QString pattern =
+            text(50, QStringLiteral("%1: line %2 is not a valid language entry and was skipped."));
+        m_prompts.warning(title, pattern.arg(fileName).arg(firstBadLine));
+    }
+    return language;
+}

@@ -1,0 +1,216 @@
+#include "ParamModule.h"
+
+#include "LangModule.h"
+#include "NumberText.h"
+#include "Prompts.h"
+#include "Win1254.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace {
+
+constexpr float kDefaults[][2] = {
+    {0, 1},     {1, 1},     {2, 0.7f},  {3, 0.7f},  {4, 0.7f},  {5, 0.7f},  {6, 0.4f},  {7, 0.5f},
+    {8, 0.05f}, {9, 0.1f},  {10, 0.3f}, {11, 0.3f}, {12, 0.3f}, {13, 0.1f}, {14, 0.2f}, {15, 0.4f},
+    {16, 1},    {17, 1000}, {18, 380},  {19, 380},  {20, 13},   {21, 0.8f}, {22, 50},   {23, 1430},
+    {24, 2},    {25, 25},   {26, 3},    {27, 15},   {28, 0.5f}, {29, 1},    {30, 1000}, {31, 100},
+    {32, 500},  {33, 50},   {34, 40},   {35, 80},   {36, 120},  {37, 4},    {38, 0},    {39, 0.5f},
+    {40, 100},  {41, 320},  {42, 6500}, {43, 1},    {44, 0},    {45, 0},    {47, 0},    {48, 50},
+    {49, 200},  {50, 50},   {51, 150},  {52, 0},    {53, 0},    {54, 0},    {55, 0},    {56, 1},
+    {57, 1},    {58, 16},   {59, 0},    {60, 1},    {61, 1},    {65, 29},   {66, 50},   {67, 1},
+    {68, 100},  {69, 1},    {70, 1},    {71, 150},  {72, 3},    {73, 0},    {74, 0},    {75, 120},
+    {76, 0},    {77, 120},  {78, 1},
+};
+
+// Fields of a definition line, after the free label before the first colon.
+constexpr int kDefinitionFields = 9;
+
+} // namespace
+
+bool ParamDef::isPlaceholder() const {
+    const QString trimmed = name.trimmed();
+    return trimmed.isEmpty() || trimmed == QStringLiteral("*DUMMY*");
+}
+
+ParamModule::ParamModule(LangModule& lang, Prompts& prompts) : m_lang(lang), m_prompts(prompts) {}
+
+void ParamModule::addListener(ParamListener* listener) {
+    if (listener && !m_listeners.contains(listener))
+        m_listeners.append(listener);
+}
+
+void ParamModule::removeListener(ParamListener* listener) {
+    m_listeners.removeAll(listener);
+}
+
+bool ParamModule::LoadParamDefinitions(const QString& folder) {
+    const QString fileName = m_lang.LangText(0);
+    const QString path = QDir(folder).filePath(fileName);
+    QFile file(path);
+    if (fileName.trimmed().isEmpty() || !QFileInfo(path).isFile() ||
+        !file.open(QIODevice::ReadOnly)) {
+        const QString pattern =
+            m_lang.text(51, QStringLiteral("The parameter definition file %1 could not be read."));
+        m_prompts.critical(m_title, pattern.arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    for (ParamDef& def : ParamCatalogue) {
+        def.scale = 1.0f;
+        def.minValue = 0.0f;
+        def.maxValue = 65535.0f;
+    }
+    ParamCount = 0;
+
+    int lineNumber = 0;
+    int firstBadLine = 0;
+    // Definition files are a few kilobytes; reading line by line keeps a wrong,
+    // huge file from being loaded whole.
+    while (!file.atEnd()) {
+        QByteArray raw = file.readLine(64 * 1024);
+        ++lineNumber;
+        while (raw.endsWith('\n') || raw.endsWith('\r'))
+            raw.chop(1);
+        QString line = Win1254::decode(raw);
+        const qsizetype comment = line.indexOf(u';');
+        if (comment >= 0)
+            line.truncate(comment);
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList parts = line.split(u':');
+        bool ok = parts.size() >= kDefinitionFields + 1;
+        int index = -1;
+        if (ok) {
+            bool found = false;
+            const double number = NumberText::leadingNumber(parts[1], &found);
+            ok = found && number > -0.5 && number < 127.5;
+            if (ok)
+                index = int(NumberText::roundHalfEven(number));
+        }
+        if (!ok) {
+            if (firstBadLine == 0)
+                firstBadLine = lineNumber;
+            continue;
+        }
+        ParamDef& def = ParamCatalogue[std::size_t(index)];
+        def.name = parts[2];
+        def.id = parts[3];
+        def.unit = parts[4];
+        def.minValue = float(NumberText::leadingNumber(parts[5]));
+        def.maxValue = float(NumberText::leadingNumber(parts[6]));
+        def.spare = float(NumberText::leadingNumber(parts[7]));
+        def.scale = float(NumberText::leadingNumber(parts[8]));
+        def.minVersion = float(NumberText::leadingNumber(parts[9]));
+        ++ParamCount;
+    }
+    if (firstBadLine != 0) {
+        const QString pattern = m_lang.text(
+            52, QStringLiteral("%1: line %2 is not a valid parameter definition and was skipped."));
+        m_prompts.warning(m_title, pattern.arg(fileName).arg(firstBadLine));
+    }
+    return true;
+}
+
+float ParamModule::GetParameter(int index) const {
+    return validIndex(index) ? ParamValues[std::size_t(index)] : 0.0f;
+}
+
+short ParamModule::ValidateParamText(int index, const QString& text) const {
+    if (!validIndex(index))
+        return Accepted;
+    const ParamDef& def = ParamCatalogue[std::size_t(index)];
+    if (driveVersion < def.minVersion || index == 125)
+        return Accepted;
+    if (def.isPlaceholder())
+        return Accepted;
+    QString normalised = text;
+    NumberText::replaceFirst(normalised, u',', u'.');
+    if (!NumberText::isNumeric(normalised))
+        return NotANumber;
+    const float value = float(NumberText::leadingNumber(normalised));
+    if (value < def.minValue)
+        return TooSmall;
+    if (value > def.maxValue)
+        return TooLarge;
+    return Accepted;
+}
+
+void ParamModule::SetParameter(int index, float value) {
+    setParameter(index, value, false);
+}
+
+void ParamModule::setParameter(int index, float value, bool retry) {
+    if (!validIndex(index))
+        return;
+    const ParamDef& def = ParamCatalogue[std::size_t(index)];
+    const float previous = ParamValues[std::size_t(index)];
+    short code = ValidateParamText(index, NumberText::general(value));
+    // The retry only puts the stored value back into every control. When that value
+    // is itself outside tighter limits loaded since, checking it again would retry
+    // for ever, so it is shown as it is.
+    if (retry)
+        code = Accepted;
+    const QString title = m_lang.text(118, QStringLiteral("Warning"));
+    switch (code) {
+    case TooLarge:
+        m_prompts.warning(title, def.name + m_lang.LangText(114) +
+                                     NumberText::general(def.maxValue) + u' ' + def.unit +
+                                     m_lang.LangText(116));
+        setParameter(index, previous, true);
+        return;
+    case TooSmall:
+        m_prompts.warning(title, def.name + m_lang.LangText(115) +
+                                     NumberText::general(def.minValue) + u' ' + def.unit +
+                                     m_lang.LangText(116));
+        return;
+    case NotANumber:
+        m_prompts.warning(title,
+                          m_lang.text(62, QStringLiteral("The value given for %1 is not a number."))
+                              .arg(def.name));
+        return;
+    default:
+        break;
+    }
+    ParamValues[std::size_t(index)] = value;
+    // A listener may set further parameters (re-entering this setter); iterate a copy.
+    const QList<ParamListener*> listeners = m_listeners;
+    for (ParamListener* listener : listeners)
+        listener->parameterStored(index, def, value);
+}
+
+int ParamModule::FindParamById(const QString& id) const {
+    for (int i = 0; i < Count; ++i)
+        if (ParamCatalogue[std::size_t(i)].id == id)
+            return i;
+    return NoMatch;
+}
+
+int ParamModule::FindGridRow(int index) const {
+    return m_gridRowLookup ? m_gridRowLookup(index) : NoMatch;
+}
+
+void ParamModule::LoadDefaultParameters() {
+    for (const auto& entry : kDefaults)
+        SetParameter(int(entry[0]), entry[1]);
+    for (int i = 79; i < Count; ++i)
+        SetParameter(i, -1.0f);
+}
+
+float ParamModule::valueById(const QString& id, float fallback) const {
+    for (int i = 0; i < Count; ++i)
+        if (ParamCatalogue[std::size_t(i)].id == id)
+            return ParamValues[std::size_t(i)];
+    return fallback;
+}
+
+bool ParamModule::setById(const QString& id, float value) {
+    for (int i = 0; i < Count; ++i) {
+        if (ParamCatalogue[std::size_t(i)].id == id) {
+            SetParameter(i, value);
+            return true;
+        }
+    }
+    return false;
+}
