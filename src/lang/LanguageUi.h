@@ -1,0 +1,46 @@
+#pragma once
+// Re-titling of the widgets from the active language pack, and the Language menu.
+#include <QList>
+#include <QObject>
+
+class LangModule;
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace LanguageUi {
+
+// Text index carried by a widget or action in its "tag" property; 0 when none.
+int tagOf(const QObject* object);
+void setTag(QObject* object, int index);
+
+// Gives every tagged label, frame, check box, menu entry and tab of every top-level
+// window its text from the pack, then refreshes the lists and headers whose entries
+// come from the pack (scale selector, parameter grid header, toolbar tool tips,
+// stop-mode list).
+void ApplyLanguage(const LangModule& lang);
+// The same for one window and its children only.
+void applyToWindow(QWidget* window, const LangModule& lang);
+
+} // namespace LanguageUi
+
+// The five entries "lang0".."lang4" of the Language menu; an entry with a pack is
+// visible, carries the language name and remembers the pack file.
+class LanguageMenu : public QObject {
+    Q_OBJECT
+public:
+    explicit LanguageMenu(QMenu* menu);
+
+    void setPacks(const LangModule& lang);
+    // Ticks entry k, unticks the others; -1 unticks all.
+    void tick(int k);
+    int ticked() const;
+    QString packFile(int k) const;
+    QAction* entry(int k) const { return m_entries.value(k); }
+
+signals:
+    void chosen(int k);
+
+private:
+    QList<QAction*> m_entries;
+};

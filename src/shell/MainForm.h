@@ -1,0 +1,81 @@
+#pragma once
+// The main window: owns the modules, wires the pages, menus and status bar
+// together and runs the start-up sequence.
+#include "LangModule.h"
+#include "ParamModule.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class LanguageMenu;
+class Prompts;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTabBar;
+
+class MainForm : public QMainWindow, public ParamListener {
+    Q_OBJECT
+public:
+    static inline const QString DesignTitle = QStringLiteral("ORVAN-Quvera");
+
+    // `folder` is where the language packs and definition files lie (the program's
+    // folder in the program, a scratch folder in tests).
+    MainForm(Prompts& prompts, const QString& folder, QWidget* parent = nullptr);
+    ~MainForm() override;
+
+    // Runs the start-up sequence. False when the program cannot run (no language
+    // pack); the window is then closed and must not be shown.
+    bool startUp();
+
+    // Public state other parts read and write.
+    short LOMTIX = 0;
+    bool readyToSimulate = false;
+    bool FlashParamsIdentical = false;
+    float scaleRed = 0.0f;
+    bool version_gt_8_26 = true;
+
+    LangModule& lang() { return m_lang; }
+    ParamModule& params() { return m_params; }
+    Prompts& prompts() { return m_prompts; }
+    QString folder() const { return m_folder; }
+    // The title of the brand edition.
+    QString editionTitle() const;
+
+    void simulate();
+
+    // ParamListener: mirrors a stored value into the controls that show it.
+    void parameterStored(int index, const ParamDef& def, float value) override;
+
+public slots:
+    void switchLanguage(int k);
+
+signals:
+    // The grid is rebuilt after the catalogue was (re)loaded.
+    void catalogueReloaded();
+
+private:
+    void buildMenus();
+    void buildPages();
+    void selectPage(int tag);
+
+    Prompts& m_prompts;
+    QString m_folder;
+    LangModule m_lang;
+    ParamModule m_params;
+
+    QMenu* m_menuFile = nullptr;
+    QMenu* m_menuConnection = nullptr;
+    QMenu* m_menuLanguage = nullptr;
+    QMenu* m_menuHelp = nullptr;
+    QAction* m_exit = nullptr;
+    LanguageMenu* m_languageMenu = nullptr;
+    QTabBar* m_tabs = nullptr;
+    QFrame* m_frameMonitor = nullptr;
+    QFrame* m_frameMotor = nullptr;
+    QFrame* m_frameSeyir = nullptr;
+    QLabel* m_panel1 = nullptr;
+    QLabel* m_panel2 = nullptr;
+};
