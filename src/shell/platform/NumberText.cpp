@@ -132,11 +132,11 @@ bool isNumeric(QStringView text) {
     if (trimmed.isEmpty())
         return false;
     bool ok = false;
-    QLocale::c().toDouble(trimmed, &ok);
-    if (ok)
-        return true;
-    double ignored = 0;
-    return parseLocale(trimmed, &ignored);
+    double value = QLocale::c().toDouble(trimmed, &ok);
+    if (!ok)
+        ok = parseLocale(trimmed, &value);
+    // "inf" and "nan" read as numbers but are no value a control or file may hold.
+    return ok && std::isfinite(value);
 }
 
 bool parseLocale(QStringView text, double* value) {

@@ -1,0 +1,32 @@
+# Shared set-up of scripts/run, scripts/test and scripts/bench: install what is
+# missing (as root) and configure and build the project in $BUILD_DIR.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-image-formats-plugins libgl-dev)
+
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -q || true
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+    else
+        echo "Missing packages: ${missing[*]}" >&2
+        echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+        exit 1
+    fi
+}
+
+configure_and_build() {
+    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    fi
+    cmake --build "$BUILD_DIR" -j "$(nproc)"
+}

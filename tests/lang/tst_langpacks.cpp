@@ -1,0 +1,185 @@
+// Language packs: which files count, how entry lines are read, what a switch keeps.
+#include "DataFiles.h"
+#include "LangModule.h"
+#include "RecordingPrompts.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestLangPacks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void entryLines_data();
+    void entryLines();
+    void malformedLinesReportedOncePerFile();
+    void notAPack_data();
+    void notAPack();
+    void packFilesSortedAndFiltered();
+    void moreThanFivePacks();
+    void textKeptAcrossSwitch();
+    void noPack();
+    void shippedPacks();
+};
+
+void TestLangPacks::entryLines_data() {
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain") << QStringList{"1#Dosya"} << 1 << "Dosya";
+    QTest::newRow("hash in text") << QStringList{"12#a#b #c"} << 12 << "a#b #c";
+    QTest::newRow("blanks before index") << QStringList{"   7#x"} << 7 << "x";
+    QTest::newRow("later duplicate wins") << QStringList{"3#first", "3#second"} << 3 << "second";
+    QTest::newRow("empty text") << QStringList{"4#old", "4#"} << 4 << "";
+    QTest::newRow("index 127") << QStringList{"127#last"} << 127 << "last";
+    QTest::newRow("index 0 names a file") << QStringList{"0#params.def"} << 0 << "params.def";
+    QTest::newRow("fraction rounds half to even") << QStringList{"2.5#two"} << 2 << "two";
+    QTest::newRow("turkish characters") << QStringList{QString::fromUtf8("20#Monitör ığşİ")} << 20
+                                        << QString::fromUtf8("Monitör ığşİ");
+}
+
+void TestLangPacks::entryLines() {
+    QFETCH(QStringList, entries);
+    QFETCH(int, index);
+    QTemporaryDir dir;
+    QVERIFY(writePack(dir.path(), "a.lng", "Deneme", entries));
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    QCOMPARE(lang.LoadLanguagePack("a.lng"), QStringLiteral("Deneme"));
+    QTEST(lang.LangText(index), "text");
+    QVERIFY(prompts.messages.isEmpty());
+}
+
+void TestLangPacks::malformedLinesReportedOncePerFile() {
+    QTemporaryDir dir;
+    QVERIFY(writePack(dir.path(), "bad.lng", "Bad",
+                      {"1#one", "no hash here", "", "200#too big", "-1#negative", "abc#word",
+                       "2#two"}));
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    QCOMPARE(lang.LoadLanguagePack("bad.lng", "Title"), QStringLiteral("Bad"));
+    // Good lines around the bad ones still count; nothing lands at 0 or 127.
+    QCOMPARE(lang.LangText(1), QStringLiteral("one"));
+    QCOMPARE(lang.LangText(2), QStringLiteral("two"));
+    QCOMPARE(lang.LangText(0), QString());
+    QCOMPARE(lang.LangText(127), QString());
+    QCOMPARE(prompts.messages.size(), 1);
+    QCOMPARE(prompts.messages[0].title, QStringLiteral("Title"));
+    QVERIFY(prompts.messages[0].text.contains("bad.lng"));
+    QVERIFY(prompts.messages[0].text.contains(" 4 ")); // line 4 of the file is the first bad one
+}
+
+void TestLangPacks::notAPack_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("wrong header") << QByteArray("---OTHER---\r\nX\r\n1#a\r\n");
+    QTest::newRow("header with blank") << QByteArray(" ---QUVERA LNGPCK---\r\nX\r\n1#a\r\n");
+    QTest::newRow("lower case header") << QByteArray("---quvera lngpck---\r\nX\r\n1#a\r\n");
+    QTest::newRow("empty file") << QByteArray();
+}
+
+void TestLangPacks::notAPack() {
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    QFile file(dir.filePath("x.lng"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    lang.setText(1, "kept");
+    QCOMPARE(lang.LoadLanguagePack("x.lng"), QString());
+    QCOMPARE(lang.LangText(1), QStringLiteral("kept"));
+    QCOMPARE(lang.LoadLanguagePack("missing.lng"), QString());
+}
+
+void TestLangPacks::packFilesSortedAndFiltered() {
+    QTemporaryDir dir;
+    for (const char* name : {"b.lng", "B.lng", "a.lng", "c.LNG", "d.lng.bak", "e.lngx", "lng"})
+        QVERIFY(writePack(dir.path(), name, name, {}));
+    QVERIFY(QDir(dir.path()).mkdir("f.lng")); // a folder is no pack
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    QCOMPARE(lang.packFiles(), (QStringList{"B.lng", "a.lng", "b.lng"}));
+    QVERIFY(lang.FindLanguagePacks("T"));
+    QCOMPARE(lang.packs().size(), 3);
+    QCOMPARE(lang.packs()[0].language, QStringLiteral("B.lng"));
+}
+
+void TestLangPacks::moreThanFivePacks() {
+    QTemporaryDir dir;
+    for (int i = 7; i >= 1; --i)
+        QVERIFY(writePack(dir.path(), QString("p%1.lng").arg(i), QString("L%1").arg(i),
+                          {QString("5#from %1").arg(i)}));
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    QVERIFY(lang.FindLanguagePacks("T"));
+    QCOMPARE(lang.packs().size(), 5);
+    QCOMPARE(lang.packs().first().fileName, QStringLiteral("p1.lng"));
+    QCOMPARE(lang.packs().last().fileName, QStringLiteral("p5.lng"));
+    // Listing loads every offered pack; the last one loaded wins until a pack is chosen.
+    QCOMPARE(lang.LangText(5), QStringLiteral("from 5"));
+}
+
+void TestLangPacks::textKeptAcrossSwitch() {
+    QTemporaryDir dir;
+    QVERIFY(writePack(dir.path(), "a.lng", "A", {"1#A one", "50#only in A"}));
+    QVERIFY(writePack(dir.path(), "b.lng", "B", {"1#B one"}));
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    lang.LoadLanguagePack("a.lng");
+    lang.LoadLanguagePack("b.lng");
+    QCOMPARE(lang.LangText(1), QStringLiteral("B one"));
+    QCOMPARE(lang.LangText(50), QStringLiteral("only in A"));
+}
+
+void TestLangPacks::noPack() {
+    QTemporaryDir dir;
+    QVERIFY(writePack(dir.path(), "upper.LNG", "U", {}));
+    RecordingPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    QVERIFY(!lang.FindLanguagePacks("ORVAN-Quvera"));
+    QCOMPARE(prompts.messages.size(), 1);
+    QCOMPARE(prompts.messages[0].icon, Prompts::Icon::Critical);
+    QCOMPARE(prompts.messages[0].title, QStringLiteral("ORVAN-Quvera"));
+    QCOMPARE(prompts.messages[0].text,
+             QString::fromUtf8("Dil paketi bulunamadı. Program sonlandiriliyor.\r\n"
+                               "No language pack could be found. Terminating program"));
+}
+
+void TestLangPacks::shippedPacks() {
+    RecordingPrompts prompts;
+    LangModule lang(binFolder(), prompts);
+    QVERIFY(lang.FindLanguagePacks("T"));
+    QVERIFY(lang.packs().size() >= 2);
+    // Turkish sorts first, so it is the pack loaded at start-up.
+    QCOMPARE(lang.LoadLanguagePack(lang.packs()[0].fileName), QString::fromUtf8("Türkçe"));
+    QCOMPARE(lang.LangText(1), QStringLiteral("Dosya"));
+    QCOMPARE(lang.LangText(20), QString::fromUtf8("Monitör"));
+    QCOMPARE(lang.LangText(125), QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
+    const QList<int> used = [] {
+        QList<int> list{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 20, 21, 22, 43, 48, 49, 125, 126};
+        for (int i = 30; i <= 42; ++i)
+            list << i;
+        for (int i = 44; i <= 47; ++i)
+            list << i;
+        for (int i = 50; i <= 62; ++i)
+            list << i;
+        for (int i = 80; i <= 96; ++i)
+            list << i;
+        for (int i = 100; i <= 124; ++i)
+            list << i;
+        return list;
+    }();
+    for (const auto& pack : lang.packs()) {
+        RecordingPrompts fresh;
+        LangModule only(binFolder(), fresh);
+        QVERIFY(!only.LoadLanguagePack(pack.fileName).isEmpty());
+        for (int index : used)
+            QVERIFY2(!only.LangText(index).isEmpty(),
+                     qPrintable(QString("%1 lacks text %2").arg(pack.fileName).arg(index)));
+        QVERIFY(fresh.messages.isEmpty());
+    }
+}
+
+QTEST_APPLESS_MAIN(TestLangPacks)
+#include "tst_langpacks.moc"
