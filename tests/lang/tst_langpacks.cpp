@@ -52,9 +52,9 @@ void TestLangPacks::entryLines() {
 
 void TestLangPacks::malformedLinesReportedOncePerFile() {
     QTemporaryDir dir;
-    QVERIFY(writePack(dir.path(), "bad.lng", "Bad",
-                      {"1#one", "no hash here", "", "200#too big", "-1#negative", "abc#word",
-                       "2#two"}));
+    QVERIFY(writePack(
+        dir.path(), "bad.lng", "Bad",
+        {"1#one", "no hash here", "", "200#too big", "-1#negative", "abc#word", "2#two"}));
     RecordingPrompts prompts;
     LangModule lang(dir.path(), prompts);
     QCOMPARE(lang.LoadLanguagePack("bad.lng", "Title"), QStringLiteral("Bad"));

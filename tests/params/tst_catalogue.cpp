@@ -32,9 +32,9 @@ struct Fixture {
     ParamModule params{lang, prompts};
 
     explicit Fixture(const QStringList& definitions) {
-        writePack(dir.path(), "t.lng", "Test",
-                  {"0#defs.txt", "114# too large, max ", "115# too small, min ", "116#!",
-                   "118#Warn"});
+        writePack(
+            dir.path(), "t.lng", "Test",
+            {"0#defs.txt", "114# too large, max ", "115# too small, min ", "116#!", "118#Warn"});
         writeCodePageFile(dir.filePath("defs.txt"), definitions);
         lang.LoadLanguagePack("t.lng");
         params.setTitle("Main");
@@ -85,7 +85,8 @@ void TestCatalogue::definitionLine() {
     QCOMPARE(def.scale, 100.0f);
     QCOMPARE(def.minVersion, 826.0f);
     QCOMPARE(f.params.ParamCount, short(1));
-    QCOMPARE(f.params.ParamCatalogue[4].maxValue, 65535.0f); // untouched records get the wide limits
+    QCOMPARE(f.params.ParamCatalogue[4].maxValue,
+             65535.0f); // untouched records get the wide limits
     QVERIFY(f.prompts.messages.isEmpty());
 }
 
@@ -256,8 +257,8 @@ void TestCatalogue::shippedDefinitions() {
     QVERIFY(params.LoadParamDefinitions(binFolder()));
     params.LoadDefaultParameters();
     QCOMPARE(prompts.texts(), QStringList());
-    const QStringList ids{"V0", "V1", "V2", "V3", "PA", "NA", "S1", "S2", "S3", "S4", "VS",
-                          "AS", "par_tsu", "mb_on", "mb_off", "stpmod", "stpd", "slwd"};
+    const QStringList ids{"V0", "V1", "V2", "V3",      "PA",    "NA",     "S1",     "S2",   "S3",
+                          "S4", "VS", "AS", "par_tsu", "mb_on", "mb_off", "stpmod", "stpd", "slwd"};
     for (const QString& id : ids)
         QVERIFY2(params.FindParamById(id) != 127, qPrintable(id));
     QCOMPARE(params.FindParamById("V3"), 16);

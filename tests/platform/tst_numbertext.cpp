@@ -109,7 +109,8 @@ void TestNumberText::patterns_data() {
                 b.replace(u'.', u',');
                 c.replace(u'.', u',');
             }
-            QTest::addRow("%s %s", name, tag) << QString::fromLatin1(name) << v << single << a << b << c;
+            QTest::addRow("%s %s", name, tag)
+                << QString::fromLatin1(name) << v << single << a << b << c;
         };
         row("zero", 0.0, true, "0.00", "0.000", "0.0");
         row("half up on single digits", double(2.675f), true, "2.68", "2.675", "2.675");
@@ -175,14 +176,22 @@ void TestNumberText::isNumeric_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("numeric");
-    QTest::newRow("C point") << "C" << "2.5" << true;
-    QTest::newRow("C exponent") << "C" << "1E-05" << true;
-    QTest::newRow("C trailing text") << "C" << "2.5x" << false;
-    QTest::newRow("C empty") << "C" << "  " << false;
-    QTest::newRow("C inf") << "C" << "inf" << false;
-    QTest::newRow("tr comma") << "tr_TR" << "2,5" << true;
-    QTest::newRow("tr point") << "tr_TR" << "2.5" << true;
-    QTest::newRow("tr word") << "tr_TR" << "iki" << false;
+    QTest::newRow("C point") << "C"
+                             << "2.5" << true;
+    QTest::newRow("C exponent") << "C"
+                                << "1E-05" << true;
+    QTest::newRow("C trailing text") << "C"
+                                     << "2.5x" << false;
+    QTest::newRow("C empty") << "C"
+                             << "  " << false;
+    QTest::newRow("C inf") << "C"
+                           << "inf" << false;
+    QTest::newRow("tr comma") << "tr_TR"
+                              << "2,5" << true;
+    QTest::newRow("tr point") << "tr_TR"
+                              << "2.5" << true;
+    QTest::newRow("tr word") << "tr_TR"
+                             << "iki" << false;
 }
 
 void TestNumberText::isNumeric() {

@@ -19,7 +19,8 @@ inline bool writeCodePageFile(const QString& path, const QStringList& lines) {
 inline bool writePack(const QString& folder, const QString& fileName, const QString& language,
                       const QStringList& entries) {
     return writeCodePageFile(QDir(folder).filePath(fileName),
-                             QStringList{QStringLiteral("---QUVERA LNGPCK---"), language} + entries);
+                             QStringList{QStringLiteral("---QUVERA LNGPCK---"), language} +
+                                 entries);
 }
 
 // The folder holding the program and its shipped data files in the build tree.

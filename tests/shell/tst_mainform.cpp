@@ -1,0 +1,136 @@
+// The whole main window on the offscreen platform: start-up, pages, language switch.
+#include "DataFiles.h"
+#include "LanguageUi.h"
+#include "MainForm.h"
+#include "RecordingPrompts.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestMainForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpWithShippedFiles();
+    void tabsSwitchPages_data();
+    void tabsSwitchPages();
+    void languageSwitch();
+    void untranslatedControlKeepsCaption();
+    void startUpWithoutPack();
+    void packThatVanishedIsNotApplied();
+};
+
+void TestMainForm::startUpWithShippedFiles() {
+    RecordingPrompts prompts;
+    MainForm w(prompts, binFolder());
+    QVERIFY(w.startUp());
+    QCOMPARE(prompts.texts(), QStringList());
+    QCOMPARE(w.windowTitle(), QStringLiteral("ORVAN-Quvera"));
+    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), QStringLiteral("Dosya"));
+    QCOMPARE(w.findChild<QAction*>("MI_Exit")->text(), QString::fromUtf8("Çıkış"));
+    auto* tabs = w.findChild<QTabBar*>("TabStrip1");
+    QCOMPARE(tabs->count(), 3);
+    QCOMPARE(tabs->tabText(0), QString::fromUtf8("Monitör"));
+    QVERIFY(w.findChild<QAction*>("lang0")->isChecked());
+    QVERIFY(!w.findChild<QAction*>("lang1")->isChecked());
+    QVERIFY(w.findChild<QAction*>("lang1")->isVisible());
+    QVERIFY(!w.findChild<QAction*>("lang4")->isVisible());
+    QCOMPARE(w.params().driveVersion, 100000.0f);
+    QCOMPARE(w.scaleRed, w.params().valueById("V3") * 1050.0f);
+    QVERIFY(w.findChild<QStatusBar*>("StatusBar1"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.findChild<QFrame*>("FrameMonitor")->isVisible());
+    QVERIFY(!w.findChild<QFrame*>("FrameMotor")->isVisible());
+}
+
+void TestMainForm::tabsSwitchPages_data() {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("visible");
+    QTest::newRow("monitor") << 0 << "FrameMonitor";
+    QTest::newRow("motor") << 1 << "FrameMotor";
+    QTest::newRow("travel") << 2 << "FrameSeyir";
+}
+
+void TestMainForm::tabsSwitchPages() {
+    QFETCH(int, tab);
+    QFETCH(QString, visible);
+    RecordingPrompts prompts;
+    MainForm w(prompts, binFolder());
+    QVERIFY(w.startUp());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* tabs = w.findChild<QTabBar*>("TabStrip1");
+    tabs->setCurrentIndex(tab == 0 ? 2 : 0);
+    tabs->setCurrentIndex(tab);
+    for (const char* page : {"FrameMonitor", "FrameMotor", "FrameSeyir"})
+        QCOMPARE(w.findChild<QFrame*>(page)->isVisible(), visible == page);
+}
+
+void TestMainForm::languageSwitch() {
+    RecordingPrompts prompts;
+    MainForm w(prompts, binFolder());
+    QVERIFY(w.startUp());
+    const QString turkishName = w.params().ParamCatalogue[16].name;
+    const float v3 = w.params().valueById("V3");
+    w.findChild<QAction*>("lang1")->trigger();
+    QCOMPARE(prompts.texts(), QStringList());
+    QVERIFY(w.findChild<QAction*>("lang1")->isChecked());
+    QVERIFY(!w.findChild<QAction*>("lang0")->isChecked());
+    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), w.lang().LangText(1));
+    QVERIFY(w.findChild<QMenu*>("MenuFile")->title() != QStringLiteral("Dosya"));
+    QCOMPARE(w.findChild<QTabBar*>("TabStrip1")->tabText(1), w.lang().LangText(21));
+    QVERIFY(w.params().ParamCatalogue[16].name != turkishName);
+    QCOMPARE(w.params().valueById("V3"), v3); // values survive a switch
+    w.findChild<QAction*>("lang0")->trigger();
+    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), QStringLiteral("Dosya"));
+    QCOMPARE(w.params().ParamCatalogue[16].name, turkishName);
+}
+
+void TestMainForm::untranslatedControlKeepsCaption() {
+    RecordingPrompts prompts;
+    MainForm w(prompts, binFolder());
+    QVERIFY(w.startUp());
+    auto* menu = w.findChild<QMenu*>("MenuHelp");
+    auto* untagged = menu->addAction("fixed");
+    auto* zero = menu->addAction("zero");
+    LanguageUi::setTag(zero, 0);
+    w.findChild<QAction*>("lang1")->trigger();
+    QCOMPARE(untagged->text(), QStringLiteral("fixed"));
+    QCOMPARE(zero->text(), QStringLiteral("zero"));
+}
+
+void TestMainForm::startUpWithoutPack() {
+    QTemporaryDir dir;
+    RecordingPrompts prompts;
+    MainForm w(prompts, dir.path());
+    QVERIFY(!w.startUp());
+    QCOMPARE(prompts.messages.size(), 1);
+    QCOMPARE(prompts.messages[0].title, QStringLiteral("ORVAN-Quvera"));
+    QVERIFY(prompts.messages[0].text.startsWith(QString::fromUtf8("Dil paketi bulunamadı.")));
+    QVERIFY(!w.isVisible());
+}
+
+void TestMainForm::packThatVanishedIsNotApplied() {
+    QTemporaryDir dir;
+    QVERIFY(writePack(dir.path(), "a.lng", "A", {"0#d.txt", "1#File A"}));
+    QVERIFY(writePack(dir.path(), "b.lng", "B", {"0#d.txt", "1#File B"}));
+    QVERIFY(writeCodePageFile(dir.filePath("d.txt"), {"x:16:Speed:V3:m/s:0:10:0:1000:0"}));
+    RecordingPrompts prompts;
+    MainForm w(prompts, dir.path());
+    QVERIFY(w.startUp());
+    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), QStringLiteral("File A"));
+    QVERIFY(QFile::remove(dir.filePath("b.lng")));
+    w.findChild<QAction*>("lang1")->trigger();
+    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), QStringLiteral("File A"));
+    QVERIFY(w.findChild<QAction*>("lang0")->isChecked());
+    QVERIFY(!w.findChild<QAction*>("lang1")->isChecked());
+}
+
+QTEST_MAIN(TestMainForm)
+#include "tst_mainform.moc"
