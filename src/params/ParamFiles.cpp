@@ -1,0 +1,119 @@
+#include "ParamFiles.h"
+
+#include "LangModule.h"
+#include "NumberText.h"
+#include "ParamModule.h"
+#include "Prompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+enum class LineRead { Line, End, NotText };
+
+// Reads one line ending in CR LF, LF or CR (or at the end of the file). Only
+// MaxLineLength bytes are ever taken, so a large or binary file costs no memory;
+// a longer line or a NUL byte means the file is no text file.
+LineRead readLine(QFile& file, QByteArray& line) {
+    line.clear();
+    char c = 0;
+    bool any = false;
+    while (file.getChar(&c)) {
+        any = true;
+        if (c == '\n')
+            return LineRead::Line;
+        if (c == '\r') {
+            char next = 0;
+            if (file.peek(&next, 1) == 1 && next == '\n')
+                file.getChar(&next);
+            return LineRead::Line;
+        }
+        if (c == '\0' || line.size() >= ParamFiles::MaxLineLength)
+            return LineRead::NotText;
+        line.append(c);
+    }
+    return any ? LineRead::Line : LineRead::End;
+}
+
+} // namespace
+
+ParamFiles::ParamFiles(ParamModule& params, const LangModule& lang, Prompts& prompts, QString title)
+    : m_params(params), m_lang(lang), m_prompts(prompts), m_title(std::move(title)) {}
+
+QString ParamFiles::failureText(const QString& path) {
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +
+           QStringLiteral(" dosyas\u0131 a\u00e7\u0131lamad\u0131.");
+}
+
+ParamFiles::Result ParamFiles::fail(const QString& path) {
+    m_prompts.critical(m_title, failureText(path));
+    return Result::Failed;
+}
+
+ParamFiles::Result ParamFiles::OpenParamFile() {
+    const QString path = m_prompts.openFileName(m_lang.LangText(2), Pattern);
+    if (path.isEmpty())
+        return Result::Cancelled;
+    return load(path);
+}
+
+ParamFiles::Result ParamFiles::SaveParamFile() {
+    const QString path = m_prompts.saveFileName(m_lang.LangText(3), Pattern);
+    if (path.isEmpty())
+        return Result::Cancelled;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir()) {
+        const QString question =
+            m_lang.text(53, QStringLiteral("%1 already exists. Do you want to replace it?"))
+                .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+        if (!m_prompts.confirm(m_title, question))
+            return Result::Cancelled;
+    }
+    return save(path);
+}
+
+ParamFiles::Result ParamFiles::load(const QString& path) {
+    QFile file(path);
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return fail(path);
+    QByteArray line;
+    for (int i = 0; i < ParamModule::Count; ++i) {
+        if (readLine(file, line) != LineRead::Line)
+            return fail(path);
+        m_params.SetParameter(i, float(NumberText::leadingNumber(QString::fromLatin1(line))));
+    }
+    return Result::Done;
+}
+
+QByteArray ParamFiles::fileText() const {
+    QByteArray text;
+    for (int i = 0; i < ParamModule::Count; ++i) {
+        // generalC is the general form with "." whatever the locale: the same as the
+        // locale's form with its first comma turned into a point, without depending
+        // on how the locale writes its minus sign.
+        text += NumberText::generalC(m_params.GetParameter(i)).toLatin1();
+        text += "\r\n";
+    }
+    return text;
+}
+
+ParamFiles::Result ParamFiles::save(const QString& path) {
+    if (QFileInfo(path).isDir())
+        return fail(path);
+    QSaveFile file(path);
+    // Unbuffered, so a short write (disk full, size limit) shows in write()'s count:
+    // through the buffer Qt 6.4 reported success and swapped a truncated file in.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(path);
+    const QByteArray text = fileText();
+    if (file.write(text) != text.size()) {
+        file.cancelWriting();
+        return fail(path);
+    }
+    if (!file.commit())
+        return fail(path);
+    return Result::Done;
+}

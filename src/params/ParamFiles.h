@@ -1,0 +1,50 @@
+#pragma once
+// Parameter files (*.quv): the 128 stored values, one per line, saved from and
+// loaded back through the parameter setter. Dialogs and messages go through Prompts.
+#include <QByteArray>
+#include <QString>
+
+class LangModule;
+class ParamModule;
+class Prompts;
+
+class ParamFiles {
+public:
+    static inline const QString Pattern = QStringLiteral("*.quv");
+    // Longest line a parameter file may carry, in bytes. A value needs a dozen
+    // characters; anything longer is no parameter file and is not read further.
+    static constexpr qint64 MaxLineLength = 1024;
+
+    enum class Result { Done, Cancelled, Failed };
+
+    // `title` titles the failure message and the overwrite question (the main
+    // window's title).
+    ParamFiles(ParamModule& params, const LangModule& lang, Prompts& prompts, QString title);
+
+    // Asks for a file and loads it. Cancelling changes nothing and says nothing.
+    Result OpenParamFile();
+    // Asks for a file name and saves every value; an existing file is replaced only
+    // after the user agreed.
+    Result SaveParamFile();
+
+    // Loads `path` index by index through SetParameter. On a failure (unreadable,
+    // fewer than 128 lines, not a text file) the values set so far stay set and the
+    // failure message is shown.
+    Result load(const QString& path);
+    // Writes `path` without asking. The file is written beside the target and
+    // swapped in only when complete, so a failure leaves an earlier file as it was.
+    Result save(const QString& path);
+
+    // The whole file as written: 128 lines, CR LF, "." as decimal point.
+    QByteArray fileText() const;
+    // The failure message for `path`.
+    static QString failureText(const QString& path);
+
+private:
+    Result fail(const QString& path);
+
+    ParamModule& m_params;
+    const LangModule& m_lang;
+    Prompts& m_prompts;
+    QString m_title;
+};

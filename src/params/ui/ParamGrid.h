@@ -1,0 +1,82 @@
+#pragma once
+// The parameter grid: one row per named catalogue record with the drive's value
+// beside the value to write, edited in place through ParEditText and the setter.
+//
+// Row numbers: the grid's header row 0 is Qt's horizontal header, so grid row r
+// (1 .. rows()) is Qt row r - 1. Every public operation below takes and returns
+// grid rows; columns are the same in both. Rows map to parameters only through the
+// hidden index column 4.
+#include <QTableWidget>
+
+class LangModule;
+class ParamModule;
+class ParEditText;
+
+class ParamGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    enum Column {
+        NameColumn = 0,
+        DriveColumn = 1,
+        ValueColumn = 2,
+        UnitColumn = 3,
+        IndexColumn = 4
+    };
+    static constexpr int Columns = 5;
+    static constexpr int NoRow = 127;
+
+    // Installs itself as the parameter module's grid-row lookup; once the grid is
+    // gone the lookup answers NoRow.
+    ParamGrid(ParamModule& params, const LangModule& lang, QWidget* parent = nullptr);
+
+    // Rebuilds the rows from the catalogue: "?" for the drive's values, the stored
+    // values in column 2, every row coloured. An open edit is dropped.
+    void FillParamGrid();
+    // Recolours grid row `row`: both value texts get their first "," turned into
+    // "."; the wanted value is red and bold when its text differs from the drive's.
+    void ColorizeGrid(int row);
+    // Column widths from the current width, row heights, index column hidden.
+    void LayoutParamGrid();
+    // Grid row whose index column holds `index`, or NoRow (127) when none does.
+    int FindGridRow(int index) const;
+
+    int rows() const { return rowCount(); }
+    QTableWidgetItem* cell(int row, int column) const;
+    QString cellText(int row, int column) const;
+
+    // The setter stored `value` for parameter `index`: shows it in column 2 of its
+    // row (general number format) and recolours the row.
+    void showStoredValue(int index, float value);
+    // The drive's value of parameter `index` ("N/A" when the drive lacks it).
+    void setDriveText(int index, const QString& text);
+
+    // Grid row being edited, 0 when the edit box is hidden.
+    int editRow() const { return m_editing ? m_editRow : 0; }
+    ParEditText* editor() const { return m_editor; }
+    // Opens the edit box over (row, 2).
+    void startEdit(int row);
+
+signals:
+    // A row's wanted value differs from the drive's (the main window's
+    // FlashParamsIdentical is cleared on this).
+    void valuesDiffer();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    int qtRowOf(int index) const;
+    void moveEditorTo(int row);
+    void placeEditor();
+    bool commitEdit();
+    void onEnter();
+    void onEditorFocusLost(Qt::FocusReason reason);
+    void closeEditor();
+
+    ParamModule& m_params;
+    const LangModule& m_lang;
+    ParEditText* m_editor = nullptr;
+    int m_editRow = 0;
+    bool m_editing = false;
+    bool m_committing = false;
+};
