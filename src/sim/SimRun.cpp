@@ -1,0 +1,179 @@
+// The model's connections to the rest of the program: inputs from the parameter
+// catalogue, the checked run that `simulate` draws, and the stop-mode handler.
+#include "SimModule.h"
+
+#include "LangModule.h"
+#include "NumberText.h"
+#include "Prompts.h"
+
+namespace {
+
+// Captions of the four stop-mode boxes (their labels' text indexes).
+QString boxCaption(const LangModule& lang, StopModeBox box) {
+    switch (box) {
+    case StopModeBox::SlowingDistance:
+        return lang.text(121, QStringLiteral("Slowing distance (cm)"));
+    case StopModeBox::StoppingDistance:
+        return lang.text(122, QStringLiteral("Stopping distance (cm)"));
+    case StopModeBox::SlowingS:
+        return lang.text(123, QStringLiteral("Computed slowing jerk (m/s3)"));
+    case StopModeBox::StoppingS:
+        return lang.text(124, QStringLiteral("Computed stopping jerk (m/s3)"));
+    }
+    return QString();
+}
+
+QString mustNotBeZero(const LangModule& lang, const QString& what) {
+    return lang
+        .text(SimModule::TextMustNotBeZero,
+              QStringLiteral("The simulation was not run: %1 must not be 0."))
+        .arg(what);
+}
+
+QString holdsNoNumber(const LangModule& lang, StopModeBox box) {
+    return lang
+        .text(SimModule::TextBoxHoldsNoNumber,
+              QStringLiteral("The simulation was not run: the box \"%1\" holds no number."))
+        .arg(boxCaption(lang, box));
+}
+
+// The duration selector's label, without a trailing colon.
+QString durationName(const LangModule& lang) {
+    QString name = lang.text(42, QStringLiteral("Duration")).trimmed();
+    while (name.endsWith(u':'))
+        name.chop(1);
+    return name.trimmed();
+}
+
+} // namespace
+
+void SimModule::loadTravelParameters(const ParamModule& params) {
+    PA = params.valueById(QStringLiteral("PA"), PA);
+    NA = params.valueById(QStringLiteral("NA"), NA);
+    S1 = params.valueById(QStringLiteral("S1"), S1);
+    S2 = params.valueById(QStringLiteral("S2"), S2);
+    S3 = params.valueById(QStringLiteral("S3"), S3);
+    S4 = params.valueById(QStringLiteral("S4"), S4);
+    speedTable[0] = params.valueById(QStringLiteral("V0"), speedTable[0]);
+    speedTable[1] = params.valueById(QStringLiteral("V1"), speedTable[1]);
+    speedTable[2] = params.valueById(QStringLiteral("V2"), speedTable[2]);
+    speedTable[3] = params.valueById(QStringLiteral("V3"), speedTable[3]);
+    speedTable[4] = 0.0f;
+    state.stopJerk = S2;
+}
+
+void SimModule::parameterStored(int, const ParamDef& def, float value) {
+    const QString& id = def.id;
+    if (id == u"S1")
+        S1 = value;
+    else if (id == u"S2")
+        S2 = value;
+    else if (id == u"S3")
+        S3 = value;
+    else if (id == u"S4")
+        S4 = value;
+    else if (id == u"PA")
+        PA = value;
+    else if (id == u"NA")
+        NA = value;
+    else if (id == u"VS")
+        VS = value;
+    else if (id == u"AS")
+        AS = value;
+    else if (id == u"par_tsu")
+        startHoldTime = value;
+    else if (id == u"mb_on")
+        brakeOpenDelay = value;
+    else if (id == u"mb_off")
+        brakeCloseDelay = value;
+    else if (id == u"stpmod")
+        m_controls->setStopModeIndex(int(NumberText::roundHalfEven(value)));
+    else if (id == u"slwd")
+        m_controls->setText(StopModeBox::SlowingDistance, NumberText::general(value));
+    else if (id == u"stpd")
+        m_controls->setText(StopModeBox::StoppingDistance, NumberText::general(value));
+}
+
+QString SimModule::refusal(const LangModule& lang, bool prepared) const {
+    if (S2 == 0.0f)
+        return mustNotBeZero(lang, QStringLiteral("S2"));
+    if (S3 == 0.0f)
+        return mustNotBeZero(lang, QStringLiteral("S3"));
+    if (S4 == 0.0f)
+        return mustNotBeZero(lang, QStringLiteral("S4"));
+    if (NA == 0.0f)
+        return mustNotBeZero(lang, QStringLiteral("NA"));
+    if (D == 0.0f)
+        return mustNotBeZero(lang, durationName(lang));
+    if (m_controls->stopModeIndex() == 0) {
+        for (StopModeBox box : {StopModeBox::SlowingDistance, StopModeBox::StoppingDistance})
+            if (!boxNumber(box, nullptr))
+                return holdsNoNumber(lang, box);
+    }
+    if (prepared) {
+        for (StopModeBox box : {StopModeBox::SlowingS, StopModeBox::StoppingS}) {
+            float jerk = 0.0f;
+            if (!boxNumber(box, &jerk))
+                return holdsNoNumber(lang, box);
+            if (jerk == 0.0f)
+                return mustNotBeZero(lang, boxCaption(lang, box));
+        }
+    }
+    return QString();
+}
+
+RunReport SimModule::simulate(const ParamModule* params, const LangModule& lang, Prompts& prompts,
+                              const QString& title, TravelPlotter* plotter) {
+    RunReport report;
+    state.phase = TravelPhase::Idle;
+    if (params)
+        loadTravelParameters(*params);
+    report.refusal = refusal(lang, false);
+    if (report.refusal.isEmpty()) {
+        prepareTravel();
+        report.refusal = refusal(lang, true);
+    }
+    if (!report.refusal.isEmpty()) {
+        prompts.warning(title, report.refusal);
+        return report;
+    }
+
+    report.ran = true;
+    if (plotter)
+        plotter->runStarting();
+    // 64 bits: a 16-bit count would overflow from 32.768 s on.
+    std::int64_t step = 0;
+    while (state.t < D) {
+        const float before = state.t;
+        stepTravel();
+        if (step % 10 == 0) {
+            ++report.samples;
+            if (plotter)
+                plotter->plot(TravelSample{state.t, state.x, state.v, state.a, state.phase,
+                                           state.stopRequest});
+        }
+        ++step;
+        // Far beyond any offered duration 1 ms no longer moves a single-precision
+        // time; end the run instead of stepping for ever.
+        if (!(state.t > before))
+            break;
+    }
+    report.steps = step;
+    return report;
+}
+
+void SimModule::stopModeChanged(ParamModule& params, SimulationHost& host) {
+    params.setById(QStringLiteral("stpmod"), float(m_controls->stopModeIndex()));
+    m_controls->setDistancesEnabled(m_controls->stopModeIndex() == 0);
+    if (host.readyToSimulate()) {
+        prepareTravel();
+        host.simulate();
+    }
+    // Read as typed numbers are (first comma taken as the decimal point): the boxes
+    // show the catalogue's values in the locale's format, and a decimal comma must
+    // not cut a distance down to its whole part on the way back.
+    params.setById(QStringLiteral("slwd"),
+                   NumberText::typedValue(m_controls->text(StopModeBox::SlowingDistance)));
+    params.setById(QStringLiteral("stpd"),
+                   NumberText::typedValue(m_controls->text(StopModeBox::StoppingDistance)));
+}
