@@ -1,6 +1,8 @@
 #include "MainForm.h"
 
 #include "LanguageUi.h"
+#include "ParamFiles.h"
+#include "ParamGrid.h"
 #include "Prompts.h"
 
 #include <QAction>
@@ -44,6 +46,18 @@ void MainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     m_menuFile = bar->addMenu(QStringLiteral("Dosya"));
     m_menuFile->setObjectName(QStringLiteral("MenuFile"));
+    m_openFile = m_menuFile->addAction(QStringLiteral("A\u00e7..."));
+    m_openFile->setObjectName(QStringLiteral("MI_OpenFile"));
+    m_openFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    setTag(m_openFile, 2);
+    connect(m_openFile, &QAction::triggered, this,
+            [this] { ParamFiles(m_params, m_lang, m_prompts, windowTitle()).OpenParamFile(); });
+    m_saveFile = m_menuFile->addAction(QStringLiteral("Kaydet..."));
+    m_saveFile->setObjectName(QStringLiteral("MI_SaveFile"));
+    m_saveFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    setTag(m_saveFile, 3);
+    connect(m_saveFile, &QAction::triggered, this,
+            [this] { ParamFiles(m_params, m_lang, m_prompts, windowTitle()).SaveParamFile(); });
     m_exit = m_menuFile->addAction(QStringLiteral("\u00c7\u0131k\u0131\u015f"));
     m_exit->setObjectName(QStringLiteral("MI_Exit"));
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
@@ -79,6 +93,10 @@ void MainForm::buildPages() {
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
     m_frameMotor = makePage(QStringLiteral("FrameMotor"), central);
     m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
+    m_paramGrid = new ParamGrid(m_params, m_lang, m_frameMotor);
+    m_frameMotor->layout()->addWidget(m_paramGrid);
+    connect(this, &MainForm::catalogueReloaded, m_paramGrid, &ParamGrid::FillParamGrid);
+    connect(m_paramGrid, &ParamGrid::valuesDiffer, this, [this] { FlashParamsIdentical = false; });
     for (QFrame* page : {m_frameMonitor, m_frameMotor, m_frameSeyir})
         layout->addWidget(page, 1);
     setCentralWidget(central);
@@ -163,11 +181,15 @@ void MainForm::switchLanguage(int k) {
 }
 
 void MainForm::parameterStored(int index, const ParamDef& def, float value) {
-    Q_UNUSED(index);
+    m_paramGrid->showStoredValue(index, value);
     if (def.id == QStringLiteral("V3"))
         scaleRed = value * 1050.0f;
     if (readyToSimulate)
         simulate();
+}
+
+void MainForm::ColorizeGrid(int row) {
+    m_paramGrid->ColorizeGrid(row);
 }
 
 void MainForm::simulate() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 class LanguageMenu;
+class ParamGrid;
 class Prompts;
 class QAction;
 class QFrame;
@@ -45,6 +46,9 @@ public:
     QString editionTitle() const;
 
     void simulate();
+    // Recolours grid row `row` of the parameter grid (1 = first parameter row).
+    void ColorizeGrid(int row);
+    ParamGrid* paramGrid() const { return m_paramGrid; }
 
     // ParamListener: mirrors a stored value into the controls that show it.
     void parameterStored(int index, const ParamDef& def, float value) override;
@@ -78,4 +82,7 @@ private:
     QFrame* m_frameSeyir = nullptr;
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
+    ParamGrid* m_paramGrid = nullptr;
+    QAction* m_openFile = nullptr;
+    QAction* m_saveFile = nullptr;
 };

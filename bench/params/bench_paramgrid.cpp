@@ -1,0 +1,102 @@
+// Cost of the parameter grid with all 128 parameters named: a full rebuild with
+// every row coloured, and a parameter file loaded through the setter into the
+// shown grid. Each figure includes the repaint that follows.
+#include "DataFiles.h"
+#include "LangModule.h"
+#include "ParamFiles.h"
+#include "ParamGrid.h"
+#include "ParamModule.h"
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+class SilentPrompts final : public Prompts {
+public:
+    void message(Icon, const QString&, const QString& text) override {
+        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
+    }
+    bool confirm(const QString&, const QString&) override { return false; }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
+};
+
+class GridUpdate final : public ParamListener {
+public:
+    explicit GridUpdate(ParamGrid& grid) : m_grid(grid) {}
+    void parameterStored(int index, const ParamDef&, float value) override {
+        m_grid.showStoredValue(index, value);
+    }
+
+private:
+    ParamGrid& m_grid;
+};
+
+template <typename Work> double medianMs(int runs, Work work) {
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work(run);
+        QCoreApplication::processEvents();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    QStringList definitions;
+    for (int i = 0; i < ParamModule::Count; ++i)
+        definitions << QStringLiteral("P%1:%1:Parameter %1:p%1:m/s:-100000:100000:0:1:0").arg(i);
+    writeCodePageFile(dir.filePath("defs.txt"), definitions);
+    writePack(dir.path(), "t.lng", "Test", {"0#defs.txt", "93#Name", "94#Drive", "95#Program"});
+    QByteArray files[2];
+    for (int i = 0; i < ParamModule::Count; ++i) {
+        files[0] += QByteArray::number(i * 1.25) + "\r\n";
+        files[1] += QByteArray::number(-i * 0.5 - 1e-3) + "\r\n";
+    }
+    const QString paths[2] = {dir.filePath("a.quv"), dir.filePath("b.quv")};
+    for (int k = 0; k < 2; ++k) {
+        QFile file(paths[k]);
+        if (!file.open(QIODevice::WriteOnly) || file.write(files[k]) != files[k].size())
+            return 1;
+    }
+
+    SilentPrompts prompts;
+    LangModule lang(dir.path(), prompts);
+    lang.LoadLanguagePack("t.lng");
+    ParamModule params(lang, prompts);
+    if (!params.LoadParamDefinitions(dir.path()))
+        return 1;
+    ParamGrid grid(params, lang);
+    GridUpdate update(grid);
+    params.addListener(&update);
+    grid.resize(800, 600);
+    grid.show();
+    grid.FillParamGrid();
+    QCoreApplication::processEvents();
+
+    const int runs = 51;
+    const double fill = medianMs(runs, [&](int) { grid.FillParamGrid(); });
+    ParamFiles quv(params, lang, prompts, QStringLiteral("bench"));
+    const double load = medianMs(runs, [&](int run) { quv.load(paths[run % 2]); });
+    params.removeListener(&update);
+
+    std::printf("BENCH grid_fill_ms %.3f ms\n", fill);
+    std::printf("BENCH quv_load_ms %.3f ms\n", load);
+    return 0;
+}
