@@ -135,6 +135,9 @@ public:
     using SignalSample = std::array<std::int16_t, SignalFlags>;
 
     SimModule();
+    // The model may point at controls of its own; a copy would share them.
+    SimModule(const SimModule&) = delete;
+    SimModule& operator=(const SimModule&) = delete;
 
     // Inputs (SI units). V0..V3 and speedTable[4] = 0 standstill.
     std::array<float, 5> speedTable{};

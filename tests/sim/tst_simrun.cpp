@@ -65,6 +65,7 @@ private slots:
 
     void samplesEveryTenthStep();
     void sixtySecondRun();
+    void runEndsWhenTimeStopsAdvancing();
     void refusedInputs_data();
     void refusedInputs();
     void refusalFromLanguagePack();
@@ -138,6 +139,19 @@ void TestSimRun::sixtySecondRun() {
     }
     QVERIFY(secondTravelAtV3);
     QCOMPARE(plotter.samples.back().phase, TravelPhase::Idle);
+}
+
+void TestSimRun::runEndsWhenTimeStopsAdvancing() {
+    SimModule m;
+    setFactoryInputs(m);
+    // From 32768 s on, adding 1 ms no longer changes a single-precision time.
+    m.D = 1.0e9f;
+    RecordingPrompts prompts;
+    LangModule lang(QString(), prompts);
+    const RunReport report = m.simulate(nullptr, lang, prompts, QStringLiteral("Main"), nullptr);
+    QVERIFY(report.ran);
+    QCOMPARE(m.state.t, 32768.0f);
+    QVERIFY(report.steps > 20000000);
 }
 
 void TestSimRun::refusedInputs_data() {

@@ -88,6 +88,8 @@ private slots:
     void highSpeedEndsWhileAccelerating();
     void predictionCountCarriesAcrossRuns();
     void laterSlowdownContinuesCount();
+    void slowdownIgnoresEarlierSnapshot();
+    void prepareWithZeroDivisor();
 };
 
 // ---------------------------------------------------------------------------------
@@ -616,6 +618,41 @@ void TestTravelModel::laterSlowdownContinuesCount() {
     // The count runs on from the first slowdown: its first use lies where the
     // every-50th-call rhythm of the whole run puts it.
     QCOMPARE((firstLength + corrections.first()) % 50, 49);
+}
+
+void TestTravelModel::slowdownIgnoresEarlierSnapshot() {
+    Fixture f(0);
+    f.m.prepareTravel();
+    const QString boxJerk = f.controls.text(StopModeBox::SlowingS);
+    // A slowdown is about to be set up at 0.6 m/s (correction on) while a snapshot of
+    // an earlier slowdown is still stored, and the count is one call short of 50.
+    TravelState& s = f.m.state;
+    s.phase = TravelPhase::Slowdown;
+    s.stopRequest = 1;
+    s.startCommand = 0;
+    s.v = 0.6f;
+    s.snapshot = {0.0f, 1.0f, 0.0f, 0.1f, 0.05f}; // would predict far beyond the target
+    s.snapshotValid = true;
+    s.predictorCalls = 49;
+    f.m.stepTravel(); // set-up
+    QVERIFY(s.correctionEnabled);
+    f.m.stepTravel(); // first DecelIn step: the 50th call
+    QCOMPARE(s.predictorCalls, 50u);
+    QCOMPARE(s.stopJerk, boxJerk.toFloat());
+    QVERIFY(s.correctionEnabled);
+}
+
+void TestTravelModel::prepareWithZeroDivisor() {
+    Fixture f(1, QStringLiteral("120"), QStringLiteral("5"));
+    f.controls.setText(StopModeBox::SlowingS, QStringLiteral("0.5"));
+    f.m.S3 = 0.0f;
+    f.m.state.t = 3.0f;
+    f.m.prepareTravel();
+    // Nothing computed from a division by zero reaches the boxes; the state is reset.
+    QCOMPARE(f.controls.text(StopModeBox::SlowingDistance), QStringLiteral("120"));
+    QCOMPARE(f.controls.text(StopModeBox::SlowingS), QStringLiteral("0.5"));
+    QCOMPARE(f.m.state.t, 0.0f);
+    QCOMPARE(f.m.state.phase, TravelPhase::Idle);
 }
 
 QTEST_GUILESS_MAIN(TestTravelModel)
