@@ -4,6 +4,7 @@
 #include "ParamFiles.h"
 #include "ParamGrid.h"
 #include "Prompts.h"
+#include "StopModePanel.h"
 
 #include <QAction>
 #include <QFrame>
@@ -25,6 +26,17 @@ QFrame* makePage(const QString& name, QWidget* parent) {
     return frame;
 }
 
+// The stop-mode handler asks the main window whether and how to simulate.
+class MainFormSimHost final : public SimulationHost {
+public:
+    explicit MainFormSimHost(MainForm& form) : m_form(form) {}
+    bool readyToSimulate() const override { return m_form.readyToSimulate; }
+    void simulate() override { m_form.simulate(); }
+
+private:
+    MainForm& m_form;
+};
+
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, QWidget* parent)
@@ -35,11 +47,16 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, QWidget* parent)
     setMinimumSize(800, 600);
     buildMenus();
     buildPages();
+    // The model takes its inputs before the window mirrors a value and re-simulates.
+    m_params.addListener(&m_sim);
     m_params.addListener(this);
 }
 
 MainForm::~MainForm() {
+    // Widgets losing the focus while they are torn down must not reach the model.
+    m_stopModePanel->disconnect(this);
     m_params.removeListener(this);
+    m_params.removeListener(&m_sim);
 }
 
 void MainForm::buildMenus() {
@@ -97,6 +114,13 @@ void MainForm::buildPages() {
     m_frameMotor->layout()->addWidget(m_paramGrid);
     connect(this, &MainForm::catalogueReloaded, m_paramGrid, &ParamGrid::FillParamGrid);
     connect(m_paramGrid, &ParamGrid::valuesDiffer, this, [this] { FlashParamsIdentical = false; });
+    m_stopModePanel = new StopModePanel(m_frameSeyir);
+    m_frameSeyir->layout()->addWidget(m_stopModePanel);
+    static_cast<QVBoxLayout*>(m_frameSeyir->layout())->addStretch(1);
+    m_sim.setControls(m_stopModePanel);
+    m_simHost = std::make_unique<MainFormSimHost>(*this);
+    connect(m_stopModePanel, &StopModePanel::changedByUser, this,
+            [this] { m_sim.stopModeChanged(m_params, *m_simHost); });
     for (QFrame* page : {m_frameMonitor, m_frameMotor, m_frameSeyir})
         layout->addWidget(page, 1);
     setCentralWidget(central);
@@ -156,7 +180,11 @@ bool MainForm::startUp() {
     LanguageUi::ApplyLanguage(m_lang);
     emit catalogueReloaded();
 
+    m_sim.D = 15.0f;
+    m_sim.setDefaultTravel();
     m_params.LoadDefaultParameters();
+    m_stopModePanel->setStopModeIndex(1);
+    m_sim.stopModeChanged(m_params, *m_simHost);
 
     setWindowTitle(editionTitle());
     m_params.setTitle(windowTitle());
@@ -193,5 +221,10 @@ void MainForm::ColorizeGrid(int row) {
 }
 
 void MainForm::simulate() {
-    // The travel page runs the model and draws it; nothing to do until it exists.
+    if (m_tabs->tabData(m_tabs->currentIndex()).toInt() != 22)
+        return;
+    // The plots come with the travel page; until then the run keeps the stop-mode
+    // boxes (distances, fitted jerks) up to date.
+    m_sim.simulate(readyToSimulate ? &m_params : nullptr, m_lang, m_prompts, windowTitle(),
+                   nullptr);
 }

@@ -3,12 +3,14 @@
 // together and runs the start-up sequence.
 #include "LangModule.h"
 #include "ParamModule.h"
+#include "SimModule.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class LanguageMenu;
 class ParamGrid;
+class StopModePanel;
 class Prompts;
 class QAction;
 class QFrame;
@@ -40,6 +42,7 @@ public:
 
     LangModule& lang() { return m_lang; }
     ParamModule& params() { return m_params; }
+    SimModule& sim() { return m_sim; }
     Prompts& prompts() { return m_prompts; }
     QString folder() const { return m_folder; }
     // The title of the brand edition.
@@ -83,6 +86,9 @@ private:
     QLabel* m_panel1 = nullptr;
     QLabel* m_panel2 = nullptr;
     ParamGrid* m_paramGrid = nullptr;
+    SimModule m_sim;
+    StopModePanel* m_stopModePanel = nullptr;
+    std::unique_ptr<SimulationHost> m_simHost;
     QAction* m_openFile = nullptr;
     QAction* m_saveFile = nullptr;
 };

@@ -5,7 +5,9 @@
 #include "RecordingPrompts.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTabBar>
@@ -21,6 +23,7 @@ private slots:
     void tabsSwitchPages();
     void languageSwitch();
     void untranslatedControlKeepsCaption();
+    void stopModeAtStartUp();
     void startUpWithoutPack();
     void packThatVanishedIsNotApplied();
 };
@@ -103,6 +106,26 @@ void TestMainForm::untranslatedControlKeepsCaption() {
     w.findChild<QAction*>("lang1")->trigger();
     QCOMPARE(untagged->text(), QStringLiteral("fixed"));
     QCOMPARE(zero->text(), QStringLiteral("zero"));
+}
+
+void TestMainForm::stopModeAtStartUp() {
+    RecordingPrompts prompts;
+    MainForm w(prompts, binFolder());
+    QVERIFY(w.startUp());
+    auto* mode = w.findChild<QComboBox*>("ComboStopMode");
+    QCOMPARE(mode->currentIndex(), 1);
+    QCOMPARE(mode->itemText(1), w.lang().LangText(126));
+    QCOMPARE(w.params().valueById("stpmod"), 1.0f);
+    QVERIFY(!w.findChild<QLineEdit*>("TextSlowingDistance")->isEnabled());
+    // The first read makes the model runnable: the stop-mode handler then fits the
+    // jerks and shows whole centimetres for the computed distances.
+    w.readyToSimulate = true;
+    w.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(2);
+    const QString slowing = w.findChild<QLineEdit*>("TextSlowingDistance")->text();
+    QVERIFY2(!slowing.isEmpty() && !slowing.contains(u'.') && !slowing.contains(u','),
+             qPrintable(slowing));
+    QVERIFY(!w.findChild<QLineEdit*>("TextSlowingS")->text().isEmpty());
+    QCOMPARE(prompts.texts(), QStringList());
 }
 
 void TestMainForm::startUpWithoutPack() {

@@ -1,0 +1,97 @@
+#include "StopModePanel.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+// Leaving a distance box runs the stop-mode handler, like a choice in the list.
+class FocusOutNotifier : public QObject {
+public:
+    FocusOutNotifier(QObject* parent, std::function<void()> onLeave)
+        : QObject(parent), m_onLeave(std::move(onLeave)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut)
+            m_onLeave();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_onLeave;
+};
+
+QLabel* taggedLabel(const char* name, const QString& caption, int tag, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setProperty("tag", QString::number(tag));
+    return label;
+}
+
+} // namespace
+
+StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
+    setObjectName(QStringLiteral("FrameStopMode"));
+    setTitle(QString::fromUtf8("Duruş tipi seçenekleri"));
+    setProperty("tag", QStringLiteral("119"));
+    auto* form = new QFormLayout(this);
+
+    m_mode = new QComboBox(this);
+    m_mode->setObjectName(QStringLiteral("ComboStopMode"));
+    m_mode->addItem(QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
+    m_mode->addItem(QString::fromUtf8("Hız ve ivmeye göre yavaşlama/durma"));
+    form->addRow(taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), 120, this), m_mode);
+    // Only a choice of the user runs the handler; the model's own writes do not.
+    connect(m_mode, &QComboBox::activated, this, [this] { emit changedByUser(); });
+
+    const struct {
+        const char* box;
+        const char* label;
+        const char* caption;
+        int tag;
+    } rows[] = {
+        {"TextSlowingDistance", "Label24", "Yavaşlama mesafesi (cm)", 121},
+        {"TextStoppingDistance", "Label25", "Durma mesafesi (cm)", 122},
+        {"TextSlowingS", "Label27", "Hesaplanan yavaşlama yumuşatması (m/s3)", 123},
+        {"TextStoppingS", "Label26", "Hesaplanan duruş yumuşatması (m/s3)", 124},
+    };
+    for (int i = 0; i < 4; ++i) {
+        m_boxes[i] = new QLineEdit(this);
+        m_boxes[i]->setObjectName(QString::fromLatin1(rows[i].box));
+        form->addRow(
+            taggedLabel(rows[i].label, QString::fromUtf8(rows[i].caption), rows[i].tag, this),
+            m_boxes[i]);
+    }
+    for (int i = 0; i < 2; ++i)
+        m_boxes[i]->installEventFilter(
+            new FocusOutNotifier(m_boxes[i], [this] { emit changedByUser(); }));
+}
+
+QLineEdit* StopModePanel::box(StopModeBox which) const {
+    return m_boxes[int(which)];
+}
+
+int StopModePanel::stopModeIndex() const {
+    return m_mode->currentIndex();
+}
+
+void StopModePanel::setStopModeIndex(int index) {
+    m_mode->setCurrentIndex(index >= 0 && index < m_mode->count() ? index : -1);
+}
+
+QString StopModePanel::text(StopModeBox which) const {
+    return box(which)->text();
+}
+
+void StopModePanel::setText(StopModeBox which, const QString& text) {
+    box(which)->setText(text);
+}
+
+void StopModePanel::setDistancesEnabled(bool enabled) {
+    box(StopModeBox::SlowingDistance)->setEnabled(enabled);
+    box(StopModeBox::StoppingDistance)->setEnabled(enabled);
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The frame "FrameStopMode" of the travel page: the stop-mode list and the four
+// boxes that store the distances and fitted jerks for the model.
+#include "StopModeControls.h"
+
+#include <QGroupBox>
+
+class QComboBox;
+class QLineEdit;
+
+class StopModePanel : public QGroupBox, public StopModeControls {
+    Q_OBJECT
+public:
+    explicit StopModePanel(QWidget* parent = nullptr);
+
+    int stopModeIndex() const override;
+    void setStopModeIndex(int index) override;
+    QString text(StopModeBox box) const override;
+    void setText(StopModeBox box, const QString& text) override;
+    void setDistancesEnabled(bool enabled) override;
+
+signals:
+    // The user picked a stop mode or left a distance box.
+    void changedByUser();
+
+private:
+    QLineEdit* box(StopModeBox which) const;
+
+    QComboBox* m_mode;
+    QLineEdit* m_boxes[4];
+};
