@@ -1,0 +1,177 @@
+#include "ProtocolModule.h"
+
+#include "Clock.h"
+#include "LinkPort.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Upper bound on what one FlushInput discards, so a drive that never stops talking
+// cannot keep the program in the flush.
+constexpr qint64 kMaxFlushBytes = 1 << 20;
+
+} // namespace
+
+ProtocolModule::ProtocolModule(LinkPort& port, Clock& clock, std::function<void()> yield,
+                               std::function<void(double)> sleep)
+    : m_port(port), m_clock(clock), m_yield(std::move(yield)), m_sleep(std::move(sleep)) {
+    if (!m_yield)
+        m_yield = [] { QCoreApplication::processEvents(); };
+    if (!m_sleep)
+        m_sleep = [](double seconds) {
+            QThread::usleep(static_cast<unsigned long>(std::max(0.0, seconds) * 1e6));
+        };
+}
+
+void ProtocolModule::yieldToUi() {
+    m_yield();
+}
+
+void ProtocolModule::waitUntil(double start, double seconds) {
+    for (;;) {
+        const double left = seconds - (m_clock.monotonicSeconds() - start);
+        if (left <= 0.0)
+            return;
+        // Short naps keep the poll cheap without overshooting the wait by much.
+        m_sleep(std::clamp(left, 1e-6, 0.002));
+    }
+}
+
+bool ProtocolModule::lineDown() const {
+    return !m_port.isOpen() || m_port.lineLost();
+}
+
+bool ProtocolModule::waitForTransmitBuffer() {
+    const double start = m_clock.monotonicSeconds();
+    while (m_port.bytesToWrite() > 0) {
+        if (lineDown())
+            return false;
+        if (m_clock.monotonicSeconds() - start > SendTimeoutSeconds)
+            return false;
+        m_yield();
+    }
+    return !lineDown();
+}
+
+void ProtocolModule::SendByte(std::uint8_t value) {
+    SendData(QByteArray(1, char(value)));
+}
+
+void ProtocolModule::SendData(const QByteArray& data) {
+    if (!waitForTransmitBuffer())
+        return;
+    m_port.write(data);
+}
+
+std::uint8_t ProtocolModule::ReceiveByte(float timeoutSeconds) {
+    receiveTimedOut = 0;
+    const double start = m_clock.monotonicSeconds();
+    for (;;) {
+        if (m_port.bytesAvailable() >= 1) {
+            const QByteArray one = m_port.read(1);
+            if (one.size() == 1)
+                return std::uint8_t(one[0]);
+        }
+        const double elapsed = m_clock.monotonicSeconds() - start;
+        if (lineDown() || elapsed > double(timeoutSeconds)) {
+            receiveTimedOut = -1;
+            return 0;
+        }
+        // One millisecond past the time-out, so the next check sees it as passed.
+        const int msecs = int(std::ceil((double(timeoutSeconds) - elapsed) * 1000.0)) + 1;
+        m_port.waitForReadyRead(msecs);
+    }
+}
+
+void ProtocolModule::FlushInput() {
+    qint64 discarded = 0;
+    while (discarded < kMaxFlushBytes) {
+        const qint64 waiting = m_port.bytesAvailable();
+        if (waiting <= 0)
+            return;
+        const QByteArray dropped = m_port.read(waiting);
+        if (dropped.isEmpty())
+            return;
+        discarded += dropped.size();
+    }
+}
+
+bool ProtocolModule::ReceivePacket(std::uint8_t buffer[6]) {
+    // Waits with the UI running until a byte is there; false when none comes.
+    auto nextByte = [this](std::uint8_t* out) {
+        const double start = m_clock.monotonicSeconds();
+        while (m_port.bytesAvailable() < 1) {
+            if (lineDown() || m_clock.monotonicSeconds() - start > 2.0)
+                return false;
+            m_yield();
+        }
+        const QByteArray one = m_port.read(1);
+        if (one.size() != 1)
+            return false;
+        *out = std::uint8_t(one[0]);
+        return true;
+    };
+    unsigned sum = 0;
+    for (int i = 0; i < 6; ++i) {
+        if (!nextByte(&buffer[i]))
+            return false;
+        if (buffer[i] == FrameStart)
+            return false;
+        sum = (sum + buffer[i]) & 0xFF;
+    }
+    if (sum == 255)
+        sum = 254;
+    std::uint8_t received = 0;
+    if (!nextByte(&received))
+        return false;
+    if (received == 255)
+        return false;
+    return received == sum;
+}
+
+std::uint8_t ProtocolModule::frameChecksum(const std::uint8_t data[6]) {
+    unsigned sum = 0;
+    for (int i = 0; i < 6; ++i)
+        sum += data[i];
+    sum &= 0xFF;
+    return std::uint8_t(sum == 255 ? 254 : sum);
+}
+
+QByteArray ProtocolModule::encodeFrame(std::uint16_t w0, std::uint16_t w1, std::uint16_t w2) {
+    const std::uint8_t data[6] = {std::uint8_t(w0 >> 8), std::uint8_t(w0),
+                                  std::uint8_t(w1 >> 8), std::uint8_t(w1),
+                                  std::uint8_t(w2 >> 8), std::uint8_t(w2)};
+    QByteArray frame;
+    frame.append(char(FrameStart));
+    for (std::uint8_t b : data) {
+        if (b == FrameStart)
+            return QByteArray();
+        frame.append(char(b));
+    }
+    frame.append(char(frameChecksum(data)));
+    return frame;
+}
+
+std::uint16_t ProtocolModule::blockChecksum(const QList<std::uint16_t>& words) {
+    std::uint16_t sum = BlockChecksumStart;
+    for (std::uint16_t w : words)
+        sum = std::uint16_t(sum + w);
+    return sum;
+}
+
+QByteArray ProtocolModule::encodeBlock(const QList<std::uint16_t>& words) {
+    QList<std::uint16_t> all = words;
+    all.append(BlockTrailer);
+    all.append(blockChecksum(all));
+    QByteArray bytes;
+    bytes.reserve(all.size() * 2);
+    for (std::uint16_t w : all) {
+        bytes.append(char(w >> 8));
+        bytes.append(char(w & 0xFF));
+    }
+    return bytes;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// The drive's wire protocol over the one serial line: byte sends that wait for the
+// transmit buffer, the receive with its time-out, input flushing, monitor frames and
+// the parameter block with its checksums.
+#include <QByteArray>
+#include <QList>
+#include <cstdint>
+#include <functional>
+
+class Clock;
+class LinkPort;
+
+class ProtocolModule {
+public:
+    // Command letters.
+    static constexpr char MonitorStart[] = "M";
+    static constexpr char MonitorStop[] = "A";
+    static constexpr char StopBurst[] = "AAAAAAAA";
+    static constexpr char ParamReadRequest[] = "D";
+    static constexpr char ParamWriteRequest[] = "U";
+
+    static constexpr int LongBlockWords = 126; // firmware newer than 8.26
+    static constexpr int ShortBlockWords = 62;
+    static constexpr std::uint16_t BlockTrailer = 1;
+    static constexpr std::uint16_t BlockChecksumStart = 33;
+    static constexpr std::uint8_t FrameStart = 255;
+    // How long a send waits for the line to take earlier bytes before giving up;
+    // only a dead line takes that long.
+    static constexpr double SendTimeoutSeconds = 2.0;
+
+    // `yield` lets the user interface run (the event loop in the program); `sleep`
+    // pauses the thread for a number of seconds. Tests pass functions that move a
+    // fake clock.
+    ProtocolModule(LinkPort& port, Clock& clock, std::function<void()> yield = {},
+                   std::function<void(double)> sleep = {});
+
+    LinkPort& port() { return m_port; }
+    Clock& clock() { return m_clock; }
+
+    // -1 after a ReceiveByte that gave up, 0 otherwise.
+    short receiveTimedOut = 0;
+
+    void SendByte(std::uint8_t value);
+    void SendData(const QByteArray& data);
+    std::uint8_t ReceiveByte(float timeoutSeconds);
+    void FlushInput();
+    // Reads the six data bytes and the checksum byte after a start byte. False for a
+    // damaged frame. Gives up (false) when the line is gone or nothing comes within
+    // the receive time-out, so a lost line cannot hold the monitor for ever.
+    bool ReceivePacket(std::uint8_t buffer[6]);
+
+    // Lets the user interface run.
+    void yieldToUi();
+    // Polls the clock without running the event loop until `seconds` have passed
+    // since `start` (a monotonic time).
+    void waitUntil(double start, double seconds);
+
+    // True when sends and receives cannot reach the drive: no open port or a lost line.
+    bool lineDown() const;
+
+    // 8-bit frame checksum of six data bytes: their sum modulo 256, 255 sent as 254.
+    static std::uint8_t frameChecksum(const std::uint8_t data[6]);
+    // A whole monitor frame for the given words, or an empty array when a data byte
+    // would be 255 (such a frame cannot be sent).
+    static QByteArray encodeFrame(std::uint16_t w0, std::uint16_t w1, std::uint16_t w2);
+    // Block checksum over `words` (parameter words and trailer), starting at 33.
+    static std::uint16_t blockChecksum(const QList<std::uint16_t>& words);
+    // The bytes of a parameter block as the PC writes it: the words, trailer 1 and
+    // checksum, all high byte first.
+    static QByteArray encodeBlock(const QList<std::uint16_t>& words);
+
+private:
+    bool waitForTransmitBuffer();
+
+    LinkPort& m_port;
+    Clock& m_clock;
+    std::function<void()> m_yield;
+    std::function<void(double)> m_sleep;
+};

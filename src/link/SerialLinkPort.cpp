@@ -1,0 +1,115 @@
+#include "SerialLinkPort.h"
+
+#include <QMetaObject>
+
+SerialLinkPort::SerialLinkPort(ComPortMap map, QObject* parent)
+    : LinkPort(parent), m_map(std::move(map)) {
+    connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLinkPort::onError);
+}
+
+SerialLinkPort::~SerialLinkPort() {
+    m_port.close();
+}
+
+bool SerialLinkPort::open(int portNumber, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (m_port.isOpen())
+            m_port.close();
+        m_portNumber = 0;
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (m_port.isOpen())
+        close();
+    clearLost();
+    const QString location = m_map.systemLocation(portNumber);
+    if (location.isEmpty())
+        return fail(tr("no such port on this computer"));
+    m_port.setPortName(location);
+    if (!m_port.open(QIODevice::ReadWrite))
+        return fail(m_port.errorString());
+    // Settings applied to an open port reach the device at once and report failure;
+    // 56000 is not a standard rate on every system, so check it really took.
+    const bool settingsOk =
+        m_port.setBaudRate(BaudRate) && m_port.setDataBits(QSerialPort::Data8) &&
+        m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
+        m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!settingsOk || m_port.baudRate() != BaudRate)
+        return fail(tr("the line settings 56000 baud, 8N1 could not be applied (%1)")
+                        .arg(m_port.errorString()));
+    m_port.clearError();
+    m_portNumber = portNumber;
+    m_closeQueued = false;
+    return true;
+}
+
+void SerialLinkPort::close() {
+    if (m_port.isOpen())
+        m_port.close();
+    m_portNumber = 0;
+}
+
+bool SerialLinkPort::isOpen() const {
+    return m_port.isOpen();
+}
+
+qint64 SerialLinkPort::bytesAvailable() {
+    if (!m_port.isOpen())
+        return 0;
+    // Qt counts only what it has fetched; fetch what the system holds without waiting.
+    if (m_port.bytesAvailable() == 0 && !lineLost()) {
+        m_port.waitForReadyRead(0);
+        if (m_port.error() == QSerialPort::TimeoutError)
+            m_port.clearError();
+    }
+    return m_port.bytesAvailable();
+}
+
+qint64 SerialLinkPort::bytesToWrite() const {
+    return m_port.isOpen() ? m_port.bytesToWrite() : 0;
+}
+
+QByteArray SerialLinkPort::read(qint64 maxSize) {
+    return m_port.isOpen() ? m_port.read(maxSize) : QByteArray();
+}
+
+qint64 SerialLinkPort::write(const QByteArray& data) {
+    if (!m_port.isOpen() || lineLost())
+        return -1;
+    return m_port.write(data);
+}
+
+bool SerialLinkPort::waitForReadyRead(int msecs) {
+    if (!m_port.isOpen() || lineLost())
+        return false;
+    const bool ready = m_port.waitForReadyRead(msecs);
+    if (!ready && m_port.error() == QSerialPort::TimeoutError)
+        m_port.clearError();
+    return ready;
+}
+
+void SerialLinkPort::onError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
+        return;
+    if (!m_port.isOpen() || m_closeQueued)
+        return;
+    // Qt 6.4 keeps reporting a hung-up line until the port is closed, and closing it
+    // inside this signal is not safe: close from the event loop, once.
+    QString reason = m_port.errorString();
+    if (error == QSerialPort::ReadError && reason.contains(QLatin1String("Unknown")))
+        reason = tr("the line was hung up");
+    markLost(reason);
+    m_closeQueued = true;
+    QMetaObject::invokeMethod(this, &SerialLinkPort::closeAfterLoss, Qt::QueuedConnection);
+}
+
+void SerialLinkPort::closeAfterLoss() {
+    // The port may have been reopened meanwhile; that line is not the lost one.
+    if (!lineLost() || !m_closeQueued)
+        return;
+    const int number = m_portNumber;
+    m_closeQueued = false;
+    close();
+    emit lineLostNotice(number, lostReason());
+}

@@ -1,0 +1,39 @@
+#pragma once
+// The program's serial line on a QSerialPort: COM numbers through ComPortMap, the
+// drive's line settings, and a lost line (hang-up, unplugged adapter) turned into one
+// notice with the port closed, instead of the endless error stream Qt 6.4 produces.
+#include "ComPortMap.h"
+#include "LinkPort.h"
+
+#include <QSerialPort>
+
+class SerialLinkPort final : public LinkPort {
+    Q_OBJECT
+public:
+    static constexpr qint32 BaudRate = 56000;
+
+    explicit SerialLinkPort(ComPortMap map = ComPortMap(), QObject* parent = nullptr);
+    ~SerialLinkPort() override;
+
+    bool open(int portNumber, QString* error = nullptr) override;
+    void close() override;
+    bool isOpen() const override;
+    int portNumber() const override { return m_portNumber; }
+    qint64 bytesAvailable() override;
+    qint64 bytesToWrite() const override;
+    QByteArray read(qint64 maxSize) override;
+    qint64 write(const QByteArray& data) override;
+    bool waitForReadyRead(int msecs) override;
+
+    const ComPortMap& map() const { return m_map; }
+    void setMap(const ComPortMap& map) { m_map = map; }
+
+private:
+    void onError(QSerialPort::SerialPortError error);
+    void closeAfterLoss();
+
+    ComPortMap m_map;
+    QSerialPort m_port;
+    int m_portNumber = 0;
+    bool m_closeQueued = false;
+};

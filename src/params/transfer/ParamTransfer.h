@@ -1,0 +1,108 @@
+#pragma once
+// Reading the drive's whole parameter set into the program and writing the
+// program's set to the drive (with a read-back), over the protocol module.
+#include <QString>
+#include <array>
+#include <cstdint>
+
+class LangModule;
+class ParamModule;
+class Prompts;
+class ProtocolModule;
+
+// What a transfer needs from the main window.
+class TransferHost {
+public:
+    virtual ~TransferHost() = default;
+    // The connection dialog's port number, 0 when none is selected.
+    virtual int selectedPort() const = 0;
+    virtual bool versionGt826() const = 0;
+    virtual QString mainTitle() const = 0;
+    virtual void setReadyToSimulate(bool on) = 0;
+    virtual void setFlashParamsIdentical(bool on) = 0;
+    virtual void simulate() = 0;
+    virtual bool monitorPageInFront() const = 0;
+};
+
+// The grid's column of values read from the drive.
+class InverterColumn {
+public:
+    virtual ~InverterColumn() = default;
+    virtual void setInverterCell(int gridRow, const QString& text) = 0;
+};
+
+// The progress dialog.
+class TransferProgress {
+public:
+    virtual ~TransferProgress() = default;
+    // Shows the dialog without blocking, with `label` and the bar at 0.
+    virtual void showProgress(const QString& label) = 0;
+    virtual void setProgress(int percent) = 0;
+    virtual void hideProgress() = 0;
+};
+
+// Every command that touches the link or the parameter set (menu entries, toolbar
+// buttons, tabs, file and language commands) is switched off for the whole of a
+// transfer: the transfer lets the event loop run, and a second transfer, a file
+// load or a port change started then would interleave with it on the wire or
+// change values under it.
+class CommandGate {
+public:
+    virtual ~CommandGate() = default;
+    virtual void setTransferCommandsEnabled(bool on) = 0;
+};
+
+class ParamTransfer {
+public:
+    enum class Result {
+        Done,
+        NoPort,      // no port selected; message 106
+        NoAnswer,    // the drive did not answer in time; message 113
+        BadChecksum, // the block checksum did not match; "Bad Checksum"
+        LineLost,    // the line went down; the connection dialog reports it
+        Refused,     // a value cannot be written as a word; nothing was sent
+        Busy,        // another transfer is running
+    };
+
+    // Seconds the drive gets to leave monitor streaming before a block exchange.
+    static constexpr double SettleSeconds = 1.0;
+    static constexpr double ShortWaitSeconds = 0.3;
+    static constexpr float ReceiveTimeoutSeconds = 2.0f;
+
+    ParamTransfer(ProtocolModule& protocol, ParamModule& params, LangModule& lang, Prompts& prompts,
+                  TransferHost& host, InverterColumn& column, TransferProgress& progress,
+                  CommandGate& gate);
+
+    Result ReadParameters();
+    Result WriteParameters();
+    // Waits 0.3 s from its call without letting the user interface run.
+    void WaitShort();
+
+    bool busy() const { return m_busy; }
+    // Signed words of the last read (zeroed at the start of each).
+    const std::array<std::int16_t, 128>& receivedWords() const { return m_receivedWords; }
+
+    // The word a stored value is sent as, or false when v * scale rounded half to
+    // even does not fit in -32768..65535 (or is not a number).
+    static bool rawWord(float value, float scale, std::uint16_t* word);
+    // The stored value of a received word: signed reading, then divided by the scale
+    // for parameters with a grid row, unscaled for the others.
+    static float valueOfWord(std::uint16_t word, float scale, bool hasGridRow);
+
+private:
+    int wordCount() const;
+    Result readSet();
+    Result receiveFailed(bool badChecksum);
+    void message(const QString& text);
+
+    ProtocolModule& m_protocol;
+    ParamModule& m_params;
+    LangModule& m_lang;
+    Prompts& m_prompts;
+    TransferHost& m_host;
+    InverterColumn& m_column;
+    TransferProgress& m_progress;
+    CommandGate& m_gate;
+    bool m_busy = false;
+    std::array<std::int16_t, 128> m_receivedWords{};
+};

@@ -1,0 +1,307 @@
+#include "DriveEmulator.h"
+
+#include <QFile>
+#include <cmath>
+
+namespace {
+
+// The program's factory set (index, value); indexes 79-127 hold -1.
+constexpr double kDefaults[][2] = {
+    {0, 1},    {1, 1},     {2, 0.7},   {3, 0.7},  {4, 0.7},  {5, 0.7},  {6, 0.4},   {7, 0.5},
+    {8, 0.05}, {9, 0.1},   {10, 0.3},  {11, 0.3}, {12, 0.3}, {13, 0.1}, {14, 0.2},  {15, 0.4},
+    {16, 1},   {17, 1000}, {18, 380},  {19, 380}, {20, 13},  {21, 0.8}, {22, 50},   {23, 1430},
+    {24, 2},   {25, 25},   {26, 3},    {27, 15},  {28, 0.5}, {29, 1},   {30, 1000}, {31, 100},
+    {32, 500}, {33, 50},   {34, 40},   {35, 80},  {36, 120}, {37, 4},   {38, 0},    {39, 0.5},
+    {40, 100}, {41, 320},  {42, 6500}, {43, 1},   {44, 0},   {45, 0},   {47, 0},    {48, 50},
+    {49, 200}, {50, 50},   {51, 150},  {52, 0},   {53, 0},   {54, 0},   {55, 0},    {56, 1},
+    {57, 1},   {58, 16},   {59, 0},    {60, 1},   {61, 1},   {65, 29},  {66, 50},   {67, 1},
+    {68, 100}, {69, 1},    {70, 1},    {71, 150}, {72, 3},   {73, 0},   {74, 0},    {75, 120},
+    {76, 0},   {77, 120},  {78, 1},
+};
+
+constexpr double kFrameInterval = 0.02;
+constexpr double kBlockStall = 1.5;
+
+QString hexBytes(const QByteArray& bytes, int max = 16) {
+    QString text = QString::fromLatin1(bytes.left(max).toHex(' '));
+    if (bytes.size() > max)
+        text += QStringLiteral(" ...");
+    return text;
+}
+
+} // namespace
+
+DriveEmulator::DriveEmulator() {
+    loadDefaults({});
+}
+
+void DriveEmulator::setFirmware(int version) {
+    m_firmware = version;
+    m_words[125] = std::uint16_t(version);
+}
+
+std::uint16_t DriveEmulator::rawOf(double value, double scale) {
+    const double product = double(float(value) * float(scale));
+    long r = std::lrint(product); // default rounding mode: half to even
+    if (r < -32768)
+        r = -32768;
+    if (r > 65535)
+        r = 65535;
+    return std::uint16_t(r < 0 ? r + 65536 : r);
+}
+
+QHash<int, double> DriveEmulator::readScales(const QString& path) {
+    QHash<int, double> scales;
+    if (path.isEmpty())
+        return scales;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return scales;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine(64 * 1024);
+        const int comment = line.indexOf(';');
+        if (comment >= 0)
+            line.truncate(comment);
+        const QList<QByteArray> parts = line.trimmed().split(':');
+        if (parts.size() < 10)
+            continue;
+        bool okIndex = false;
+        bool okScale = false;
+        const int index = parts[1].trimmed().toInt(&okIndex);
+        const double scale = parts[8].trimmed().toDouble(&okScale);
+        if (okIndex && index >= 0 && index < Words)
+            scales.insert(index, okScale ? scale : 0.0);
+    }
+    return scales;
+}
+
+void DriveEmulator::loadDefaults(const QHash<int, double>& scales) {
+    m_words.fill(0);
+    for (const auto& entry : kDefaults) {
+        const int k = int(entry[0]);
+        m_words[std::size_t(k)] = rawOf(entry[1], scales.value(k, 1.0));
+    }
+    for (int k = 79; k < Words; ++k)
+        m_words[std::size_t(k)] = rawOf(-1.0, scales.value(k, 1.0));
+    m_words[125] = std::uint16_t(m_firmware);
+}
+
+bool DriveEmulator::loadQuv(const QString& path, const QHash<int, double>& scales, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return false;
+    }
+    for (int k = 0; k < Words && !file.atEnd(); ++k) {
+        const QByteArray line = file.readLine(1024).trimmed();
+        bool ok = false;
+        const double value = line.toDouble(&ok);
+        m_words[std::size_t(k)] = rawOf(ok ? value : 0.0, scales.value(k, 1.0));
+    }
+    m_words[125] = std::uint16_t(m_firmware);
+    return true;
+}
+
+std::uint8_t DriveEmulator::frameSum(const std::uint8_t data[6]) {
+    int sum = 0;
+    for (int i = 0; i < 6; ++i)
+        sum = (sum + data[i]) % 256;
+    return std::uint8_t(sum == 255 ? 254 : sum);
+}
+
+std::uint16_t DriveEmulator::blockSum(const std::uint16_t* words, int count,
+                                      std::uint16_t trailer) {
+    std::uint32_t sum = 33;
+    for (int k = 0; k < count; ++k)
+        sum += words[k];
+    sum += trailer;
+    return std::uint16_t(sum % 65536);
+}
+
+void DriveEmulator::carAt(double t, std::uint16_t* speed, std::uint16_t* accel,
+                          std::uint16_t* current) {
+    // One trip every 12 s, alternately up and down: 2 s at 0.5 m/s² to 1 m/s, 4 s at
+    // speed, 2 s slowing down, 4 s standing at the floor.
+    const double period = 12.0;
+    const double phase = std::fmod(t, period);
+    const int trip = int(std::floor(t / period));
+    double v = 0.0;
+    double a = 0.0;
+    if (phase < 2.0) {
+        a = 0.5;
+        v = 0.5 * phase;
+    } else if (phase < 6.0) {
+        v = 1.0;
+    } else if (phase < 8.0) {
+        a = -0.5;
+        v = 1.0 - 0.5 * (phase - 6.0);
+    }
+    const bool down = trip % 2 == 1;
+    long speedMm = std::lrint(v * 1000.0);
+    // Small downward speeds would need a 255 high byte, which the frame cannot carry;
+    // the program shows magnitudes anyway.
+    if (down && speedMm > 258)
+        speedMm = -speedMm;
+    const long accelMm = std::lrint(std::fabs(a) * 1000.0);
+    const long currentDa = v > 0.0 ? std::lrint(120.0 + 40.0 * a + 30.0 * v) : 0;
+    auto word = [](long value) {
+        std::uint16_t w = std::uint16_t(value < 0 ? value + 65536 : value);
+        if ((w & 0xFF) == 0xFF)
+            w = std::uint16_t(w - 1);
+        return w;
+    };
+    *speed = word(speedMm);
+    *accel = word(accelMm);
+    *current = word(currentDa);
+}
+
+void DriveEmulator::send(const QByteArray& bytes) {
+    if (!m_output.isEmpty() && !m_output.last().hangup)
+        m_output.last().bytes.append(bytes);
+    else
+        m_output.append({bytes, false});
+}
+
+void DriveEmulator::receive(const QByteArray& bytes, double now) {
+    for (char c : bytes) {
+        const auto byte = std::uint8_t(c);
+        if (m_inBlock) {
+            m_block.append(c);
+            m_lastBlockByte = now;
+            if (m_faults.hangupWriteAfter >= 0 && m_block.size() >= m_faults.hangupWriteAfter) {
+                m_log << QStringLiteral("U: line closed after %1 block bytes").arg(m_block.size());
+                m_inBlock = false;
+                m_output.append({QByteArray(), true});
+                return;
+            }
+            if (m_block.size() == 2 * blockWords() + 4)
+                finishBlock();
+            continue;
+        }
+        switch (byte) {
+        case 'M':
+            if (!m_monitor)
+                m_log << QStringLiteral("M: monitor on");
+            m_monitor = true;
+            m_monitorStart = now;
+            m_nextFrame = now;
+            break;
+        case 'A':
+            if (m_monitor)
+                m_log << QStringLiteral("A: monitor off");
+            m_monitor = false;
+            break;
+        case 'D':
+            m_log << QStringLiteral("D: read request");
+            answerRead();
+            break;
+        case 'U':
+            m_log << QStringLiteral("U: write request");
+            m_inBlock = true;
+            m_block.clear();
+            m_lastBlockByte = now;
+            break;
+        default:
+            m_log << QStringLiteral("ignored byte 0x%1").arg(byte, 2, 16, QLatin1Char('0'));
+            break;
+        }
+    }
+}
+
+void DriveEmulator::finishBlock() {
+    m_inBlock = false;
+    const int n = blockWords();
+    std::array<std::uint16_t, Words> incoming{};
+    auto wordAt = [this](int k) {
+        return std::uint16_t((std::uint8_t(m_block[2 * k]) << 8) |
+                             std::uint8_t(m_block[2 * k + 1]));
+    };
+    for (int k = 0; k < n; ++k)
+        incoming[std::size_t(k)] = wordAt(k);
+    const std::uint16_t trailer = wordAt(n);
+    const std::uint16_t checksum = wordAt(n + 1);
+    const std::uint16_t expected = blockSum(incoming.data(), n, trailer);
+    if (trailer != 1 || checksum != expected) {
+        m_log << QStringLiteral("U: block rejected (trailer %1, checksum %2, expected %3)")
+                     .arg(trailer)
+                     .arg(checksum)
+                     .arg(expected);
+        return;
+    }
+    for (int k = 0; k < n; ++k) {
+        // The firmware version is the drive's own and cannot be written.
+        if (k != 125)
+            m_words[std::size_t(k)] = incoming[std::size_t(k)];
+    }
+    m_log << QStringLiteral("U: block stored (%1 words)").arg(n);
+}
+
+void DriveEmulator::answerRead() {
+    if (m_faults.noAnswer) {
+        m_log << QStringLiteral("D: not answered (fault)");
+        return;
+    }
+    const int n = blockWords();
+    QByteArray answer;
+    for (int k = 0; k < n; ++k) {
+        answer.append(char(m_words[std::size_t(k)] >> 8));
+        answer.append(char(m_words[std::size_t(k)] & 0xFF));
+    }
+    if (newFirmware()) {
+        std::uint16_t sum = blockSum(m_words.data(), n, 1);
+        if (m_faults.badChecksum)
+            sum = std::uint16_t(sum + 1);
+        answer.append(char(0x00));
+        answer.append(char(0x01));
+        answer.append(char(sum >> 8));
+        answer.append(char(sum & 0xFF));
+    }
+    // The leading byte's meaning is the drive's own; this one sends an "OK" mark.
+    answer.prepend(char(0x06));
+    if (m_faults.dropByte >= 0 && m_faults.dropByte + 1 < answer.size())
+        answer.remove(m_faults.dropByte + 1, 1);
+    if (m_faults.extraByte >= 0 && m_faults.extraByte + 1 <= answer.size())
+        answer.insert(m_faults.extraByte + 1, char(0x5A));
+    QByteArray noise;
+    for (int i = 0; i < m_faults.garbageBefore; ++i) {
+        m_noise = m_noise * 1103515245u + 12345u;
+        noise.append(char((m_noise >> 16) % 255));
+    }
+    answer.prepend(noise);
+    if (m_faults.hangupReadAfter >= 0 && m_faults.hangupReadAfter < answer.size()) {
+        send(answer.left(m_faults.hangupReadAfter));
+        m_output.append({QByteArray(), true});
+        m_log << QStringLiteral("D: line closed after %1 bytes").arg(m_faults.hangupReadAfter);
+        return;
+    }
+    send(answer);
+    m_log << QStringLiteral("D: answered %1 bytes: %2").arg(answer.size()).arg(hexBytes(answer));
+}
+
+void DriveEmulator::tick(double now) {
+    if (m_inBlock && now - m_lastBlockByte > kBlockStall) {
+        m_log << QStringLiteral("U: block abandoned after %1 bytes").arg(m_block.size());
+        m_inBlock = false;
+    }
+    if (!m_monitor)
+        return;
+    // Frames are produced only for the time that passed; a stalled caller does not
+    // get a flood afterwards.
+    if (now - m_nextFrame > 1.0)
+        m_nextFrame = now;
+    while (m_nextFrame <= now) {
+        std::uint16_t w[3];
+        carAt(m_nextFrame - m_monitorStart, &w[0], &w[1], &w[2]);
+        const std::uint8_t data[6] = {std::uint8_t(w[0] >> 8), std::uint8_t(w[0]),
+                                      std::uint8_t(w[1] >> 8), std::uint8_t(w[1]),
+                                      std::uint8_t(w[2] >> 8), std::uint8_t(w[2])};
+        QByteArray frame;
+        frame.append(char(0xFF));
+        frame.append(reinterpret_cast<const char*>(data), 6);
+        frame.append(char(frameSum(data)));
+        if (m_faults.frameGarbage)
+            frame.append(QByteArray::fromHex("1234fe"));
+        send(frame);
+        m_nextFrame += kFrameInterval;
+    }
+}

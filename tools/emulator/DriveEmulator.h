@@ -1,0 +1,97 @@
+#pragma once
+// The virtual drive's behaviour on the wire, without the pseudo-terminal: command
+// letters in, monitor frames and parameter blocks out, faults on request. Its
+// checksums are computed here and nowhere else, so a fault in the program's own
+// codec cannot hide behind the same fault in the drive.
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class DriveEmulator {
+public:
+    static constexpr int Words = 128;
+    static constexpr int NewFirmwareAbove = 826;
+
+    struct Faults {
+        bool noAnswer = false;     // "D" is ignored
+        bool badChecksum = false;  // the checksum word is off by one
+        int dropByte = -1;         // byte k of the answer after "D" is left out
+        int extraByte = -1;        // a stray byte is sent before byte k of the answer
+        int garbageBefore = 0;     // bytes of noise before the leading byte
+        bool frameGarbage = false; // noise between monitor frames
+        int hangupReadAfter = -1;  // the line closes after k bytes of the answer
+        int hangupWriteAfter = -1; // the line closes after k block bytes received
+    };
+
+    // One piece of output: bytes to send, or the line closing at that point.
+    struct Output {
+        QByteArray bytes;
+        bool hangup = false;
+    };
+
+    DriveEmulator();
+
+    // Firmware version word (parameter 125); above 826 the drive uses the long
+    // block with trailer and checksum.
+    void setFirmware(int version);
+    int firmware() const { return m_firmware; }
+    int blockWords() const { return m_firmware > NewFirmwareAbove ? 126 : 62; }
+    bool newFirmware() const { return m_firmware > NewFirmwareAbove; }
+
+    std::array<std::uint16_t, Words>& words() { return m_words; }
+    const std::array<std::uint16_t, Words>& words() const { return m_words; }
+    Faults& faults() { return m_faults; }
+
+    // Raw words from display values and the scales of a definition file; a missing
+    // scale counts as 1. Values are rounded half to even.
+    static std::uint16_t rawOf(double value, double scale);
+    // Scales (index -> scale) from a definition file; empty when it cannot be read.
+    static QHash<int, double> readScales(const QString& path);
+    // The factory set the program also starts with, as raw words.
+    void loadDefaults(const QHash<int, double>& scales);
+    // A parameter file: 128 lines, one value each, "." as decimal point.
+    bool loadQuv(const QString& path, const QHash<int, double>& scales, QString* error);
+
+    // Bytes received from the PC at monotonic time `now` (seconds).
+    void receive(const QByteArray& bytes, double now);
+    // Called often; produces monitor frames while streaming and ends a block that
+    // stalled. `now` in seconds.
+    void tick(double now);
+
+    bool monitoring() const { return m_monitor; }
+    void setMonitoring(bool on) { m_monitor = on; }
+
+    // What to send next; the caller drains it.
+    QList<Output>& output() { return m_output; }
+    // Lines of what the drive received and did.
+    QStringList& log() { return m_log; }
+
+    // Own codec.
+    static std::uint8_t frameSum(const std::uint8_t data[6]);
+    static std::uint16_t blockSum(const std::uint16_t* words, int count, std::uint16_t trailer);
+    // Words of the monitor frame for a car that travels up and down between floors.
+    static void carAt(double t, std::uint16_t* speed, std::uint16_t* accel, std::uint16_t* current);
+
+private:
+    void answerRead();
+    void finishBlock();
+    void send(const QByteArray& bytes);
+
+    int m_firmware = 830;
+    std::array<std::uint16_t, Words> m_words{};
+    Faults m_faults;
+    bool m_monitor = false;
+    double m_nextFrame = 0.0;
+    double m_monitorStart = 0.0;
+    bool m_inBlock = false;
+    QByteArray m_block;
+    double m_lastBlockByte = 0.0;
+    QList<Output> m_output;
+    QStringList m_log;
+    std::uint32_t m_noise = 12345;
+};

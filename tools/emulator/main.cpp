@@ -1,0 +1,368 @@
+// liftdrive-emulator: a virtual drive on a pseudo-terminal, reachable from the
+// program as a COM number through a link in the per-user link folder.
+#include "ComPortMap.h"
+#include "DriveEmulator.h"
+#include "LineSpeed.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// Pushes the drive's output into the pseudo-terminal at the pace of the real line
+// (56000 baud, 10 bits a byte) unless told not to, and runs the stdin commands.
+class PtyDrive : public QObject {
+public:
+    PtyDrive(DriveEmulator& drive, int master, int slave, bool paced, QFile* logFile)
+        : m_drive(drive), m_master(master), m_slave(slave), m_paced(paced), m_logFile(logFile),
+          m_readNotifier(master, QSocketNotifier::Read),
+          m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
+        m_clock.start();
+        m_lastPace = now();
+        connect(&m_readNotifier, &QSocketNotifier::activated, this, [this] { readLine(); });
+        connect(&m_stdinNotifier, &QSocketNotifier::activated, this, [this] { readCommand(); });
+        connect(&m_timer, &QTimer::timeout, this, [this] { pump(); });
+        m_timer.start(2);
+    }
+
+    void hangup() {
+        if (m_master < 0)
+            return;
+        m_readNotifier.setEnabled(false);
+        ::close(m_master);
+        m_master = -1;
+        say(QStringLiteral("HANGUP"));
+        // Give the program a moment to see the hang-up before the process ends.
+        QTimer::singleShot(200, qApp, &QCoreApplication::quit);
+    }
+
+    void say(const QString& line) {
+        QTextStream(stdout) << line << Qt::endl;
+        if (m_logFile) {
+            m_logFile->write(line.toUtf8() + '\n');
+            m_logFile->flush();
+        }
+    }
+
+private:
+    double now() const { return double(m_clock.nsecsElapsed()) * 1e-9; }
+
+    void readLine() {
+        char buffer[512];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n > 0) {
+            m_drive.receive(QByteArray(buffer, int(n)), now());
+            flushLog();
+        }
+        pump();
+    }
+
+    void flushLog() {
+        for (const QString& line : m_drive.log())
+            say(QStringLiteral("LOG ") + line);
+        m_drive.log().clear();
+    }
+
+    void pump() {
+        const double t = now();
+        m_drive.tick(t);
+        flushLog();
+        double budget = 1e9;
+        if (m_paced) {
+            m_tokens = std::min(m_tokens + (t - m_lastPace) * 5600.0, 64.0);
+            budget = m_tokens;
+        }
+        m_lastPace = t;
+        auto& out = m_drive.output();
+        while (!out.isEmpty() && m_master >= 0) {
+            if (out.first().hangup) {
+                out.removeFirst();
+                hangup();
+                return;
+            }
+            QByteArray& bytes = out.first().bytes;
+            const qsizetype take = qsizetype(std::min<double>(double(bytes.size()), budget));
+            if (take <= 0)
+                break;
+            const ssize_t written = ::write(m_master, bytes.constData(), size_t(take));
+            if (written < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                    // Nobody reads the line: drop monitor output rather than queue it.
+                    if (m_drive.monitoring())
+                        out.removeFirst();
+                }
+                break;
+            }
+            bytes.remove(0, written);
+            budget -= double(written);
+            if (m_paced)
+                m_tokens -= double(written);
+            if (bytes.isEmpty())
+                out.removeFirst();
+        }
+    }
+
+    void readCommand() {
+        QByteArray line;
+        char c = 0;
+        while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
+            line.append(c);
+        if (line.isEmpty() && c != '\n') {
+            m_stdinNotifier.setEnabled(false); // end of input: keep running
+            return;
+        }
+        run(QString::fromUtf8(line).trimmed().split(u' ', Qt::SkipEmptyParts));
+    }
+
+    void run(const QStringList& cmd) {
+        if (cmd.isEmpty())
+            return;
+        auto arg = [&cmd](int i) { return cmd.value(i).toInt(); };
+        auto& f = m_drive.faults();
+        const QString& c = cmd[0];
+        if (c == QLatin1String("quit")) {
+            qApp->quit();
+        } else if (c == QLatin1String("hangup")) {
+            hangup();
+        } else if (c == QLatin1String("speed")) {
+            say(QStringLiteral("SPEED %1").arg(lineSpeed(m_slave)));
+        } else if (c == QLatin1String("dump")) {
+            QStringList words;
+            for (std::uint16_t w : m_drive.words())
+                words << QString::number(w);
+            say(QStringLiteral("WORDS ") + words.join(u' '));
+        } else if (c == QLatin1String("set") && cmd.size() == 3) {
+            const int k = arg(1);
+            if (k >= 0 && k < DriveEmulator::Words)
+                m_drive.words()[std::size_t(k)] = std::uint16_t(arg(2));
+            say(QStringLiteral("OK"));
+        } else if (c == QLatin1String("clear")) {
+            f = DriveEmulator::Faults();
+            say(QStringLiteral("OK"));
+        } else if (c == QLatin1String("fault") && cmd.size() >= 2) {
+            const QString& name = cmd[1];
+            if (name == QLatin1String("no-answer"))
+                f.noAnswer = true;
+            else if (name == QLatin1String("bad-checksum"))
+                f.badChecksum = true;
+            else if (name == QLatin1String("drop-byte"))
+                f.dropByte = arg(2);
+            else if (name == QLatin1String("extra-byte"))
+                f.extraByte = arg(2);
+            else if (name == QLatin1String("garbage"))
+                f.garbageBefore = arg(2);
+            else if (name == QLatin1String("frame-garbage"))
+                f.frameGarbage = true;
+            else if (name == QLatin1String("hangup-read"))
+                f.hangupReadAfter = arg(2);
+            else if (name == QLatin1String("hangup-write"))
+                f.hangupWriteAfter = arg(2);
+            else {
+                say(QStringLiteral("ERROR unknown fault %1").arg(name));
+                return;
+            }
+            say(QStringLiteral("OK"));
+        } else {
+            say(QStringLiteral("ERROR unknown command %1").arg(c));
+        }
+    }
+
+    DriveEmulator& m_drive;
+    int m_master;
+    int m_slave;
+    bool m_paced;
+    QFile* m_logFile;
+    QSocketNotifier m_readNotifier;
+    QSocketNotifier m_stdinNotifier;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_tokens = 0.0;
+    double m_lastPace = 0.0;
+};
+
+QString defaultDefinitionFile() {
+    const QDir dir(QCoreApplication::applicationDirPath());
+    if (dir.exists(QStringLiteral("params-en.def")))
+        return dir.filePath(QStringLiteral("params-en.def"));
+    const QStringList defs = dir.entryList({QStringLiteral("*.def")}, QDir::Files, QDir::Name);
+    return defs.isEmpty() ? QString() : dir.filePath(defs.first());
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("liftdrive-emulator"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A virtual lift drive on a pseudo-terminal. It appears to liftdrive as a COM "
+        "number through a link in the per-user link folder.\n"
+        "Commands on standard input: fault <name> [k], clear, set <index> <word>, dump, "
+        "speed, hangup, quit. Fault names: no-answer, bad-checksum, drop-byte k, "
+        "extra-byte k, garbage n, frame-garbage, hangup-read k, hangup-write k."));
+    parser.addHelpOption();
+    const QCommandLineOption comOpt(QStringLiteral("com"),
+                                    QStringLiteral("COM number to appear as (1-16, default 13)."),
+                                    QStringLiteral("n"), QStringLiteral("13"));
+    const QCommandLineOption folderOpt(QStringLiteral("link-folder"),
+                                       QStringLiteral("Folder of the COM links (default %1).")
+                                           .arg(ComPortMap::defaultLinkFolder()),
+                                       QStringLiteral("folder"));
+    const QCommandLineOption firmwareOpt(
+        QStringLiteral("firmware"),
+        QStringLiteral("Firmware version word (default 830; 826 or less: short block)."),
+        QStringLiteral("version"), QStringLiteral("830"));
+    const QCommandLineOption quvOpt(QStringLiteral("quv"),
+                                    QStringLiteral("Parameter file to start from."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption defOpt(QStringLiteral("def"),
+                                    QStringLiteral("Definition file giving the scales."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption monitorOpt(QStringLiteral("monitor"),
+                                        QStringLiteral("Start streaming monitor frames."));
+    const QCommandLineOption noPaceOpt(
+        QStringLiteral("no-pace"), QStringLiteral("Send as fast as possible, not at 56000 baud."));
+    const QCommandLineOption logOpt(QStringLiteral("log"),
+                                    QStringLiteral("Also write the log to this file."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption faultOpt(QStringLiteral("fault"),
+                                      QStringLiteral("Fault to inject, as on standard input "
+                                                     "(\"drop-byte:5\"); may be repeated."),
+                                      QStringLiteral("name[:k]"));
+    parser.addOptions(
+        {comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, noPaceOpt, logOpt, faultOpt});
+    parser.process(app);
+    QTextStream err(stderr);
+
+    bool ok = false;
+    const int com = parser.value(comOpt).toInt(&ok);
+    if (!ok || com < ComPortMap::FirstPort || com > ComPortMap::LastPort) {
+        err << "liftdrive-emulator: --com must be 1 to 16" << Qt::endl;
+        return 2;
+    }
+    const QString folder =
+        parser.isSet(folderOpt) ? parser.value(folderOpt) : ComPortMap::defaultLinkFolder();
+    QString why;
+    if (!ComPortMap::ensureLinkFolder(folder, &why)) {
+        err << "liftdrive-emulator: " << why << Qt::endl;
+        return 2;
+    }
+
+    DriveEmulator drive;
+    drive.setFirmware(parser.value(firmwareOpt).toInt());
+    const QString defFile = parser.isSet(defOpt) ? parser.value(defOpt) : defaultDefinitionFile();
+    const QHash<int, double> scales = DriveEmulator::readScales(defFile);
+    drive.loadDefaults(scales);
+    if (parser.isSet(quvOpt) && !drive.loadQuv(parser.value(quvOpt), scales, &why)) {
+        err << "liftdrive-emulator: " << parser.value(quvOpt) << ": " << why << Qt::endl;
+        return 2;
+    }
+    drive.setMonitoring(parser.isSet(monitorOpt));
+
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        err << "liftdrive-emulator: no pseudo-terminal: " << strerror(errno) << Qt::endl;
+        return 1;
+    }
+    // Raw from the start, so nothing the drive sends is echoed back before the
+    // program opens the port. The drive keeps the slave open itself: without that,
+    // the master sees an error every time the program's port scan closes it.
+    termios tio{};
+    ::tcgetattr(slave, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(slave, TCSANOW, &tio);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    const QString link = QDir(folder).filePath(ComPortMap::linkName(com));
+    const QFileInfo old(link);
+    if (old.isSymLink() && old.exists()) {
+        err << "liftdrive-emulator: " << link << " is in use (points at " << old.symLinkTarget()
+            << ")" << Qt::endl;
+        return 3;
+    }
+    QFile::remove(link);
+    if (!QFile::link(QString::fromLocal8Bit(name), link)) {
+        err << "liftdrive-emulator: cannot create " << link << Qt::endl;
+        return 1;
+    }
+
+    QFile logFile;
+    if (parser.isSet(logOpt)) {
+        logFile.setFileName(parser.value(logOpt));
+        if (!logFile.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+            err << "liftdrive-emulator: cannot write " << logFile.fileName() << Qt::endl;
+            return 1;
+        }
+    }
+    PtyDrive pty(drive, master, slave, !parser.isSet(noPaceOpt),
+                 logFile.isOpen() ? &logFile : nullptr);
+    for (const QString& fault : parser.values(faultOpt)) {
+        const QStringList parts = fault.split(u':');
+        const QString name = parts.value(0);
+        const int k = parts.value(1).toInt();
+        auto& f = drive.faults();
+        if (name == QLatin1String("no-answer"))
+            f.noAnswer = true;
+        else if (name == QLatin1String("bad-checksum"))
+            f.badChecksum = true;
+        else if (name == QLatin1String("drop-byte"))
+            f.dropByte = k;
+        else if (name == QLatin1String("extra-byte"))
+            f.extraByte = k;
+        else if (name == QLatin1String("garbage"))
+            f.garbageBefore = k;
+        else if (name == QLatin1String("frame-garbage"))
+            f.frameGarbage = true;
+        else if (name == QLatin1String("hangup-read"))
+            f.hangupReadAfter = k;
+        else if (name == QLatin1String("hangup-write"))
+            f.hangupWriteAfter = k;
+        else {
+            err << "liftdrive-emulator: unknown fault " << name << Qt::endl;
+            QFile::remove(link);
+            return 2;
+        }
+    }
+
+    ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe);
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+    std::signal(SIGHUP, onSignal);
+
+    pty.say(QStringLiteral("READY COM%1 %2 -> %3 firmware %4 (%5 words)")
+                .arg(com)
+                .arg(link, QString::fromLocal8Bit(name))
+                .arg(drive.firmware())
+                .arg(drive.blockWords()));
+    const int code = app.exec();
+    // Remove the link only while it still names this drive's terminal.
+    if (QFileInfo(link).symLinkTarget() == QString::fromLocal8Bit(name))
+        QFile::remove(link);
+    return code;
+}
