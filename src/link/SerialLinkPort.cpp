@@ -1,5 +1,6 @@
 #include "SerialLinkPort.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 
 SerialLinkPort::SerialLinkPort(ComPortMap map, QObject* parent)
@@ -23,7 +24,12 @@ bool SerialLinkPort::open(int portNumber, QString* error) {
     if (m_port.isOpen())
         close();
     clearLost();
-    const QString location = m_map.systemLocation(portNumber);
+    QString location = m_map.systemLocation(portNumber);
+    // Open the device a link points at: Qt's lock file is named after what is
+    // opened, and two links to one device must count as the same port.
+    const QFileInfo info(location);
+    if (info.isSymLink())
+        location = info.canonicalFilePath();
     if (location.isEmpty())
         return fail(tr("no such port on this computer"));
     m_port.setPortName(location);
