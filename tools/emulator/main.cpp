@@ -16,8 +16,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -35,7 +37,7 @@ void onSignal(int) {
 // (56000 baud, 10 bits a byte) unless told not to, and runs the stdin commands.
 class PtyDrive : public QObject {
 public:
-    PtyDrive(DriveEmulator& drive, int master, int slave, bool paced, QFile* logFile)
+    PtyDrive(DriveEmulator& drive, int master, int slave, bool paced, QFile* logFile, bool commands)
         : m_drive(drive), m_master(master), m_slave(slave), m_paced(paced), m_logFile(logFile),
           m_readNotifier(master, QSocketNotifier::Read),
           m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
@@ -43,6 +45,7 @@ public:
         m_lastPace = now();
         connect(&m_readNotifier, &QSocketNotifier::activated, this, [this] { readLine(); });
         connect(&m_stdinNotifier, &QSocketNotifier::activated, this, [this] { readCommand(); });
+        m_stdinNotifier.setEnabled(commands);
         connect(&m_timer, &QTimer::timeout, this, [this] { pump(); });
         m_timer.start(2);
     }
@@ -91,7 +94,7 @@ private:
         flushLog();
         double budget = 1e9;
         if (m_paced) {
-            m_tokens = std::min(m_tokens + (t - m_lastPace) * 5600.0, 64.0);
+            m_tokens = std::min(m_tokens + (t - m_lastPace) * 5600.0, 16.0);
             budget = m_tokens;
         }
         m_lastPace = t;
@@ -247,6 +250,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption logOpt(QStringLiteral("log"),
                                     QStringLiteral("Also write the log to this file."),
                                     QStringLiteral("file"));
+    const QCommandLineOption serveOpt(
+        QStringLiteral("serve"),
+        QStringLiteral("Run beside the program until killed, without reading commands."));
     const QCommandLineOption faultOpt(QStringLiteral("fault"),
                                       QStringLiteral("Fault to inject, as on standard input "
                                                      "(\"drop-byte:5\"); may be repeated."),
@@ -298,8 +304,16 @@ int main(int argc, char* argv[]) {
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
 
     const QString link = QDir(folder).filePath(ComPortMap::linkName(com));
+    const QString pidFile = link + QStringLiteral(".pid");
     const QFileInfo old(link);
-    if (old.isSymLink() && old.exists()) {
+    // A link left by a drive that was killed outright is stale even when its terminal
+    // number has been reused since; the owner's process id tells.
+    QFile pidIn(pidFile);
+    const qint64 owner =
+        pidIn.open(QIODevice::ReadOnly) ? pidIn.readAll().trimmed().toLongLong() : 0;
+    pidIn.close();
+    const bool ownerAlive = owner > 0 && ::kill(pid_t(owner), 0) == 0;
+    if (old.isSymLink() && old.exists() && ownerAlive) {
         err << "liftdrive-emulator: " << link << " is in use (points at " << old.symLinkTarget()
             << ")" << Qt::endl;
         return 3;
@@ -309,6 +323,10 @@ int main(int argc, char* argv[]) {
         err << "liftdrive-emulator: cannot create " << link << Qt::endl;
         return 1;
     }
+    QFile pidOut(pidFile);
+    if (pidOut.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        pidOut.write(QByteArray::number(qint64(::getpid())));
+    pidOut.close();
 
     QFile logFile;
     if (parser.isSet(logOpt)) {
@@ -319,7 +337,7 @@ int main(int argc, char* argv[]) {
         }
     }
     PtyDrive pty(drive, master, slave, !parser.isSet(noPaceOpt),
-                 logFile.isOpen() ? &logFile : nullptr);
+                 logFile.isOpen() ? &logFile : nullptr, !parser.isSet(serveOpt));
     for (const QString& fault : parser.values(faultOpt)) {
         const QStringList parts = fault.split(u':');
         const QString name = parts.value(0);
@@ -362,7 +380,9 @@ int main(int argc, char* argv[]) {
                 .arg(drive.blockWords()));
     const int code = app.exec();
     // Remove the link only while it still names this drive's terminal.
-    if (QFileInfo(link).symLinkTarget() == QString::fromLocal8Bit(name))
+    if (QFileInfo(link).symLinkTarget() == QString::fromLocal8Bit(name)) {
         QFile::remove(link);
+        QFile::remove(pidFile);
+    }
     return code;
 }
