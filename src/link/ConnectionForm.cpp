@@ -62,10 +62,14 @@ void ConnectionForm::load() {
     m_cancel->hide();
     m_accept->show();
     RefreshPortList();
-    m_accept->setText(m_lang.text(102, QStringLiteral("Tamam")));
-    LanguageUi::applyToWindow(this, m_lang);
+    retitle();
     if (m_host.versionGt826())
         m_check1->setChecked(true);
+}
+
+void ConnectionForm::retitle() {
+    m_accept->setText(m_lang.text(102, QStringLiteral("Tamam")));
+    LanguageUi::applyToWindow(this, m_lang);
 }
 
 void ConnectionForm::setSelectedPort(int n) {

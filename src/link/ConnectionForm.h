@@ -38,6 +38,8 @@ public:
 
     // The dialog's load step: the port scan, captions and the firmware tick.
     void load();
+    // Captions from the language pack now loaded.
+    void retitle();
 
     int selectedPort() const { return m_selectedPort; }
     // Stores the number and shows it in the status bar.

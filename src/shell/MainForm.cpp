@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "DriveLink.h"
 #include "LanguageUi.h"
 #include "ParamFiles.h"
 #include "ParamGrid.h"
@@ -81,7 +82,30 @@ void MainForm::buildMenus() {
 
     m_menuConnection = bar->addMenu(QStringLiteral("Ba\u011flant\u0131"));
     m_menuConnection->setObjectName(QStringLiteral("MenuConnection"));
-    m_menuConnection->menuAction()->setVisible(false); // filled by the drive link
+    DriveLink::Window window;
+    window.versionGt826 = [this] { return version_gt_8_26; };
+    window.setVersionGt826 = [this](bool on) { version_gt_8_26 = on; };
+    window.setReadyToSimulate = [this](bool on) { readyToSimulate = on; };
+    window.setFlashParamsIdentical = [this](bool on) { FlashParamsIdentical = on; };
+    window.simulate = [this] { simulate(); };
+    window.monitorPageInFront = [this] {
+        return m_tabs->tabData(m_tabs->currentIndex()).toInt() == 20;
+    };
+    window.setPortStatus = [this](const QString& text) { m_panel1->setText(text); };
+    window.setDriveText = [this](int index, const QString& text) {
+        m_paramGrid->setDriveText(index, text);
+    };
+    // A transfer lets the event loop run: nothing else may reach the link or the values.
+    window.setWindowCommandsEnabled = [this](bool on) {
+        m_tabs->setEnabled(on);
+        m_openFile->setEnabled(on);
+        m_saveFile->setEnabled(on);
+        m_menuLanguage->menuAction()->setEnabled(on);
+    };
+    window.title = [this] { return windowTitle(); };
+    m_link = std::make_unique<DriveLink>(m_lang, m_params, m_prompts, std::move(window),
+                                         m_menuConnection, this);
+    connect(this, &MainForm::catalogueReloaded, m_link.get(), &DriveLink::retitle);
 
     m_menuLanguage = bar->addMenu(QStringLiteral("Lisan"));
     m_menuLanguage->setObjectName(QStringLiteral("MenuLanguage"));
@@ -145,6 +169,7 @@ void MainForm::selectPage(int tag) {
     m_frameMonitor->setVisible(tag == 20);
     m_frameMotor->setVisible(tag == 21);
     m_frameSeyir->setVisible(tag == 22);
+    m_link->pageSelected(tag);
     if (tag == 22)
         simulate();
 }
@@ -157,6 +182,7 @@ bool MainForm::startUp() {
     version_gt_8_26 = true;
     LOMTIX = LIFTDRIVE_EDITION_LOMTIX ? 1 : 0;
     readyToSimulate = false;
+    m_link->load();
 
     // Text indexes of the menu entries.
     setTag(m_menuFile->menuAction(), 1);

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class DriveLink;
 class LanguageMenu;
 class ParamGrid;
 class StopModePanel;
@@ -52,6 +53,8 @@ public:
     // Recolours grid row `row` of the parameter grid (1 = first parameter row).
     void ColorizeGrid(int row);
     ParamGrid* paramGrid() const { return m_paramGrid; }
+    // The serial link, the connection dialog and the parameter transfer.
+    DriveLink& driveLink() { return *m_link; }
 
     // ParamListener: mirrors a stored value into the controls that show it.
     void parameterStored(int index, const ParamDef& def, float value) override;
@@ -91,4 +94,5 @@ private:
     std::unique_ptr<SimulationHost> m_simHost;
     QAction* m_openFile = nullptr;
     QAction* m_saveFile = nullptr;
+    std::unique_ptr<DriveLink> m_link;
 };

@@ -17,7 +17,7 @@ public:
     void setFlashParamsIdentical(bool on) override { identical = on; }
     void simulate() override { ++simulations; }
     bool monitorPageInFront() const override { return monitorInFront; }
-    void setInverterCell(int row, const QString& text) override { cells[row] = text; }
+    void setInverterCell(int, int row, const QString& text) override { cells[row] = text; }
     void showProgress(const QString& label) override {
         progressLabel = label;
         progressShown = true;

@@ -163,14 +163,14 @@ ParamTransfer::Result ParamTransfer::readSet() {
             if (m_params.driveVersion < def.minVersion) {
                 m_params.SetParameter(k, 0.0f);
                 if (hasRow)
-                    m_column.setInverterCell(row, QStringLiteral("N/A"));
+                    m_column.setInverterCell(k, row, QStringLiteral("N/A"));
             } else if (hasRow) {
                 if (def.scale == 0.0f) {
                     m_params.SetParameter(k, 0.0f);
                 } else {
                     const float v = valueOfWord(raw[std::size_t(k)], def.scale, true);
                     m_column.setInverterCell(
-                        row, NumberText::replacedFirst(NumberText::general(v), u',', u'.'));
+                        k, row, NumberText::replacedFirst(NumberText::general(v), u',', u'.'));
                     m_params.SetParameter(k, v);
                 }
             } else {

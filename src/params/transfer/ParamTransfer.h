@@ -28,7 +28,8 @@ public:
 class InverterColumn {
 public:
     virtual ~InverterColumn() = default;
-    virtual void setInverterCell(int gridRow, const QString& text) = 0;
+    // Column 1 of grid row `gridRow`, the row of parameter `index`.
+    virtual void setInverterCell(int index, int gridRow, const QString& text) = 0;
 };
 
 // The progress dialog.

@@ -1,0 +1,132 @@
+// The main window on the virtual drive: the Connection menu, the port panel of the
+// status bar, the page switch's commands, a parameter read from the drive with the
+// shipped files, the commands a transfer switches off, and a pulled line.
+#include "ConnectionForm.h"
+#include "DataFiles.h"
+#include "DriveLink.h"
+#include "MainForm.h"
+#include "ParamGrid.h"
+#include "RecordingPrompts.h"
+#include "VirtualDrive.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+class TestE2eMainForm : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_runtime;
+
+    template <typename T> static T* child(MainForm& w, const char* name) {
+        return w.findChild<T*>(QString::fromLatin1(name));
+    }
+    static QString panel1(MainForm& w) { return child<QLabel>(w, "StatusPanel1")->text(); }
+
+private slots:
+    void initTestCase() {
+        // The program finds the drive through the per-user link folder, here a
+        // scratch one.
+        QVERIFY(m_runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit());
+    }
+
+    void readFromTheDrive() {
+        VirtualDrive drive;
+        QVERIFY(drive.start({"--link-folder", m_runtime.filePath("liftdrive")}));
+        RecordingPrompts prompts;
+        MainForm w(prompts, binFolder());
+        QVERIFY(w.startUp());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(prompts.texts(), QStringList());
+        QCOMPARE(panel1(w), w.lang().LangText(108));
+        auto* read = child<QAction>(w, "MI_ReadPars");
+        auto* write = child<QAction>(w, "MI_WritePars");
+        auto* connection = child<QAction>(w, "MI_Connection");
+        QVERIFY(!read->isEnabled());
+        QVERIFY(!write->isEnabled());
+        QCOMPARE(connection->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+        QCOMPARE(read->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
+        QCOMPARE(write->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F3));
+        QCOMPARE(connection->text(), w.lang().LangText(6));
+
+        ConnectionForm& form = w.driveLink().connectionForm();
+        auto* combo = form.findChild<QComboBox*>("PortCombo");
+        const int at = combo->findData(VirtualDrive::Com);
+        QVERIFY(at >= 0);
+        combo->setCurrentIndex(at);
+        form.show();
+        QTest::mouseClick(form.findChild<QPushButton*>("AcceptCommand"), Qt::LeftButton);
+        QCOMPARE(panel1(w), QStringLiteral("COM13"));
+
+        auto* tabs = child<QTabBar>(w, "TabStrip1");
+        tabs->setCurrentIndex(2); // travel page: "A", read and write allowed
+        QVERIFY(read->isEnabled());
+        tabs->setCurrentIndex(0); // monitor page: "M", read and write not allowed
+        QVERIFY(!read->isEnabled());
+        QTRY_VERIFY(drive.log().contains("LOG M: monitor on"));
+        tabs->setCurrentIndex(1);
+        QTRY_VERIFY(drive.log().contains("LOG A: monitor off"));
+
+        // While the transfer runs, every command that reaches the link or the values
+        // is off; afterwards they are back.
+        QStringList enabledDuring;
+        bool checked = false;
+        QTimer::singleShot(0, &w, [&] {
+            checked = w.driveLink().transfer().busy();
+            for (const char* name :
+                 {"MI_Connection", "MI_ReadPars", "MI_WritePars", "MI_OpenFile", "MI_SaveFile"})
+                if (child<QAction>(w, name)->isEnabled())
+                    enabledDuring << name;
+            if (tabs->isEnabled())
+                enabledDuring << "TabStrip1";
+            if (child<QMenu>(w, "MenuLanguage")->menuAction()->isEnabled())
+                enabledDuring << "MenuLanguage";
+            // A second read started now is refused rather than interleaved.
+            if (w.driveLink().transfer().ReadParameters() != ParamTransfer::Result::Busy)
+                enabledDuring << "second read ran";
+        });
+        read->trigger();
+        QVERIFY(checked);
+        QCOMPARE(enabledDuring, QStringList());
+        QVERIFY2(prompts.texts().isEmpty(), qPrintable(prompts.texts().join('|')));
+        for (const char* name : {"MI_Connection", "MI_ReadPars", "MI_WritePars", "MI_OpenFile"})
+            QVERIFY2(child<QAction>(w, name)->isEnabled(), name);
+        QVERIFY(tabs->isEnabled());
+
+        // The drive's factory set, scaled by the shipped definition file, is what the
+        // program starts with: every row agrees and nothing is out of range.
+        QCOMPARE(w.params().driveVersion, 830.0f);
+        QVERIFY(w.readyToSimulate);
+        QVERIFY(w.FlashParamsIdentical);
+        ParamGrid* grid = w.paramGrid();
+        const int v3 = w.params().FindParamById("V3");
+        const int row = grid->FindGridRow(v3);
+        QCOMPARE(grid->cellText(row, ParamGrid::DriveColumn),
+                 grid->cellText(row, ParamGrid::ValueColumn));
+        QVERIFY(grid->cellText(row, ParamGrid::DriveColumn) != "?");
+
+        // The line goes: one message naming the port, no port selected, the program
+        // goes on (a read now asks for a port).
+        drive.command("hangup", "HANGUP");
+        QTRY_COMPARE(panel1(w), w.lang().LangText(108));
+        QCOMPARE(w.driveLink().connectionForm().selectedPort(), 0);
+        QCOMPARE(prompts.texts().size(), 1);
+        QVERIFY(prompts.texts().first().contains("COM13"));
+        QCOMPARE(prompts.messages.first().title, w.windowTitle());
+        read->trigger();
+        QCOMPARE(prompts.texts().size(), 2);
+        QCOMPARE(prompts.texts().last(), w.lang().LangText(106));
+    }
+};
+
+QTEST_MAIN(TestE2eMainForm)
+#include "tst_e2e_mainform.moc"
