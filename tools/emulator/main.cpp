@@ -257,8 +257,8 @@ int main(int argc, char* argv[]) {
                                       QStringLiteral("Fault to inject, as on standard input "
                                                      "(\"drop-byte:5\"); may be repeated."),
                                       QStringLiteral("name[:k]"));
-    parser.addOptions(
-        {comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, noPaceOpt, logOpt, faultOpt});
+    parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, noPaceOpt,
+                       logOpt, serveOpt, faultOpt});
     parser.process(app);
     QTextStream err(stderr);
 
