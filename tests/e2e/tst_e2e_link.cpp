@@ -128,18 +128,6 @@ private slots:
         }
     }
 
-    void shortBlockFirmware() {
-        VirtualDrive drive;
-        QVERIFY(drive.start({"--firmware", "826"}));
-        Program program(drive.linkFolder());
-        program.transferHost.version = false;
-        QVERIFY(program.connect());
-        QCOMPARE(program.transfer.ReadParameters(), ParamTransfer::Result::Done);
-        QCOMPARE(program.params.driveVersion, 0.0f);
-        QCOMPARE(program.transferHost.cells.value(31), QStringLiteral("N/A"));
-        QCOMPARE(program.params.GetParameter(62), 0.0f);
-    }
-
     void driveFaults_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("message");

@@ -141,7 +141,6 @@ private slots:
         QTest::newRow("checksum off by one")
             << "bad-checksum" << 0 << int(R::BadChecksum) << "Bad Checksum";
         QTest::newRow("dropped byte") << "drop-byte" << 17 << int(R::NoAnswer) << "No answer";
-        QTest::newRow("extra byte") << "extra-byte" << 17 << int(R::BadChecksum) << "Bad Checksum";
         QTest::newRow("garbage before the leading byte")
             << "garbage" << 3 << int(R::BadChecksum) << "Bad Checksum";
         QTest::newRow("line closes mid-read") << "hangup-read" << 60 << int(R::LineLost) << "";
@@ -159,8 +158,6 @@ private slots:
             f.badChecksum = true;
         else if (fault == "drop-byte")
             f.dropByte = arg;
-        else if (fault == "extra-byte")
-            f.extraByte = arg;
         else if (fault == "garbage")
             f.garbageBefore = arg;
         else

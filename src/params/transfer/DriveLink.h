@@ -60,6 +60,11 @@ public:
     ProtocolModule& protocol() { return *m_protocol; }
     LinkPort& port() { return *m_port; }
     ProgressForm& progressForm() { return *m_progress; }
+    // The Connection menu's commands; a toolbar shows the same actions, so a transfer
+    // switches its buttons off too.
+    QAction* connectionAction() const { return m_connection; }
+    QAction* readAction() const { return m_read; }
+    QAction* writeAction() const { return m_write; }
 
     // ConnectionHost
     bool versionGt826() const override { return m_window.versionGt826(); }
