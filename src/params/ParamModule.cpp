@@ -191,11 +191,18 @@ int ParamModule::FindGridRow(int index) const {
     return m_gridRowLookup ? m_gridRowLookup(index) : NoMatch;
 }
 
-void ParamModule::LoadDefaultParameters() {
+QList<ParamModule::Default> ParamModule::factoryDefaults() {
+    QList<Default> set;
     for (const auto& entry : kDefaults)
-        SetParameter(int(entry[0]), entry[1]);
+        set.append({int(entry[0]), entry[1]});
     for (int i = 79; i < Count; ++i)
-        SetParameter(i, -1.0f);
+        set.append({i, -1.0f});
+    return set;
+}
+
+void ParamModule::LoadDefaultParameters() {
+    for (const Default& entry : factoryDefaults())
+        SetParameter(entry.index, entry.value);
 }
 
 float ParamModule::valueById(const QString& id, float fallback) const {

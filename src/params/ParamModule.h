@@ -62,6 +62,14 @@ public:
     int FindGridRow(int index) const;
     void LoadDefaultParameters();
 
+    struct Default {
+        int index;
+        float value;
+    };
+    // The factory set in the order LoadDefaultParameters applies it; the indexes
+    // without a default (46, 62, 63, 64) are absent.
+    static QList<Default> factoryDefaults();
+
     // Current value of the parameter with identifier `id`, or `fallback` when no
     // record carries it.
     float valueById(const QString& id, float fallback = 0.0f) const;

@@ -1,23 +1,11 @@
 #include "DriveEmulator.h"
 
+#include "ParamModule.h"
+
 #include <QFile>
 #include <cmath>
 
 namespace {
-
-// The program's factory set (index, value); indexes 79-127 hold -1.
-constexpr double kDefaults[][2] = {
-    {0, 1},    {1, 1},     {2, 0.7},   {3, 0.7},  {4, 0.7},  {5, 0.7},  {6, 0.4},   {7, 0.5},
-    {8, 0.05}, {9, 0.1},   {10, 0.3},  {11, 0.3}, {12, 0.3}, {13, 0.1}, {14, 0.2},  {15, 0.4},
-    {16, 1},   {17, 1000}, {18, 380},  {19, 380}, {20, 13},  {21, 0.8}, {22, 50},   {23, 1430},
-    {24, 2},   {25, 25},   {26, 3},    {27, 15},  {28, 0.5}, {29, 1},   {30, 1000}, {31, 100},
-    {32, 500}, {33, 50},   {34, 40},   {35, 80},  {36, 120}, {37, 4},   {38, 0},    {39, 0.5},
-    {40, 100}, {41, 320},  {42, 6500}, {43, 1},   {44, 0},   {45, 0},   {47, 0},    {48, 50},
-    {49, 200}, {50, 50},   {51, 150},  {52, 0},   {53, 0},   {54, 0},   {55, 0},    {56, 1},
-    {57, 1},   {58, 16},   {59, 0},    {60, 1},   {61, 1},   {65, 29},  {66, 50},   {67, 1},
-    {68, 100}, {69, 1},    {70, 1},    {71, 150}, {72, 3},   {73, 0},   {74, 0},    {75, 120},
-    {76, 0},   {77, 120},  {78, 1},
-};
 
 constexpr double kFrameInterval = 0.02;
 constexpr double kBlockStall = 1.5;
@@ -77,12 +65,9 @@ QHash<int, double> DriveEmulator::readScales(const QString& path) {
 
 void DriveEmulator::loadDefaults(const QHash<int, double>& scales) {
     m_words.fill(0);
-    for (const auto& entry : kDefaults) {
-        const int k = int(entry[0]);
-        m_words[std::size_t(k)] = rawOf(entry[1], scales.value(k, 1.0));
-    }
-    for (int k = 79; k < Words; ++k)
-        m_words[std::size_t(k)] = rawOf(-1.0, scales.value(k, 1.0));
+    // The same factory set the program applies at start-up.
+    for (const ParamModule::Default& entry : ParamModule::factoryDefaults())
+        m_words[std::size_t(entry.index)] = rawOf(entry.value, scales.value(entry.index, 1.0));
     m_words[125] = std::uint16_t(m_firmware);
 }
 
