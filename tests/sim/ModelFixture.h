@@ -1,29 +1,19 @@
 #pragma once
-// Shared set-up of the travel model tests: the factory travel inputs set directly,
-// a step-by-step trace of a run, and the program's catalogue feeding the model.
+// Shared set-up of the travel model tests.
 #include "DataFiles.h"
 #include "LangModule.h"
 #include "ParamModule.h"
 #include "RecordingPrompts.h"
 #include "SimModule.h"
 
-#include <algorithm>
 #include <vector>
 
-struct StepRecord {
-    float t, x, v, a;
-    short phase, stopRequest;
-    float stopJerk;
-    bool correctionEnabled;
-};
-
-// The model with the catalogue's default travel inputs and string controls.
+// The model with the catalogue's default travel inputs set directly.
 struct Model {
     SimModule m;
     TextStopModeControls controls;
 
-    explicit Model(int stopMode = 1, const QString& slowingCm = QStringLiteral("120"),
-                   const QString& stoppingCm = QStringLiteral("5")) {
+    explicit Model(int stopMode = 1) {
         m.setControls(&controls);
         m.speedTable = {0.1f, 0.2f, 0.4f, 1.0f, 0.0f};
         m.PA = 0.4f;
@@ -33,35 +23,32 @@ struct Model {
         m.AS = 0.1f;
         m.startHoldTime = m.brakeOpenDelay = m.brakeCloseDelay = 0.3f;
         controls.setStopModeIndex(stopMode);
-        controls.setText(StopModeBox::SlowingDistance, slowingCm);
-        controls.setText(StopModeBox::StoppingDistance, stoppingCm);
+        controls.setText(StopModeBox::SlowingDistance, QStringLiteral("120"));
+        controls.setText(StopModeBox::StoppingDistance, QStringLiteral("5"));
     }
 
-    // prepareTravel, then every step of a run while t < D.
-    std::vector<StepRecord> trace() {
-        std::vector<StepRecord> steps;
-        m.state.phase = TravelPhase::Idle;
+    // prepareTravel, then the state after every step of a run while t < D.
+    std::vector<TravelState> trace() {
+        std::vector<TravelState> steps;
         m.prepareTravel();
         while (m.state.t < m.D) {
             m.stepTravel();
-            const TravelState& s = m.state;
-            steps.push_back(
-                {s.t, s.x, s.v, s.a, s.phase, s.stopRequest, s.stopJerk, s.correctionEnabled});
+            steps.push_back(m.state);
         }
         return steps;
     }
 };
 
-// Index of the first record at or after `from` satisfying `pred`, or -1.
-template <typename Pred>
-int findStep(const std::vector<StepRecord>& trace, Pred pred, int from = 0) {
-    for (int i = std::max(from, 0); i < int(trace.size()); ++i)
-        if (pred(trace[std::size_t(i)]))
+// Index of the first record at or after `from` whose `field` equals `value`, or -1.
+template <typename T>
+int findStep(const std::vector<TravelState>& trace, T TravelState::*field, T value, int from = 0) {
+    for (int i = from; i < int(trace.size()); ++i)
+        if (trace[i].*field == value)
             return i;
     return -1;
 }
 
-// The shipped pack (empty: the first in sorted order, as the program loads) and its
+// The program's start-up: a shipped pack (by default the first in sorted order), its
 // definition file, the defaults through the setter, the model listening.
 struct Program {
     RecordingPrompts prompts;
