@@ -58,17 +58,6 @@ public:
     // True when sends and receives cannot reach the drive: no open port or a lost line.
     bool lineDown() const;
 
-    // 8-bit frame checksum of six data bytes: their sum modulo 256, 255 sent as 254.
-    static std::uint8_t frameChecksum(const std::uint8_t data[6]);
-    // A whole monitor frame for the given words, or an empty array when a data byte
-    // would be 255 (such a frame cannot be sent).
-    static QByteArray encodeFrame(std::uint16_t w0, std::uint16_t w1, std::uint16_t w2);
-    // Block checksum over `words` (parameter words and trailer), starting at 33.
-    static std::uint16_t blockChecksum(const QList<std::uint16_t>& words);
-    // The bytes of a parameter block as the PC writes it: the words, trailer 1 and
-    // checksum, all high byte first.
-    static QByteArray encodeBlock(const QList<std::uint16_t>& words);
-
 private:
     bool waitForTransmitBuffer();
 

@@ -1,7 +1,6 @@
 #pragma once
-// Runs liftdrive-emulator beside a test: its own link folder, commands on its
+// Runs liftdrive-emulator beside a test in its own link folder: commands on its
 // standard input, answers and log lines read from its standard output.
-#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStringList>
@@ -11,70 +10,49 @@ class VirtualDrive {
 public:
     static constexpr int Com = 13;
 
-    ~VirtualDrive() { stop(); }
+    ~VirtualDrive() {
+        m_process.kill();
+        m_process.waitForFinished(2000);
+    }
 
     bool start(const QStringList& extra = {}) {
-        if (!m_dir.isValid())
-            return false;
         m_linkFolder = m_dir.filePath(QStringLiteral("links"));
-        const QString program =
-            qEnvironmentVariable("LIFTDRIVE_BIN_DIR") + QStringLiteral("/liftdrive-emulator");
-        m_process.setProgram(program);
-        m_process.setArguments(QStringList{QStringLiteral("--link-folder"), m_linkFolder,
-                                           QStringLiteral("--com"), QString::number(Com)} +
-                               extra);
-        m_process.start();
-        if (!m_process.waitForStarted(5000))
-            return false;
-        return !waitFor(QStringLiteral("READY")).isEmpty();
-    }
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.terminate();
-        if (!m_process.waitForFinished(2000))
-            m_process.kill();
-        m_process.waitForFinished(1000);
+        m_process.start(qEnvironmentVariable("LIFTDRIVE_BIN_DIR") + "/liftdrive-emulator",
+                        QStringList{"--link-folder", m_linkFolder, "--com", QString::number(Com)} +
+                            extra);
+        return m_dir.isValid() && m_process.waitForStarted(5000) && !waitFor("READY").isEmpty();
     }
 
-    // Sends one command and returns the first line starting with `answer`.
+    // Sends one command and returns the first new line starting with `answer`.
     QString command(const QString& line, const QString& answer = QStringLiteral("OK")) {
         m_process.write(line.toUtf8() + '\n');
         return waitFor(answer);
     }
-    // The words the drive now holds.
     QList<int> words() {
-        const QString line = command(QStringLiteral("dump"), QStringLiteral("WORDS"));
         QList<int> out;
-        for (const QString& w : line.mid(6).split(u' ', Qt::SkipEmptyParts))
+        for (const QString& w : command("dump", "WORDS").mid(6).split(u' ', Qt::SkipEmptyParts))
             out << w.toInt();
         return out;
     }
-    // Log lines seen so far (lines already returned by command() included).
+    // Every line seen so far.
     QStringList log() {
-        drain();
+        while (m_process.canReadLine())
+            m_lines << QString::fromUtf8(m_process.readLine()).trimmed();
         return m_lines;
     }
     QString linkFolder() const { return m_linkFolder; }
-    QProcess& process() { return m_process; }
 
 private:
-    void drain() {
-        while (m_process.canReadLine())
-            m_lines << QString::fromUtf8(m_process.readLine()).trimmed();
-    }
-    QString waitFor(const QString& prefix, int msecs = 5000) {
+    QString waitFor(const QString& prefix) {
         QElapsedTimer timer;
         timer.start();
         for (;;) {
-            drain();
-            for (qsizetype i = m_seen; i < m_lines.size(); ++i) {
-                if (m_lines[i].startsWith(prefix)) {
-                    m_seen = i + 1;
-                    return m_lines[i];
-                }
+            log();
+            for (; m_seen < m_lines.size(); ++m_seen) {
+                if (m_lines[m_seen].startsWith(prefix))
+                    return m_lines[m_seen++];
             }
-            if (timer.elapsed() > msecs || m_process.state() == QProcess::NotRunning)
+            if (timer.elapsed() > 5000 || m_process.state() == QProcess::NotRunning)
                 return QString();
             m_process.waitForReadyRead(50);
         }

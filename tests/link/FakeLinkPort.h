@@ -1,24 +1,21 @@
 #pragma once
-// An in-memory serial line on a fake clock. Bytes written go to an optional drive
-// behind it; bytes for the program are queued, optionally due at a later time.
-// Waiting for input moves the clock instead of sleeping. The line can be pulled.
+// An in-memory serial line on a fake clock, optionally with the virtual drive behind
+// it. Waiting for input moves the clock instead of sleeping. The line can be pulled.
 #include "Clock.h"
 #include "DriveEmulator.h"
 #include "LinkPort.h"
 
-#include <QList>
 #include <QSet>
+#include <utility>
 
 class FakeLinkPort final : public LinkPort {
 public:
     explicit FakeLinkPort(ManualClock& clock) : m_clock(clock) {}
 
     bool open(int portNumber, QString* error = nullptr) override {
-        ++opens;
         if (!freePorts.contains(portNumber)) {
             if (error)
-                *error = busyPorts.contains(portNumber) ? QStringLiteral("Permission error")
-                                                        : QStringLiteral("No such file");
+                *error = QStringLiteral("Permission error");
             return false;
         }
         clearLost();
@@ -29,14 +26,12 @@ public:
     bool isOpen() const override { return m_open != 0; }
     int portNumber() const override { return m_open; }
     qint64 bytesAvailable() override {
-        arrive(m_clock.monotonicSeconds());
+        arrive();
         return isOpen() ? rx.size() : 0;
     }
     qint64 bytesToWrite() const override { return stuckBytes; }
     QByteArray read(qint64 maxSize) override {
-        if (!isOpen())
-            return {};
-        const QByteArray out = rx.left(maxSize);
+        const QByteArray out = isOpen() ? rx.left(maxSize) : QByteArray();
         rx.remove(0, out.size());
         return out;
     }
@@ -53,54 +48,39 @@ public:
     bool waitForReadyRead(int msecs) override {
         if (!isOpen() || lineLost())
             return false;
-        const double until = m_clock.monotonicSeconds() + msecs / 1000.0;
-        if (!later.isEmpty() && later.first().at <= until) {
-            m_clock.advance(std::max(0.0, later.first().at - m_clock.monotonicSeconds()));
-            arrive(m_clock.monotonicSeconds());
-            return true;
-        }
-        m_clock.advance(msecs / 1000.0);
-        return false;
+        const double now = m_clock.monotonicSeconds();
+        const bool comes = !later.isEmpty() && laterAt <= now + msecs / 1000.0;
+        m_clock.advance(comes ? std::max(0.0, laterAt - now) : msecs / 1000.0);
+        arrive();
+        return comes;
     }
 
-    // Bytes that come in at monotonic time `at`.
-    void deliverAt(double at, const QByteArray& bytes) { later.append({at, bytes}); }
-    // The line hangs up: port closed, notice sent, as the real port does.
-    void pullLine(const QString& reason = QStringLiteral("the line was hung up")) {
-        const int number = m_open;
-        markLost(reason);
+    void deliverAt(double at, const QByteArray& bytes) {
+        laterAt = at;
+        later = bytes;
+    }
+    void pullLine() {
+        markLost(QStringLiteral("hung up"));
         m_open = 0;
-        emit lineLostNotice(number, reason);
     }
     void drainDrive() {
-        auto& out = drive->output();
-        while (!out.isEmpty()) {
-            const DriveEmulator::Output o = out.takeFirst();
-            if (o.hangup) {
-                pullLine();
-                return;
-            }
+        for (const DriveEmulator::Output& o : drive->output())
             rx.append(o.bytes);
-        }
+        drive->output().clear();
     }
 
-    struct Later {
-        double at;
-        QByteArray bytes;
-    };
     QSet<int> freePorts;
-    QSet<int> busyPorts;
     QByteArray rx;
     QByteArray tx;
-    QList<Later> later;
+    QByteArray later; // arrives at laterAt
+    double laterAt = 0.0;
     qint64 stuckBytes = 0;
-    int opens = 0;
     DriveEmulator* drive = nullptr;
 
 private:
-    void arrive(double now) {
-        while (!later.isEmpty() && later.first().at <= now)
-            rx.append(later.takeFirst().bytes);
+    void arrive() {
+        if (laterAt <= m_clock.monotonicSeconds())
+            rx.append(std::exchange(later, {}));
     }
 
     ManualClock& m_clock;

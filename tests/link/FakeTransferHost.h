@@ -1,6 +1,5 @@
 #pragma once
-// The main window's side of a transfer, recorded: flags, grid cells, progress and
-// whether the link commands are enabled.
+// The main window's side of a transfer, recorded.
 #include "ParamTransfer.h"
 
 #include <QMap>
@@ -12,17 +11,17 @@ class FakeHost final : public TransferHost,
 public:
     int selectedPort() const override { return port; }
     bool versionGt826() const override { return version; }
-    QString mainTitle() const override { return QStringLiteral("ORVAN-Quvera"); }
+    QString mainTitle() const override { return QStringLiteral("Title"); }
     void setReadyToSimulate(bool on) override { ready = on; }
     void setFlashParamsIdentical(bool on) override { identical = on; }
     void simulate() override { ++simulations; }
     bool monitorPageInFront() const override { return monitorInFront; }
     void setInverterCell(int, int row, const QString& text) override { cells[row] = text; }
     void showProgress(const QString& label) override {
-        progressLabel = label;
+        progressLabels << label;
         progressShown = true;
     }
-    void setProgress(int percent) override { lastPercent = percent; }
+    void setProgress(int) override {}
     void hideProgress() override { progressShown = false; }
     void setTransferCommandsEnabled(bool on) override {
         commandsEnabled = on;
@@ -36,9 +35,8 @@ public:
     int simulations = 0;
     bool monitorInFront = false;
     QMap<int, QString> cells;
-    QString progressLabel;
+    QStringList progressLabels;
     bool progressShown = false;
-    int lastPercent = -1;
     bool commandsEnabled = true;
     int gateChanges = 0;
 };
