@@ -1,7 +1,7 @@
 #pragma once
 // Runs liftdrive-emulator beside a test in its own link folder: commands on its
 // standard input, answers and log lines read from its standard output.
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -44,18 +44,15 @@ public:
 
 private:
     QString waitFor(const QString& prefix) {
-        QElapsedTimer timer;
-        timer.start();
-        for (;;) {
-            log();
-            for (; m_seen < m_lines.size(); ++m_seen) {
+        for (QDeadlineTimer deadline(5000); !deadline.hasExpired();
+             m_process.waitForReadyRead(50)) {
+            for (log(); m_seen < m_lines.size(); ++m_seen)
                 if (m_lines[m_seen].startsWith(prefix))
                     return m_lines[m_seen++];
-            }
-            if (timer.elapsed() > 5000 || m_process.state() == QProcess::NotRunning)
-                return QString();
-            m_process.waitForReadyRead(50);
+            if (m_process.state() == QProcess::NotRunning)
+                break;
         }
+        return QString();
     }
 
     QTemporaryDir m_dir;

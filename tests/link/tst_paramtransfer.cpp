@@ -11,7 +11,6 @@
 #include "RecordingPrompts.h"
 
 #include <QtTest>
-#include <memory>
 
 using Result = ParamTransfer::Result;
 
@@ -27,7 +26,6 @@ private:
         LangModule lang{QString(), prompts};
         ParamModule params{lang, prompts};
         FakeHost host;
-        std::unique_ptr<ParamTransfer> transfer;
         int yieldsWhileDisabled = 0;
         int reentriesRefused = 0;
         // Every time the transfer lets the UI run, a second read and write are tried.
@@ -35,8 +33,8 @@ private:
                                 [this] {
                                     clock.advance(0.0005);
                                     yieldsWhileDisabled += host.commandsEnabled ? 0 : 1;
-                                    if (transfer->ReadParameters() == Result::Busy &&
-                                        transfer->WriteParameters() == Result::Busy)
+                                    if (transfer.ReadParameters() == Result::Busy &&
+                                        transfer.WriteParameters() == Result::Busy)
                                         ++reentriesRefused;
                                 },
                                 [this](double s) {
@@ -44,6 +42,7 @@ private:
                                     drive.tick(clock.monotonicSeconds());
                                     port.drainDrive();
                                 }};
+        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host, host};
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
@@ -64,8 +63,6 @@ private:
             port.freePorts = {1};
             port.open(1);
             port.drive = &drive;
-            transfer = std::make_unique<ParamTransfer>(protocol, params, lang, prompts, host, host,
-                                                       host, host);
         }
         void transferRanGuarded(int minYields) {
             QVERIFY(host.commandsEnabled);
@@ -88,7 +85,7 @@ private slots:
         rig.port.drainDrive();
         rig.host.monitorInFront = true;
 
-        QCOMPARE(rig.transfer->ReadParameters(), Result::Done);
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
         QVERIFY(rig.prompts.messages.isEmpty());
         QCOMPARE(rig.params.driveVersion, 830.0f);
         QCOMPARE(rig.params.GetParameter(2), 1.5f);
@@ -120,7 +117,7 @@ private slots:
         const float values[] = {0.5f, 1.5f, 0.0f, 2.5f, 258.0f, -1.0f, -4.0f};
         for (int k = 0; k < 7; ++k)
             rig.params.ParamValues[std::size_t(k)] = values[k];
-        QCOMPARE(rig.transfer->WriteParameters(), Result::Done);
+        QCOMPARE(rig.transfer.WriteParameters(), Result::Done);
         QVERIFY2(rig.prompts.messages.isEmpty(), qPrintable(rig.prompts.texts().join('|')));
         // The words sum to 257, so with the start 33 and the trailer the checksum is 291.
         QCOMPARE(rig.port.tx.left(9), QByteArray("AAAAAAAAU"));
@@ -164,7 +161,7 @@ private slots:
         rig.params.ParamCatalogue[5].scale = scale;
         rig.params.ParamValues[5] = value; // inside the catalogue's limits
         const auto words = rig.drive.words();
-        const Result result = rig.transfer->WriteParameters();
+        const Result result = rig.transfer.WriteParameters();
         if (word >= 0) {
             QCOMPARE(result, Result::Done);
             QCOMPARE(int(rig.drive.words()[5]), word);
