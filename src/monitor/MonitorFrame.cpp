@@ -1,0 +1,59 @@
+#include "MonitorFrame.h"
+
+#include "LinkPort.h"
+#include "NumberText.h"
+#include "ProtocolModule.h"
+
+namespace MonitorFrame {
+
+namespace {
+
+std::int32_t word(const std::uint8_t* data) {
+    return 256 * std::int32_t(data[0]) + std::int32_t(data[1]);
+}
+
+} // namespace
+
+void decode(const std::uint8_t data[6], MonitorState& state) {
+    std::int32_t speed = word(data);
+    // The drive sends the speed as a signed word; the display shows its magnitude.
+    if (speed > 32767)
+        speed = 65536 - speed;
+    state.SpeedRaw = speed;
+    state.AccelRaw = word(data + 2);
+    state.CurrentRaw = word(data + 4);
+}
+
+bool drain(ProtocolModule& protocol, MonitorState& state) {
+    LinkPort& port = protocol.port();
+    bool arrived = false;
+    int consumed = 0;
+    while (consumed < MaxDrainBytes && port.bytesAvailable() >= Size) {
+        const QByteArray one = port.read(1);
+        if (one.size() != 1)
+            break; // the port claims bytes it does not hand out: try again next tick
+        ++consumed;
+        if (std::uint8_t(one[0]) != ProtocolModule::FrameStart)
+            continue;
+        std::uint8_t data[6];
+        // At least seven bytes follow the start byte, so this never waits.
+        const bool good = protocol.ReceivePacket(data);
+        consumed += Size - 1;
+        if (!good)
+            continue;
+        decode(data, state);
+        arrived = true;
+    }
+    return arrived;
+}
+
+Texts labelTexts(const MonitorState& state, bool frameArrived) {
+    if (!frameArrived)
+        return {QStringLiteral("..."), QStringLiteral("..."), QStringLiteral("...")};
+    // Doubles, as the values are formatted on 15 significant digits.
+    return {NumberText::pattern2(state.SpeedRaw / 1000.0, false),
+            NumberText::pattern2(state.AccelRaw / 1000.0, false),
+            NumberText::pattern2(state.CurrentRaw / 10.0, false)};
+}
+
+} // namespace MonitorFrame
