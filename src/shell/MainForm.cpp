@@ -2,6 +2,7 @@
 
 #include "DriveLink.h"
 #include "LanguageUi.h"
+#include "MonitorPage.h"
 #include "ParamFiles.h"
 #include "ParamGrid.h"
 #include "Prompts.h"
@@ -132,6 +133,13 @@ void MainForm::buildPages() {
     }
     layout->addWidget(m_tabs);
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
+    MonitorPage::Host monitorHost;
+    monitorHost.selectedPort = [this] { return m_link->connectionForm().selectedPort(); };
+    monitorHost.flashParamsIdentical = [this] { return FlashParamsIdentical; };
+    monitorHost.setStatusWarning = [this](const QString& text) { m_panel2->setText(text); };
+    m_monitorPage =
+        new MonitorPage(m_link->protocol(), m_lang, std::move(monitorHost), m_frameMonitor);
+    m_frameMonitor->layout()->addWidget(m_monitorPage);
     m_frameMotor = makePage(QStringLiteral("FrameMotor"), central);
     m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
     m_paramGrid = new ParamGrid(m_params, m_lang, m_frameMotor);
@@ -215,6 +223,7 @@ bool MainForm::startUp() {
     setWindowTitle(editionTitle());
     m_params.setTitle(windowTitle());
     m_params.driveVersion = 100000.0f;
+    m_monitorPage->start();
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 class DriveLink;
 class LanguageMenu;
+class MonitorPage;
 class ParamGrid;
 class StopModePanel;
 class Prompts;
@@ -84,6 +85,7 @@ private:
     LanguageMenu* m_languageMenu = nullptr;
     QTabBar* m_tabs = nullptr;
     QFrame* m_frameMonitor = nullptr;
+    MonitorPage* m_monitorPage = nullptr;
     QFrame* m_frameMotor = nullptr;
     QFrame* m_frameSeyir = nullptr;
     QLabel* m_panel1 = nullptr;
