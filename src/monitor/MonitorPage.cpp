@@ -1,6 +1,5 @@
 #include "MonitorPage.h"
 
-#include "LangModule.h"
 #include "LanguageUi.h"
 #include "MonitorFrame.h"
 
@@ -29,9 +28,8 @@ QLabel* addValueFrame(QHBoxLayout* row, const QString& frameName, int tag, const
 
 } // namespace
 
-MonitorPage::MonitorPage(ProtocolModule& protocol, const LangModule& lang, Host host,
-                         QWidget* parent)
-    : QWidget(parent), m_protocol(protocol), m_lang(lang), m_host(std::move(host)) {
+MonitorPage::MonitorPage(ProtocolModule& protocol, Host host, QWidget* parent)
+    : QWidget(parent), m_protocol(protocol), m_host(std::move(host)) {
     setObjectName(QStringLiteral("MonitorPage"));
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
@@ -81,6 +79,5 @@ void MonitorPage::Timer1_Timer() {
 
 void MonitorPage::Timer_1Sec_Timer() {
     m_state.BlinkPhase = !m_state.BlinkPhase;
-    const bool warn = !m_host.flashParamsIdentical() && m_state.BlinkPhase;
-    m_host.setStatusWarning(warn ? m_lang.LangText(104) : QString());
+    m_host.showDifferWarning(!m_host.flashParamsIdentical() && m_state.BlinkPhase);
 }

@@ -6,7 +6,6 @@
 #include <QWidget>
 #include <functional>
 
-class LangModule;
 class ProtocolModule;
 class QLabel;
 class QTimer;
@@ -20,11 +19,11 @@ public:
     struct Host {
         std::function<int()> selectedPort; // 0 while no port is in use
         std::function<bool()> flashParamsIdentical;
-        std::function<void(const QString&)> setStatusWarning; // status-bar panel 2
+        // Status-bar panel 2: the warning that the values differ from the drive's.
+        std::function<void(bool shown)> showDifferWarning;
     };
 
-    MonitorPage(ProtocolModule& protocol, const LangModule& lang, Host host,
-                QWidget* parent = nullptr);
+    MonitorPage(ProtocolModule& protocol, Host host, QWidget* parent = nullptr);
 
     MonitorState& state() { return m_state; }
     // Start-up: enables Timer1, which is off until then.
@@ -38,7 +37,6 @@ public slots:
 
 private:
     ProtocolModule& m_protocol;
-    const LangModule& m_lang;
     Host m_host;
     MonitorState m_state;
     QLabel* m_speed = nullptr;

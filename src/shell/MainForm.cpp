@@ -136,9 +136,10 @@ void MainForm::buildPages() {
     MonitorPage::Host monitorHost;
     monitorHost.selectedPort = [this] { return m_link->connectionForm().selectedPort(); };
     monitorHost.flashParamsIdentical = [this] { return FlashParamsIdentical; };
-    monitorHost.setStatusWarning = [this](const QString& text) { m_panel2->setText(text); };
-    m_monitorPage =
-        new MonitorPage(m_link->protocol(), m_lang, std::move(monitorHost), m_frameMonitor);
+    monitorHost.showDifferWarning = [this](bool shown) {
+        m_panel2->setText(shown ? m_lang.LangText(104) : QString());
+    };
+    m_monitorPage = new MonitorPage(m_link->protocol(), std::move(monitorHost), m_frameMonitor);
     m_frameMonitor->layout()->addWidget(m_monitorPage);
     m_frameMotor = makePage(QStringLiteral("FrameMotor"), central);
     m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
