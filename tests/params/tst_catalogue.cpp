@@ -52,7 +52,6 @@ private slots:
     void definitionLine();
     void badDefinitionLines();
     void missingDefinitionFile();
-    void reloadKeepsEarlierTexts();
     void setterCodes_data();
     void setterCodes();
     void tooLargeWithPreviousAboveLimitEnds();
@@ -116,20 +115,6 @@ void TestCatalogue::missingDefinitionFile() {
     QCOMPARE(f.params.ParamCatalogue[1].maxValue, 5.0f);
     f.lang.setText(0, ".");
     QVERIFY(!f.params.LoadParamDefinitions(f.dir.path())); // a folder is no file
-}
-
-void TestCatalogue::reloadKeepsEarlierTexts() {
-    Fixture f({"a:1:One:P1:V:0:10:0:2:826"});
-    QVERIFY(f.params.LoadParamDefinitions(f.dir.path()));
-    writeCodePageFile(f.dir.filePath("other.txt"), {"a:2:Two:P2:V:0:10:0:1:0"});
-    f.lang.setText(0, "other.txt");
-    QVERIFY(f.params.LoadParamDefinitions(f.dir.path()));
-    QCOMPARE(f.params.ParamCount, short(1));
-    // Names and versions from the earlier file stay; limits and scale are reset.
-    QCOMPARE(f.params.ParamCatalogue[1].name, QStringLiteral("One"));
-    QCOMPARE(f.params.ParamCatalogue[1].minVersion, 826.0f);
-    QCOMPARE(f.params.ParamCatalogue[1].scale, 1.0f);
-    QCOMPARE(f.params.ParamCatalogue[1].maxValue, 65535.0f);
 }
 
 void TestCatalogue::setterCodes_data() {
@@ -205,6 +190,8 @@ void TestCatalogue::decimalCommaValidatesLikePoint() {
     QCOMPARE(f.params.ValidateParamText(1, "2.5"), short(0));
     QCOMPARE(f.params.ValidateParamText(1, "2,6"), short(1));
     QCOMPARE(f.params.ValidateParamText(1, "abc"), short(2));
+    QCOMPARE(f.params.ValidateParamText(1, "2.5x"), short(2));
+    QCOMPARE(f.params.ValidateParamText(1, "inf"), short(2));
     f.params.SetParameter(1, 2.5f); // formatted "2,5" in this locale, still accepted
     QCOMPARE(f.params.GetParameter(1), 2.5f);
     QVERIFY(f.prompts.messages.isEmpty());

@@ -21,8 +21,6 @@ private slots:
     void roundHalfEven();
     void typedValueAndReplaceFirst_data();
     void typedValueAndReplaceFirst();
-    void isNumeric_data();
-    void isNumeric();
     void codePage();
 };
 
@@ -162,33 +160,6 @@ void TestNumberText::typedValueAndReplaceFirst() {
     QString replaced = QStringLiteral("1,000,5");
     NumberText::replaceFirst(replaced, u',', u'.');
     QCOMPARE(replaced, QStringLiteral("1.000,5"));
-}
-
-void TestNumberText::isNumeric_data() {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("numeric");
-    QTest::newRow("C point") << "C"
-                             << "2.5" << true;
-    QTest::newRow("C exponent") << "C"
-                                << "1E-05" << true;
-    QTest::newRow("C trailing text") << "C"
-                                     << "2.5x" << false;
-    QTest::newRow("C inf") << "C"
-                           << "inf" << false;
-    QTest::newRow("tr comma") << "tr_TR"
-                              << "2,5" << true;
-    QTest::newRow("tr point") << "tr_TR"
-                              << "2.5" << true;
-    QTest::newRow("tr word") << "tr_TR"
-                             << "iki" << false;
-}
-
-void TestNumberText::isNumeric() {
-    QFETCH(QString, locale);
-    QFETCH(QString, text);
-    QLocale::setDefault(QLocale(locale));
-    QTEST(NumberText::isNumeric(text), "numeric");
 }
 
 void TestNumberText::codePage() {
