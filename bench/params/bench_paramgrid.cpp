@@ -7,6 +7,7 @@
 #include "ParamGrid.h"
 #include "ParamModule.h"
 #include "Prompts.h"
+#include "StderrPrompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,16 +17,6 @@
 #include <vector>
 
 namespace {
-
-class SilentPrompts final : public Prompts {
-public:
-    void message(Icon, const QString&, const QString& text) override {
-        std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
-    }
-    bool confirm(const QString&, const QString&) override { return false; }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-};
 
 class GridUpdate final : public ParamListener {
 public:
@@ -76,7 +67,7 @@ int main(int argc, char* argv[]) {
             return 1;
     }
 
-    SilentPrompts prompts;
+    StderrPrompts prompts;
     LangModule lang(dir.path(), prompts);
     lang.LoadLanguagePack("t.lng");
     ParamModule params(lang, prompts);

@@ -3,6 +3,7 @@
 #include "LangModule.h"
 #include "Prompts.h"
 #include "SimModule.h"
+#include "StderrPrompts.h"
 
 #include <QElapsedTimer>
 #include <algorithm>
@@ -10,16 +11,6 @@
 #include <vector>
 
 namespace {
-
-class SilentPrompts final : public Prompts {
-public:
-    void message(Icon, const QString&, const QString& text) override {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    bool confirm(const QString&, const QString&) override { return false; }
-    QString openFileName(const QString&, const QString&) override { return QString(); }
-    QString saveFileName(const QString&, const QString&) override { return QString(); }
-};
 
 // Keeps the samples from being optimised away without storing them.
 class Checksum final : public TravelPlotter {
@@ -36,7 +27,7 @@ double median(std::vector<double> values) {
 } // namespace
 
 int main() {
-    SilentPrompts prompts;
+    StderrPrompts prompts;
     LangModule lang(QString(), prompts);
     SimModule sim;
     TextStopModeControls controls;

@@ -6,6 +6,7 @@
 #include "ParamModule.h"
 #include "Prompts.h"
 #include "SimModule.h"
+#include "StderrPrompts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,16 +25,6 @@ const QString kTitle = QStringLiteral("liftdrive-profile");
 constexpr float kMaxDuration = 3600.0f;
 
 // Messages of the catalogue and the model go to stderr; nothing is asked.
-class StderrPrompts final : public Prompts {
-public:
-    void message(Icon, const QString& title, const QString& text) override {
-        QTextStream(stderr) << title << ": " << text << '\n';
-    }
-    bool confirm(const QString&, const QString&) override { return false; }
-    QString openFileName(const QString&, const QString&) override { return QString(); }
-    QString saveFileName(const QString&, const QString&) override { return QString(); }
-};
-
 struct Signal {
     int lane;
     float from;
