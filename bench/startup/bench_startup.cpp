@@ -1,11 +1,15 @@
 // Start-up time: from process start to the main window shown (offscreen), then quit.
-// The parent runs itself as a child several times and prints the median.
+// The parent runs itself as a child several times and prints the median. A virtual
+// drive on COM13 stands in for the drive, as with scripts/run, so the port scan of
+// start-up finds a port on any machine.
 #include "MainForm.h"
 #include "QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -27,12 +31,23 @@ int main(int argc, char* argv[]) {
     if (argc > 1 && QByteArray(argv[1]) == "--child")
         return child(argc, argv);
     QCoreApplication app(argc, argv);
+    QTemporaryDir runtime;
+    QProcess drive;
+    drive.start(QDir(qEnvironmentVariable("LIFTDRIVE_BIN_DIR")).filePath("liftdrive-emulator"),
+                {"--serve", "--link-folder", runtime.filePath("liftdrive")});
+    while (drive.waitForReadyRead(5000) && !drive.readAllStandardOutput().contains("READY")) {
+    }
+    if (drive.state() != QProcess::Running) {
+        std::fprintf(stderr, "the virtual drive did not start\n");
+        return 1;
+    }
     const int runs = 9;
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
         process.setProcessEnvironment(env);
         QElapsedTimer timer;
         timer.start();
@@ -44,6 +59,8 @@ int main(int argc, char* argv[]) {
         }
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
+    drive.terminate();
+    drive.waitForFinished(3000);
     std::sort(times.begin(), times.end());
     std::printf("BENCH startup_ms %.1f ms\n", times[times.size() / 2]);
     return 0;

@@ -41,13 +41,14 @@ private:
 
 } // namespace
 
-MainForm::MainForm(Prompts& prompts, const QString& folder, QWidget* parent)
+MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
+                   QWidget* parent)
     : QMainWindow(parent), m_prompts(prompts), m_folder(folder), m_lang(folder, prompts),
       m_params(m_lang, prompts) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(DesignTitle);
     setMinimumSize(800, 600);
-    buildMenus();
+    buildMenus(std::move(port));
     buildPages();
     // The model takes its inputs before the window mirrors a value and re-simulates.
     m_params.addListener(&m_sim);
@@ -61,7 +62,7 @@ MainForm::~MainForm() {
     m_params.removeListener(&m_sim);
 }
 
-void MainForm::buildMenus() {
+void MainForm::buildMenus(std::unique_ptr<LinkPort> port) {
     QMenuBar* bar = menuBar();
     m_menuFile = bar->addMenu(QStringLiteral("Dosya"));
     m_menuFile->setObjectName(QStringLiteral("MenuFile"));
@@ -105,7 +106,7 @@ void MainForm::buildMenus() {
     };
     window.title = [this] { return windowTitle(); };
     m_link = std::make_unique<DriveLink>(m_lang, m_params, m_prompts, std::move(window),
-                                         m_menuConnection, this);
+                                         m_menuConnection, this, std::move(port));
     connect(this, &MainForm::catalogueReloaded, m_link.get(), &DriveLink::retitle);
 
     m_menuLanguage = bar->addMenu(QStringLiteral("Lisan"));

@@ -2,6 +2,7 @@
 // The main window: owns the modules, wires the pages, menus and status bar
 // together and runs the start-up sequence.
 #include "LangModule.h"
+#include "LinkPort.h"
 #include "ParamModule.h"
 #include "SimModule.h"
 
@@ -27,8 +28,10 @@ public:
     static inline const QString DesignTitle = QStringLiteral("ORVAN-Quvera");
 
     // `folder` is where the language packs and definition files lie (the program's
-    // folder in the program, a scratch folder in tests).
-    MainForm(Prompts& prompts, const QString& folder, QWidget* parent = nullptr);
+    // folder in the program, a scratch folder in tests). `port` is the serial line;
+    // without one the real serial port is used.
+    MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port = {},
+             QWidget* parent = nullptr);
     ~MainForm() override;
 
     // Runs the start-up sequence. False when the program cannot run (no language
@@ -68,7 +71,7 @@ signals:
     void catalogueReloaded();
 
 private:
-    void buildMenus();
+    void buildMenus(std::unique_ptr<LinkPort> port);
     void buildPages();
     void selectPage(int tag);
 

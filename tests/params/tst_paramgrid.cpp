@@ -1,6 +1,7 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
 // the catalogue, editing in place, colours, a language switch and the File menu.
 #include "DataFiles.h"
+#include "IdlePort.h"
 #include "MainForm.h"
 #include "NumberText.h"
 #include "ParEditText.h"
@@ -59,7 +60,7 @@ struct Window {
     ParamGrid* grid = nullptr;
     ParEditText* editor = nullptr;
 
-    Window() : form(prompts, (writeFolder(dir.path()), dir.path())) {}
+    Window() : form(prompts, (writeFolder(dir.path()), dir.path()), std::make_unique<IdlePort>()) {}
 
     bool start() {
         if (!form.startUp())

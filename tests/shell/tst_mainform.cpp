@@ -1,5 +1,6 @@
 // The whole main window on the offscreen platform: start-up, pages, language switch.
 #include "DataFiles.h"
+#include "IdlePort.h"
 #include "LanguageUi.h"
 #include "MainForm.h"
 #include "RecordingPrompts.h"
@@ -27,7 +28,7 @@ private slots:
 
 void TestMainForm::startUpWithShippedFiles() {
     RecordingPrompts prompts;
-    MainForm w(prompts, binFolder());
+    MainForm w(prompts, binFolder(), std::make_unique<IdlePort>());
     QVERIFY(w.startUp());
     QCOMPARE(prompts.texts(), QStringList());
     QCOMPARE(w.windowTitle(), QStringLiteral("ORVAN-Quvera"));
@@ -54,7 +55,7 @@ void TestMainForm::startUpWithShippedFiles() {
 
 void TestMainForm::languageSwitch() {
     RecordingPrompts prompts;
-    MainForm w(prompts, binFolder());
+    MainForm w(prompts, binFolder(), std::make_unique<IdlePort>());
     QVERIFY(w.startUp());
     const QString turkishName = w.params().ParamCatalogue[16].name;
     const float v3 = w.params().valueById("V3");
@@ -74,7 +75,7 @@ void TestMainForm::languageSwitch() {
 
 void TestMainForm::untranslatedControlKeepsCaption() {
     RecordingPrompts prompts;
-    MainForm w(prompts, binFolder());
+    MainForm w(prompts, binFolder(), std::make_unique<IdlePort>());
     QVERIFY(w.startUp());
     auto* menu = w.findChild<QMenu*>("MenuHelp");
     auto* untagged = menu->addAction("fixed");
@@ -87,7 +88,7 @@ void TestMainForm::untranslatedControlKeepsCaption() {
 
 void TestMainForm::stopModeAtStartUp() {
     RecordingPrompts prompts;
-    MainForm w(prompts, binFolder());
+    MainForm w(prompts, binFolder(), std::make_unique<IdlePort>());
     QVERIFY(w.startUp());
     auto* mode = w.findChild<QComboBox*>("ComboStopMode");
     QCOMPARE(mode->currentIndex(), 1);
@@ -108,7 +109,7 @@ void TestMainForm::stopModeAtStartUp() {
 void TestMainForm::startUpWithoutPack() {
     QTemporaryDir dir;
     RecordingPrompts prompts;
-    MainForm w(prompts, dir.path());
+    MainForm w(prompts, dir.path(), std::make_unique<IdlePort>());
     QVERIFY(!w.startUp());
     QCOMPARE(prompts.messages.size(), 1);
     QCOMPARE(prompts.messages[0].title, QStringLiteral("ORVAN-Quvera"));
@@ -122,7 +123,7 @@ void TestMainForm::packThatVanishedIsNotApplied() {
     QVERIFY(writePack(dir.path(), "b.lng", "B", {"0#d.txt", "1#File B"}));
     QVERIFY(writeCodePageFile(dir.filePath("d.txt"), {"x:16:Speed:V3:m/s:0:10:0:1000:0"}));
     RecordingPrompts prompts;
-    MainForm w(prompts, dir.path());
+    MainForm w(prompts, dir.path(), std::make_unique<IdlePort>());
     QVERIFY(w.startUp());
     QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), QStringLiteral("File A"));
     QVERIFY(QFile::remove(dir.filePath("b.lng")));
