@@ -83,7 +83,12 @@ QByteArray SerialLinkPort::read(qint64 maxSize) {
 qint64 SerialLinkPort::write(const QByteArray& data) {
     if (!m_port.isOpen() || lineLost())
         return -1;
-    return m_port.write(data);
+    const qint64 written = m_port.write(data);
+    // Qt keeps written bytes in its own buffer until the event loop runs; the waits
+    // of a transfer do not run it, so hand the bytes to the line now (the last bytes
+    // of a block would otherwise reach the drive only after the next yield).
+    m_port.flush();
+    return written;
 }
 
 bool SerialLinkPort::waitForReadyRead(int msecs) {
