@@ -1,6 +1,7 @@
 // A 60 s travel run of the model alone (preparation and jerk fit included, nothing
 // drawn): its median time and the steps computed per second.
 #include "LangModule.h"
+#include "ParamModule.h"
 #include "Prompts.h"
 #include "SimModule.h"
 #include "StderrPrompts.h"
@@ -27,18 +28,21 @@ double median(std::vector<double> values) {
 } // namespace
 
 int main() {
+    // The inputs come the way the program gets them: the first shipped language pack,
+    // its definition file and the factory set through the setter.
     StderrPrompts prompts;
-    LangModule lang(QString(), prompts);
+    LangModule lang(qEnvironmentVariable("LIFTDRIVE_BIN_DIR"), prompts);
+    if (!lang.FindLanguagePacks(QStringLiteral("bench")))
+        return 1;
+    lang.LoadLanguagePack(lang.packs().first().fileName);
+    ParamModule params(lang, prompts);
+    if (!params.LoadParamDefinitions(lang.folder()))
+        return 1;
     SimModule sim;
     TextStopModeControls controls;
     sim.setControls(&controls);
-    sim.speedTable = {0.1f, 0.2f, 0.4f, 1.0f, 0.0f};
-    sim.PA = 0.4f;
-    sim.NA = 0.5f;
-    sim.S1 = sim.S2 = sim.S3 = sim.S4 = 0.7f;
-    sim.VS = 0.05f;
-    sim.AS = 0.1f;
-    sim.startHoldTime = sim.brakeOpenDelay = sim.brakeCloseDelay = 0.3f;
+    params.addListener(&sim);
+    params.LoadDefaultParameters();
     // The program's start: the default travel laid down for 15 s, then 60 s chosen;
     // by distance, so both slowdowns are distance-controlled.
     sim.D = 15.0f;
@@ -56,7 +60,7 @@ int main() {
         QElapsedTimer timer;
         timer.start();
         const RunReport report =
-            sim.simulate(nullptr, lang, prompts, QStringLiteral("bench"), &checksum);
+            sim.simulate(&params, lang, prompts, QStringLiteral("bench"), &checksum);
         const double ns = double(timer.nsecsElapsed());
         if (!report.ran)
             return 1;
