@@ -45,48 +45,49 @@ QString durationName(const LangModule& lang) {
     return name.trimmed();
 }
 
+// Inputs the catalogue sets as they change. The first six (accelerations and jerks)
+// are also reloaded at every run, with the speeds.
+struct CatalogueInput {
+    const char16_t* id;
+    float SimModule::*member;
+};
+const CatalogueInput kInputs[] = {
+    {u"PA", &SimModule::PA},
+    {u"NA", &SimModule::NA},
+    {u"S1", &SimModule::S1},
+    {u"S2", &SimModule::S2},
+    {u"S3", &SimModule::S3},
+    {u"S4", &SimModule::S4},
+    {u"VS", &SimModule::VS},
+    {u"AS", &SimModule::AS},
+    {u"par_tsu", &SimModule::startHoldTime},
+    {u"mb_on", &SimModule::brakeOpenDelay},
+    {u"mb_off", &SimModule::brakeCloseDelay},
+};
+constexpr int kReloadedInputs = 6;
+
 } // namespace
 
 void SimModule::loadTravelParameters(const ParamModule& params) {
-    PA = params.valueById(QStringLiteral("PA"), PA);
-    NA = params.valueById(QStringLiteral("NA"), NA);
-    S1 = params.valueById(QStringLiteral("S1"), S1);
-    S2 = params.valueById(QStringLiteral("S2"), S2);
-    S3 = params.valueById(QStringLiteral("S3"), S3);
-    S4 = params.valueById(QStringLiteral("S4"), S4);
-    speedTable[0] = params.valueById(QStringLiteral("V0"), speedTable[0]);
-    speedTable[1] = params.valueById(QStringLiteral("V1"), speedTable[1]);
-    speedTable[2] = params.valueById(QStringLiteral("V2"), speedTable[2]);
-    speedTable[3] = params.valueById(QStringLiteral("V3"), speedTable[3]);
+    for (int i = 0; i < kReloadedInputs; ++i)
+        this->*kInputs[i].member =
+            params.valueById(QString::fromUtf16(kInputs[i].id), this->*kInputs[i].member);
+    for (int k = 0; k < 4; ++k)
+        speedTable[std::size_t(k)] =
+            params.valueById(QStringLiteral("V%1").arg(k), speedTable[std::size_t(k)]);
     speedTable[4] = 0.0f;
     state.stopJerk = S2;
 }
 
 void SimModule::parameterStored(int, const ParamDef& def, float value) {
     const QString& id = def.id;
-    if (id == u"S1")
-        S1 = value;
-    else if (id == u"S2")
-        S2 = value;
-    else if (id == u"S3")
-        S3 = value;
-    else if (id == u"S4")
-        S4 = value;
-    else if (id == u"PA")
-        PA = value;
-    else if (id == u"NA")
-        NA = value;
-    else if (id == u"VS")
-        VS = value;
-    else if (id == u"AS")
-        AS = value;
-    else if (id == u"par_tsu")
-        startHoldTime = value;
-    else if (id == u"mb_on")
-        brakeOpenDelay = value;
-    else if (id == u"mb_off")
-        brakeCloseDelay = value;
-    else if (id == u"stpmod")
+    for (const CatalogueInput& input : kInputs) {
+        if (id == input.id) {
+            this->*input.member = value;
+            return;
+        }
+    }
+    if (id == u"stpmod")
         m_controls->setStopModeIndex(int(NumberText::roundHalfEven(value)));
     else if (id == u"slwd")
         m_controls->setText(StopModeBox::SlowingDistance, NumberText::general(value));
