@@ -1,15 +1,15 @@
 // Parameter read and write-with-read-back over the real serial port on the virtual
 // drive (paced at the line's 5600 bytes/s). Besides the totals it reports what the
 // program adds above the fixed waits of a transfer and the time on the wire.
-#include "Clock.h"
-#include "FakeTransferHost.h"
-#include "LangModule.h"
-#include "ParamModule.h"
-#include "ParamTransfer.h"
-#include "ProtocolModule.h"
-#include "RecordingPrompts.h"
-#include "SerialLinkPort.h"
-#include "VirtualDrive.h"
+#include "lang/LangModule.h"
+#include "link/ProtocolModule.h"
+#include "link/SerialLinkPort.h"
+#include "params/ParamModule.h"
+#include "platform/Clock.h"
+#include "support/FakeTransferHost.h"
+#include "support/RecordingPrompts.h"
+#include "support/VirtualDrive.h"
+#include "transfer/ParamTransfer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

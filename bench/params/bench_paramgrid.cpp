@@ -1,13 +1,13 @@
 // Cost of the parameter grid with all 128 parameters named: a full rebuild with
 // every row coloured, and a parameter file loaded through the setter into the
 // shown grid. Each figure includes the repaint that follows.
-#include "DataFiles.h"
-#include "LangModule.h"
-#include "ParamFiles.h"
-#include "ParamGrid.h"
-#include "ParamModule.h"
-#include "Prompts.h"
-#include "StderrPrompts.h"
+#include "lang/LangModule.h"
+#include "params/ParamFiles.h"
+#include "params/ParamGrid.h"
+#include "params/ParamModule.h"
+#include "platform/Prompts.h"
+#include "platform/StderrPrompts.h"
+#include "support/DataFiles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 // A 60 s travel run of the model alone (preparation and jerk fit included, nothing
 // drawn): its median time and the steps computed per second.
-#include "LangModule.h"
-#include "ParamModule.h"
-#include "Prompts.h"
-#include "SimModule.h"
-#include "StderrPrompts.h"
+#include "lang/LangModule.h"
+#include "params/ParamModule.h"
+#include "platform/Prompts.h"
+#include "platform/StderrPrompts.h"
+#include "sim/SimModule.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

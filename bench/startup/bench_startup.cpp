@@ -2,8 +2,8 @@
 // The parent runs itself as a child several times and prints the median. A virtual
 // drive on COM13 stands in for the drive, as with scripts/run, so the port scan of
 // start-up finds a port on any machine.
-#include "MainForm.h"
-#include "QtPrompts.h"
+#include "app/MainForm.h"
+#include "platform/QtPrompts.h"
 
 #include <QApplication>
 #include <QDir>

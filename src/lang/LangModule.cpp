@@ -1,8 +1,8 @@
-#include "LangModule.h"
+#include "lang/LangModule.h"
 
-#include "NumberText.h"
-#include "Prompts.h"
-#include "Win1254.h"
+#include "platform/NumberText.h"
+#include "platform/Prompts.h"
+#include "platform/Win1254.h"
 
 #include <QDir>
 #include <QFile>

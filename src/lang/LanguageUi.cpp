@@ -1,7 +1,7 @@
-#include "LanguageUi.h"
+#include "lang/LanguageUi.h"
 
-#include "LangModule.h"
-#include "NumberText.h"
+#include "lang/LangModule.h"
+#include "platform/NumberText.h"
 
 #include <QAbstractButton>
 #include <QAction>

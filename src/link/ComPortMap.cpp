@@ -1,4 +1,4 @@
-#include "ComPortMap.h"
+#include "link/ComPortMap.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "ConnectionForm.h"
+#include "link/ConnectionForm.h"
 
-#include "LangModule.h"
-#include "LanguageUi.h"
-#include "LinkPort.h"
-#include "Prompts.h"
-#include "ProtocolModule.h"
+#include "lang/LangModule.h"
+#include "lang/LanguageUi.h"
+#include "link/LinkPort.h"
+#include "link/ProtocolModule.h"
+#include "platform/Prompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

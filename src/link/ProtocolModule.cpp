@@ -1,7 +1,7 @@
-#include "ProtocolModule.h"
+#include "link/ProtocolModule.h"
 
-#include "Clock.h"
-#include "LinkPort.h"
+#include "link/LinkPort.h"
+#include "platform/Clock.h"
 
 #include <QCoreApplication>
 #include <QThread>

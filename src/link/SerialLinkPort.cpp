@@ -1,4 +1,4 @@
-#include "SerialLinkPort.h"
+#include "link/SerialLinkPort.h"
 
 #include <QFileInfo>
 #include <QMetaObject>

@@ -2,8 +2,8 @@
 // The program's serial line on a QSerialPort: COM numbers through ComPortMap, the
 // drive's line settings, and a lost line (hang-up, unplugged adapter) turned into one
 // notice with the port closed, instead of the endless error stream Qt 6.4 produces.
-#include "ComPortMap.h"
-#include "LinkPort.h"
+#include "link/ComPortMap.h"
+#include "link/LinkPort.h"
 
 #include <QSerialPort>
 

@@ -1,8 +1,8 @@
-#include "MonitorFrame.h"
+#include "monitor/MonitorFrame.h"
 
-#include "LinkPort.h"
-#include "NumberText.h"
-#include "ProtocolModule.h"
+#include "link/LinkPort.h"
+#include "link/ProtocolModule.h"
+#include "platform/NumberText.h"
 
 namespace MonitorFrame {
 

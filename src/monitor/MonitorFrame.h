@@ -1,7 +1,7 @@
 #pragma once
 // The drive's monitor frames as the live monitor reads them: decoding of the six data
 // bytes, the drain of every complete frame waiting on the line, and the label texts.
-#include "MonitorState.h"
+#include "monitor/MonitorState.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "MonitorPage.h"
+#include "monitor/MonitorPage.h"
 
-#include "LanguageUi.h"
-#include "MonitorFrame.h"
+#include "lang/LanguageUi.h"
+#include "monitor/MonitorFrame.h"
 
 #include <QFontDatabase>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #pragma once
 // The monitor page: the live value labels, fed by the monitor tick (Timer1), and the
 // one-second tick (Timer_1Sec) that blinks the status-bar warning.
-#include "MonitorState.h"
+#include "monitor/MonitorState.h"
 
 #include <QWidget>
 #include <functional>

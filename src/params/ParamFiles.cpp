@@ -1,9 +1,9 @@
-#include "ParamFiles.h"
+#include "params/ParamFiles.h"
 
-#include "LangModule.h"
-#include "NumberText.h"
-#include "ParamModule.h"
-#include "Prompts.h"
+#include "lang/LangModule.h"
+#include "params/ParamModule.h"
+#include "platform/NumberText.h"
+#include "platform/Prompts.h"
 
 #include <QDir>
 #include <QFile>

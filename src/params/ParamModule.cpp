@@ -1,9 +1,9 @@
-#include "ParamModule.h"
+#include "params/ParamModule.h"
 
-#include "LangModule.h"
-#include "NumberText.h"
-#include "Prompts.h"
-#include "Win1254.h"
+#include "lang/LangModule.h"
+#include "platform/NumberText.h"
+#include "platform/Prompts.h"
+#include "platform/Win1254.h"
 
 #include <QDir>
 #include <QFile>

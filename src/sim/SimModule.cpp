@@ -1,6 +1,6 @@
-#include "SimModule.h"
+#include "sim/SimModule.h"
 
-#include "NumberText.h"
+#include "platform/NumberText.h"
 
 #include <cmath>
 

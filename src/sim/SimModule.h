@@ -7,8 +7,8 @@
 // single precision; arithmetic inside one expression is done in double. The library
 // is compiled without floating-point contraction so that no fused multiply-add moves
 // a result, and runs are reproducible bit for bit.
-#include "ParamModule.h"
-#include "StopModeControls.h"
+#include "params/ParamModule.h"
+#include "sim/StopModeControls.h"
 
 #include <QString>
 #include <array>

@@ -1,10 +1,10 @@
 // The model's connections to the rest of the program: inputs from the parameter
 // catalogue, the checked run that `simulate` draws, and the stop-mode handler.
-#include "SimModule.h"
+#include "sim/SimModule.h"
 
-#include "LangModule.h"
-#include "NumberText.h"
-#include "Prompts.h"
+#include "lang/LangModule.h"
+#include "platform/NumberText.h"
+#include "platform/Prompts.h"
 
 namespace {
 

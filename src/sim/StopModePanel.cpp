@@ -1,4 +1,4 @@
-#include "StopModePanel.h"
+#include "sim/StopModePanel.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,7 +1,7 @@
 #pragma once
 // The frame "FrameStopMode" of the travel page: the stop-mode list and the four
 // boxes that store the distances and fitted jerks for the model.
-#include "StopModeControls.h"
+#include "sim/StopModeControls.h"
 
 #include <QGroupBox>
 

@@ -2,16 +2,16 @@
 // own classes. Every read and write costs its fixed waits, so one drive and one
 // connection serve the dialog, the faults and the round trip in turn; only a pulled
 // line needs a drive of its own.
-#include "Clock.h"
-#include "ConnectionForm.h"
-#include "FakeTransferHost.h"
-#include "LangModule.h"
-#include "ParamModule.h"
-#include "ParamTransfer.h"
-#include "ProtocolModule.h"
-#include "RecordingPrompts.h"
-#include "SerialLinkPort.h"
-#include "VirtualDrive.h"
+#include "lang/LangModule.h"
+#include "link/ConnectionForm.h"
+#include "link/ProtocolModule.h"
+#include "link/SerialLinkPort.h"
+#include "params/ParamModule.h"
+#include "platform/Clock.h"
+#include "support/FakeTransferHost.h"
+#include "support/RecordingPrompts.h"
+#include "support/VirtualDrive.h"
+#include "transfer/ParamTransfer.h"
 
 #include <QComboBox>
 #include <QPushButton>

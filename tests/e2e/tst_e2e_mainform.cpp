@@ -1,13 +1,13 @@
 // The main window on the virtual drive: the Connection menu, the port panel of the
 // status bar, the page switch's commands, a parameter read from the drive with the
 // shipped files, the commands a transfer switches off, and a pulled line.
-#include "ConnectionForm.h"
-#include "DataFiles.h"
-#include "DriveLink.h"
-#include "MainForm.h"
-#include "ParamGrid.h"
-#include "RecordingPrompts.h"
-#include "VirtualDrive.h"
+#include "app/DriveLink.h"
+#include "app/MainForm.h"
+#include "link/ConnectionForm.h"
+#include "params/ParamGrid.h"
+#include "support/DataFiles.h"
+#include "support/RecordingPrompts.h"
+#include "support/VirtualDrive.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The serial port on a pseudo-terminal opened in the test: what the program writes
 // reaches the line without the event loop running, because the waits of a transfer
 // (between a block and its read-back) do not run it.
-#include "ComPortMap.h"
-#include "SerialLinkPort.h"
+#include "link/ComPortMap.h"
+#include "link/SerialLinkPort.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 // Language packs: which files count, how entry lines are read, what a switch keeps.
-#include "DataFiles.h"
-#include "LangModule.h"
-#include "RecordingPrompts.h"
+#include "lang/LangModule.h"
+#include "support/DataFiles.h"
+#include "support/RecordingPrompts.h"
 
 #include <QTemporaryDir>
 #include <QTest>

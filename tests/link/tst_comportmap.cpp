@@ -1,5 +1,5 @@
 // COM numbers on this system: the link folder first, then the fixed device table.
-#include "ComPortMap.h"
+#include "link/ComPortMap.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

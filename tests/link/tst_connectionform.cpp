@@ -1,10 +1,10 @@
 // The connection dialog on a fake line: the port scan, accepting, cancelling and a
 // port taken since the scan. A pulled line and a busy port are in the end-to-end tests.
-#include "ConnectionForm.h"
-#include "FakeLinkPort.h"
-#include "LangModule.h"
-#include "ProtocolModule.h"
-#include "RecordingPrompts.h"
+#include "lang/LangModule.h"
+#include "link/ConnectionForm.h"
+#include "link/ProtocolModule.h"
+#include "support/FakeLinkPort.h"
+#include "support/RecordingPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 // The wire protocol on a fake line: monitor frames and their checksum, the receive
 // time-out, and sends and receives on a line that is gone.
-#include "FakeLinkPort.h"
-#include "ProtocolModule.h"
+#include "link/ProtocolModule.h"
+#include "support/FakeLinkPort.h"
 
 #include <QtTest>
 

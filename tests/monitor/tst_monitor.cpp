@@ -1,9 +1,9 @@
 // The live monitor on an in-memory line: frame decoding, the drain of a tick, and the
 // page's two timers.
-#include "FakeLinkPort.h"
-#include "MonitorFrame.h"
-#include "MonitorPage.h"
-#include "ProtocolModule.h"
+#include "link/ProtocolModule.h"
+#include "monitor/MonitorFrame.h"
+#include "monitor/MonitorPage.h"
+#include "support/FakeLinkPort.h"
 
 #include <QLabel>
 #include <QtTest>

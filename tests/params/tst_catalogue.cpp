@@ -1,9 +1,9 @@
 // The parameter catalogue: definition lines, the setter's checks and what it tells
 // its listeners, lookups, and the shipped definition files.
-#include "DataFiles.h"
-#include "LangModule.h"
-#include "ParamModule.h"
-#include "RecordingPrompts.h"
+#include "lang/LangModule.h"
+#include "params/ParamModule.h"
+#include "support/DataFiles.h"
+#include "support/RecordingPrompts.h"
 
 #include <QLocale>
 #include <QTemporaryDir>

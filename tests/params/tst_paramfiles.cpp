@@ -1,10 +1,10 @@
 // Parameter files: the exact bytes written, loading through the setter, and every
 // way a load or a save can go wrong without losing more than it must.
-#include "DataFiles.h"
-#include "LangModule.h"
-#include "ParamFiles.h"
-#include "ParamModule.h"
-#include "RecordingPrompts.h"
+#include "lang/LangModule.h"
+#include "params/ParamFiles.h"
+#include "params/ParamModule.h"
+#include "support/DataFiles.h"
+#include "support/RecordingPrompts.h"
 
 #include <QDir>
 #include <QLocale>

@@ -1,12 +1,12 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
 // the catalogue, editing in place, colours, a language switch and the File menu.
-#include "DataFiles.h"
-#include "IdlePort.h"
-#include "MainForm.h"
-#include "NumberText.h"
-#include "ParEditText.h"
-#include "ParamGrid.h"
-#include "Prompts.h"
+#include "app/MainForm.h"
+#include "params/ParEditText.h"
+#include "params/ParamGrid.h"
+#include "platform/NumberText.h"
+#include "platform/Prompts.h"
+#include "support/DataFiles.h"
+#include "support/IdlePort.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 // Number-text rules under a point locale and under a decimal-comma locale.
-#include "NumberText.h"
-#include "Win1254.h"
+#include "platform/NumberText.h"
+#include "platform/Win1254.h"
 
 #include <QLocale>
 #include <QTest>

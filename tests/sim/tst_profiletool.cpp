@@ -1,6 +1,6 @@
 // liftdrive-profile as scripts use it: the built program beside its data files, its
 // output against the same run in process, and its failures.
-#include "ModelFixture.h"
+#include "support/ModelFixture.h"
 
 #include <QDir>
 #include <QLocale>

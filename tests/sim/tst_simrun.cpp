@@ -1,6 +1,6 @@
 // The model inside the program: the run that `simulate` plots, the inputs it
 // refuses, inputs from the catalogue, and the stop-mode handler.
-#include "ModelFixture.h"
+#include "support/ModelFixture.h"
 
 #include <QLocale>
 #include <QTest>

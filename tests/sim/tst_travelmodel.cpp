@@ -1,6 +1,6 @@
 // The travel model on its own: commands, deceleration distances, the predictor and
 // its cadence, the jerk fit, and whole travels stepped 1 ms at a time.
-#include "ModelFixture.h"
+#include "support/ModelFixture.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 // Writes small language packs and definition files the way the program stores them
 // (Windows-1254, CR LF) into a scratch folder.
-#include "Win1254.h"
+#include "platform/Win1254.h"
 
 #include <QDir>
 #include <QFile>

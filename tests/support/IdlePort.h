@@ -1,7 +1,7 @@
 #pragma once
 // A serial line on which only COM1 opens and nothing ever arrives: the main window's
 // port scan finds one free port whatever serial devices the test machine has.
-#include "LinkPort.h"
+#include "link/LinkPort.h"
 
 class IdlePort final : public LinkPort {
 public:

@@ -1,7 +1,7 @@
 #pragma once
 // Prompts for tests: records every message and answers file dialogs and
 // questions from a script. An unexpected file dialog (empty script) cancels.
-#include "Prompts.h"
+#include "platform/Prompts.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "DriveEmulator.h"
+#include "emulator/DriveEmulator.h"
 
-#include "ParamModule.h"
+#include "params/ParamModule.h"
 
 #include <QFile>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "LineSpeed.h"
+#include "emulator/LineSpeed.h"
 
 // termios2 lives in the kernel's header, which clashes with <termios.h>; this file
 // includes only the former.

@@ -1,8 +1,8 @@
 // liftdrive-emulator: a virtual drive on a pseudo-terminal, reachable from the
 // program as a COM number through a link in the per-user link folder.
-#include "ComPortMap.h"
-#include "DriveEmulator.h"
-#include "LineSpeed.h"
+#include "emulator/DriveEmulator.h"
+#include "emulator/LineSpeed.h"
+#include "link/ComPortMap.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 // liftdrive-profile: the travel model from the command line, for comparing parameter
 // sets in scripts. Loads the catalogue as the program does, runs one simulation and
 // prints the plotted samples as CSV.
-#include "LangModule.h"
-#include "ParamFiles.h"
-#include "ParamModule.h"
-#include "Prompts.h"
-#include "SimModule.h"
-#include "StderrPrompts.h"
+#include "lang/LangModule.h"
+#include "params/ParamFiles.h"
+#include "params/ParamModule.h"
+#include "platform/Prompts.h"
+#include "platform/StderrPrompts.h"
+#include "sim/SimModule.h"
 
 #include <QCoreApplication>
 #include <QDir>

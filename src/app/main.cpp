@@ -1,0 +1,16 @@
+#include "app/MainForm.h"
+#include "platform/ProgramFolder.h"
+#include "platform/QtPrompts.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QtPrompts prompts;
+    MainForm window(prompts, ProgramFolder::path());
+    prompts.setParent(&window);
+    if (!window.startUp())
+        return 1;
+    window.show();
+    return app.exec();
+}

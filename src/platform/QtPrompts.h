@@ -1,0 +1,19 @@
+#pragma once
+// Prompts shown with QMessageBox and QFileDialog.
+#include "platform/Prompts.h"
+
+class QWidget;
+
+class QtPrompts final : public Prompts {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void message(Icon icon, const QString& title, const QString& text) override;
+    bool confirm(const QString& title, const QString& text) override;
+    QString openFileName(const QString& title, const QString& pattern) override;
+    QString saveFileName(const QString& title, const QString& pattern) override;
+
+private:
+    QWidget* m_parent;
+};

@@ -1,0 +1,253 @@
+#include "transfer/ParamTransfer.h"
+
+#include "lang/LangModule.h"
+#include "link/LinkPort.h"
+#include "link/ProtocolModule.h"
+#include "params/ParamModule.h"
+#include "platform/Clock.h"
+#include "platform/NumberText.h"
+#include "platform/Prompts.h"
+
+#include <cmath>
+
+namespace {
+
+// Marks a transfer as running for its whole length, whatever exit it takes.
+class TransferScope {
+public:
+    TransferScope(bool& busy, CommandGate& gate) : m_busy(busy), m_gate(gate) {
+        m_busy = true;
+        m_gate.setTransferCommandsEnabled(false);
+    }
+    ~TransferScope() {
+        m_gate.setTransferCommandsEnabled(true);
+        m_busy = false;
+    }
+    TransferScope(const TransferScope&) = delete;
+    TransferScope& operator=(const TransferScope&) = delete;
+
+private:
+    bool& m_busy;
+    CommandGate& m_gate;
+};
+
+class ProgressScope {
+public:
+    ProgressScope(TransferProgress& progress, const QString& label) : m_progress(progress) {
+        m_progress.showProgress(label);
+        m_progress.setProgress(0);
+    }
+    ~ProgressScope() { m_progress.hideProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+private:
+    TransferProgress& m_progress;
+};
+
+} // namespace
+
+ParamTransfer::ParamTransfer(ProtocolModule& protocol, ParamModule& params, LangModule& lang,
+                             Prompts& prompts, TransferHost& host, InverterColumn& column,
+                             TransferProgress& progress, CommandGate& gate)
+    : m_protocol(protocol), m_params(params), m_lang(lang), m_prompts(prompts), m_host(host),
+      m_column(column), m_progress(progress), m_gate(gate) {}
+
+int ParamTransfer::wordCount() const {
+    return m_host.versionGt826() ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
+}
+
+void ParamTransfer::message(const QString& text) {
+    m_prompts.critical(m_host.mainTitle(), text);
+}
+
+bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
+    const float product = value * scale;
+    if (!std::isfinite(product))
+        return false;
+    const std::int64_t r = NumberText::roundHalfEven(double(product));
+    if (r < -32768 || r > 65535)
+        return false;
+    if (word)
+        *word = std::uint16_t(r < 0 ? r + 65536 : r);
+    return true;
+}
+
+float ParamTransfer::valueOfWord(std::uint16_t word, float scale, bool hasGridRow) {
+    const int s = word >= 32768 ? int(word) - 65536 : int(word);
+    if (!hasGridRow)
+        return float(s);
+    return scale == 0.0f ? 0.0f : float(s) / scale;
+}
+
+void ParamTransfer::WaitShort() {
+    m_protocol.waitUntil(m_protocol.clock().monotonicSeconds(), ShortWaitSeconds);
+}
+
+ParamTransfer::Result ParamTransfer::ReadParameters() {
+    if (m_busy)
+        return Result::Busy;
+    if (m_host.selectedPort() == 0) {
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(106));
+        return Result::NoPort;
+    }
+    TransferScope scope(m_busy, m_gate);
+    return readSet();
+}
+
+ParamTransfer::Result ParamTransfer::receiveFailed(bool badChecksum) {
+    // A line that went down is reported once, by the connection dialog.
+    if (m_protocol.port().lineLost())
+        return Result::LineLost;
+    m_protocol.FlushInput();
+    message(badChecksum ? QStringLiteral("Bad Checksum") : m_lang.LangText(113));
+    m_protocol.FlushInput();
+    return badChecksum ? Result::BadChecksum : Result::NoAnswer;
+}
+
+ParamTransfer::Result ParamTransfer::readSet() {
+    ProtocolModule& p = m_protocol;
+    m_host.setReadyToSimulate(false);
+    p.FlushInput();
+    p.SendData(ProtocolModule::StopBurst);
+    p.FlushInput();
+    p.waitUntil(p.clock().monotonicSeconds(), SettleSeconds);
+    p.FlushInput();
+
+    p.SendData(ProtocolModule::ParamReadRequest);
+    p.ReceiveByte(ReceiveTimeoutSeconds); // leading byte, not used
+    if (p.receiveTimedOut)
+        return receiveFailed(false);
+
+    const int n = wordCount();
+    m_receivedWords.fill(0);
+    std::array<std::uint16_t, 128> raw{};
+    std::uint16_t sum = ProtocolModule::BlockChecksumStart;
+    auto receiveWord = [&p](std::uint16_t* word) {
+        const std::uint8_t high = p.ReceiveByte(ReceiveTimeoutSeconds);
+        if (p.receiveTimedOut)
+            return false;
+        const std::uint8_t low = p.ReceiveByte(ReceiveTimeoutSeconds);
+        if (p.receiveTimedOut)
+            return false;
+        *word = std::uint16_t(high * 256 + low);
+        return true;
+    };
+    for (int k = 0; k < n; ++k) {
+        std::uint16_t w = 0;
+        if (!receiveWord(&w))
+            return receiveFailed(false);
+        sum = std::uint16_t(sum + w);
+        raw[std::size_t(k)] = w;
+        m_receivedWords[std::size_t(k)] = std::int16_t(w >= 32768 ? int(w) - 65536 : int(w));
+    }
+    if (n == ProtocolModule::LongBlockWords) {
+        std::uint16_t trailer = 0;
+        std::uint16_t checksum = 0;
+        if (!receiveWord(&trailer))
+            return receiveFailed(false);
+        sum = std::uint16_t(sum + trailer);
+        if (!receiveWord(&checksum))
+            return receiveFailed(false);
+        if (checksum != sum)
+            return receiveFailed(true);
+    }
+
+    m_params.driveVersion = float(m_receivedWords[125]);
+    {
+        ProgressScope progress(m_progress, m_lang.LangText(112));
+        for (int k = 0; k < n; ++k) {
+            const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+            const int row = m_params.FindGridRow(k);
+            const bool hasRow = row != ParamModule::NoMatch;
+            if (m_params.driveVersion < def.minVersion) {
+                m_params.SetParameter(k, 0.0f);
+                if (hasRow)
+                    m_column.setInverterCell(k, row, QStringLiteral("N/A"));
+            } else if (hasRow) {
+                if (def.scale == 0.0f) {
+                    m_params.SetParameter(k, 0.0f);
+                } else {
+                    const float v = valueOfWord(raw[std::size_t(k)], def.scale, true);
+                    m_column.setInverterCell(
+                        k, row, NumberText::replacedFirst(NumberText::general(v), u',', u'.'));
+                    m_params.SetParameter(k, v);
+                }
+            } else {
+                m_params.SetParameter(k, valueOfWord(raw[std::size_t(k)], def.scale, false));
+            }
+            m_progress.setProgress(k * 100 / n);
+            p.yieldToUi();
+        }
+    }
+    p.FlushInput();
+    m_host.setReadyToSimulate(true);
+    m_host.setFlashParamsIdentical(true);
+    m_host.simulate();
+    if (m_host.monitorPageInFront())
+        p.SendData(ProtocolModule::MonitorStart);
+    return Result::Done;
+}
+
+ParamTransfer::Result ParamTransfer::WriteParameters() {
+    if (m_busy)
+        return Result::Busy;
+    if (m_host.selectedPort() == 0) {
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(106));
+        return Result::NoPort;
+    }
+    const int n = wordCount();
+    // Every word is checked before the first byte goes out: a block the drive
+    // stores half-way would be worse than no write.
+    std::array<std::uint16_t, 128> words{};
+    for (int k = 0; k < n; ++k) {
+        const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+        const float value = m_params.GetParameter(k);
+        if (!rawWord(value, def.scale, &words[std::size_t(k)])) {
+            const QString name =
+                def.name.trimmed().isEmpty() ? QStringLiteral("#%1").arg(k) : def.name.trimmed();
+            message(m_lang
+                        .text(54, QStringLiteral("The value of %1 (%2) cannot be sent to the "
+                                                 "inverter as a 16-bit word. Nothing was written."))
+                        .arg(name, NumberText::general(value)));
+            return Result::Refused;
+        }
+    }
+
+    TransferScope scope(m_busy, m_gate);
+    ProtocolModule& p = m_protocol;
+    p.waitUntil(p.clock().monotonicSeconds(), SettleSeconds);
+    p.FlushInput();
+    p.SendData(ProtocolModule::StopBurst);
+    p.SendData(ProtocolModule::ParamWriteRequest);
+    WaitShort();
+    p.FlushInput();
+    {
+        ProgressScope progress(m_progress, m_lang.LangText(111));
+        std::uint16_t sum = ProtocolModule::BlockChecksumStart;
+        for (int k = 0; k < n; ++k) {
+            const std::uint16_t w = words[std::size_t(k)];
+            p.SendByte(std::uint8_t(w >> 8));
+            p.SendByte(std::uint8_t(w & 0xFF));
+            sum = std::uint16_t(sum + w);
+            m_progress.setProgress(k * 100 / (n - 1));
+            p.yieldToUi();
+            if (p.port().lineLost())
+                return Result::LineLost;
+        }
+        p.SendByte(0x00);
+        p.SendByte(0x01);
+        sum = std::uint16_t(sum + ProtocolModule::BlockTrailer);
+        p.SendByte(std::uint8_t(sum >> 8));
+        p.SendByte(std::uint8_t(sum & 0xFF));
+    }
+    WaitShort();
+    WaitShort();
+    if (p.port().lineLost())
+        return Result::LineLost;
+    if (m_host.selectedPort() == 0) {
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(106));
+        return Result::NoPort;
+    }
+    return readSet();
+}

@@ -1,0 +1,88 @@
+#pragma once
+// An in-memory serial line on a fake clock, optionally with the virtual drive behind
+// it. Waiting for input moves the clock instead of sleeping. The line can be pulled.
+#include "emulator/DriveEmulator.h"
+#include "link/LinkPort.h"
+#include "platform/Clock.h"
+
+#include <QSet>
+#include <utility>
+
+class FakeLinkPort final : public LinkPort {
+public:
+    explicit FakeLinkPort(ManualClock& clock) : m_clock(clock) {}
+
+    bool open(int portNumber, QString* error = nullptr) override {
+        if (!freePorts.contains(portNumber)) {
+            if (error)
+                *error = QStringLiteral("Permission error");
+            return false;
+        }
+        clearLost();
+        m_open = portNumber;
+        return true;
+    }
+    void close() override { m_open = 0; }
+    bool isOpen() const override { return m_open != 0; }
+    int portNumber() const override { return m_open; }
+    qint64 bytesAvailable() override {
+        arrive();
+        return isOpen() ? rx.size() : 0;
+    }
+    qint64 bytesToWrite() const override { return stuckBytes; }
+    QByteArray read(qint64 maxSize) override {
+        const QByteArray out = isOpen() ? rx.left(maxSize) : QByteArray();
+        rx.remove(0, out.size());
+        return out;
+    }
+    qint64 write(const QByteArray& data) override {
+        if (!isOpen() || lineLost())
+            return -1;
+        tx.append(data);
+        if (drive) {
+            drive->receive(data, m_clock.monotonicSeconds());
+            drainDrive();
+        }
+        return data.size();
+    }
+    bool waitForReadyRead(int msecs) override {
+        if (!isOpen() || lineLost())
+            return false;
+        const double now = m_clock.monotonicSeconds();
+        const bool comes = !later.isEmpty() && laterAt <= now + msecs / 1000.0;
+        m_clock.advance(comes ? std::max(0.0, laterAt - now) : msecs / 1000.0);
+        arrive();
+        return comes;
+    }
+
+    void deliverAt(double at, const QByteArray& bytes) {
+        laterAt = at;
+        later = bytes;
+    }
+    void pullLine() {
+        markLost(QStringLiteral("hung up"));
+        m_open = 0;
+    }
+    void drainDrive() {
+        for (const DriveEmulator::Output& o : drive->output())
+            rx.append(o.bytes);
+        drive->output().clear();
+    }
+
+    QSet<int> freePorts;
+    QByteArray rx;
+    QByteArray tx;
+    QByteArray later; // arrives at laterAt
+    double laterAt = 0.0;
+    qint64 stuckBytes = 0;
+    DriveEmulator* drive = nullptr;
+
+private:
+    void arrive() {
+        if (laterAt <= m_clock.monotonicSeconds())
+            rx.append(std::exchange(later, {}));
+    }
+
+    ManualClock& m_clock;
+    int m_open = 0;
+};

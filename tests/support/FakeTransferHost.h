@@ -1,0 +1,42 @@
+#pragma once
+// The main window's side of a transfer, recorded.
+#include "transfer/ParamTransfer.h"
+
+#include <QMap>
+
+class FakeHost final : public TransferHost,
+                       public InverterColumn,
+                       public TransferProgress,
+                       public CommandGate {
+public:
+    int selectedPort() const override { return port; }
+    bool versionGt826() const override { return version; }
+    QString mainTitle() const override { return QStringLiteral("Title"); }
+    void setReadyToSimulate(bool on) override { ready = on; }
+    void setFlashParamsIdentical(bool on) override { identical = on; }
+    void simulate() override { ++simulations; }
+    bool monitorPageInFront() const override { return monitorInFront; }
+    void setInverterCell(int, int row, const QString& text) override { cells[row] = text; }
+    void showProgress(const QString& label) override {
+        progressLabels << label;
+        progressShown = true;
+    }
+    void setProgress(int) override {}
+    void hideProgress() override { progressShown = false; }
+    void setTransferCommandsEnabled(bool on) override {
+        commandsEnabled = on;
+        ++gateChanges;
+    }
+
+    int port = 1;
+    bool version = true;
+    bool ready = false;
+    bool identical = false;
+    int simulations = 0;
+    bool monitorInFront = false;
+    QMap<int, QString> cells;
+    QStringList progressLabels;
+    bool progressShown = false;
+    bool commandsEnabled = true;
+    int gateChanges = 0;
+};

@@ -1,0 +1,180 @@
+// Parameter read and write against the virtual drive's behaviour on a fake line and
+// a fake clock: conversions, block sizes and checksum, refused values, and the guard
+// that keeps other commands out while a transfer runs. Faults on the line are in the
+// end-to-end tests.
+#include "lang/LangModule.h"
+#include "link/ProtocolModule.h"
+#include "params/ParamModule.h"
+#include "support/FakeLinkPort.h"
+#include "support/FakeTransferHost.h"
+#include "support/RecordingPrompts.h"
+#include "transfer/ParamTransfer.h"
+
+#include <QtTest>
+
+using Result = ParamTransfer::Result;
+
+class TestParamTransfer : public QObject {
+    Q_OBJECT
+
+private:
+    struct Rig {
+        ManualClock clock;
+        FakeLinkPort port{clock};
+        DriveEmulator drive;
+        RecordingPrompts prompts;
+        LangModule lang{QString(), prompts};
+        ParamModule params{lang, prompts};
+        FakeHost host;
+        int yieldsWhileDisabled = 0;
+        int reentriesRefused = 0;
+        // Every time the transfer lets the UI run, a second read and write are tried.
+        ProtocolModule protocol{port, clock,
+                                [this] {
+                                    clock.advance(0.0005);
+                                    yieldsWhileDisabled += host.commandsEnabled ? 0 : 1;
+                                    if (transfer.ReadParameters() == Result::Busy &&
+                                        transfer.WriteParameters() == Result::Busy)
+                                        ++reentriesRefused;
+                                },
+                                [this](double s) {
+                                    clock.advance(s);
+                                    drive.tick(clock.monotonicSeconds());
+                                    port.drainDrive();
+                                }};
+        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host, host};
+
+        explicit Rig(int firmware = 830) {
+            lang.setText(112, QStringLiteral("Reading"));
+            for (int k = 0; k < ParamModule::Count; ++k) {
+                params.ParamCatalogue[std::size_t(k)] = {
+                    QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
+                params.ParamValues[std::size_t(k)] = 7.0f;
+            }
+            params.ParamCatalogue[2].scale = 1000; // a speed in m/s, raw mm/s
+            params.ParamCatalogue[10].minVersion = 900;
+            params.ParamCatalogue[20].minVersion = 826;
+            params.ParamCatalogue[40].scale = 0;
+            params.setGridRowLookup([](int k) { return k == 60 ? ParamModule::NoMatch : k + 1; });
+            drive.setFirmware(firmware);
+            for (int k = 0; k < 125; ++k)
+                drive.words()[std::size_t(k)] = std::uint16_t(100 + k);
+            host.version = firmware > 826;
+            port.freePorts = {1};
+            port.open(1);
+            port.drive = &drive;
+        }
+        void transferRanGuarded(int minYields) {
+            QVERIFY(host.commandsEnabled);
+            QVERIFY(!host.progressShown);
+            QVERIFY(yieldsWhileDisabled > minYields);
+            QCOMPARE(reentriesRefused, yieldsWhileDisabled);
+        }
+    };
+
+private slots:
+    void readLongBlock() {
+        Rig rig;
+        rig.drive.words()[2] = 1500; // 1.5 m/s
+        rig.drive.words()[3] = 0x8000;
+        rig.drive.words()[4] = 0xFFFF;
+        rig.drive.words()[5] = 0x7FFF;
+        rig.drive.words()[60] = 0xFFFE;
+        rig.drive.setMonitoring(true); // streaming when the read starts
+        rig.drive.tick(0);
+        rig.port.drainDrive();
+        rig.host.monitorInFront = true;
+
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
+        QVERIFY(rig.prompts.messages.isEmpty());
+        QCOMPARE(rig.params.driveVersion, 830.0f);
+        QCOMPARE(rig.params.GetParameter(2), 1.5f);
+        QCOMPARE(rig.host.cells.value(3), QStringLiteral("1.5"));
+        QCOMPARE(rig.params.GetParameter(3), -32768.0f);
+        QCOMPARE(rig.params.GetParameter(4), -1.0f);
+        QCOMPARE(rig.params.GetParameter(5), 32767.0f);
+        QCOMPARE(rig.params.GetParameter(60), -2.0f); // no grid row: unscaled, no cell
+        QVERIFY(!rig.host.cells.contains(61));
+        QCOMPARE(rig.params.GetParameter(40), 0.0f); // scale 0: zero, cell untouched
+        QVERIFY(!rig.host.cells.contains(41));
+        QCOMPARE(rig.host.cells.value(11), QStringLiteral("N/A")); // needs 900
+        QCOMPARE(rig.params.GetParameter(10), 0.0f);
+        QCOMPARE(rig.params.GetParameter(20), 120.0f); // needs 826, present on 830
+        QCOMPARE(rig.params.GetParameter(126), 7.0f);  // beyond the block
+        QVERIFY(rig.host.ready && rig.host.identical);
+        QCOMPARE(rig.host.simulations, 1);
+        QCOMPARE(rig.host.progressLabels, QStringList{"Reading"});
+        rig.transferRanGuarded(0);
+        QVERIFY(rig.port.tx.startsWith("AAAAAAAAD"));
+        QVERIFY(rig.port.tx.endsWith("M")); // the monitor page is in front
+    }
+
+    // Firmware 8.26 or older: 62 words both ways, the read-back without a checksum.
+    void shortBlockWriteAndReadBack() {
+        Rig rig(826);
+        for (int k = 0; k < 62; ++k)
+            rig.params.ParamValues[std::size_t(k)] = 0.0f;
+        const float values[] = {0.5f, 1.5f, 0.0f, 2.5f, 258.0f, -1.0f, -4.0f};
+        for (int k = 0; k < 7; ++k)
+            rig.params.ParamValues[std::size_t(k)] = values[k];
+        QCOMPARE(rig.transfer.WriteParameters(), Result::Done);
+        QVERIFY2(rig.prompts.messages.isEmpty(), qPrintable(rig.prompts.texts().join('|')));
+        // The words sum to 257, so with the start 33 and the trailer the checksum is 291.
+        QCOMPARE(rig.port.tx.left(9), QByteArray("AAAAAAAAU"));
+        QCOMPARE(rig.port.tx.size(), 9 + 128 + 9);
+        QCOMPARE(rig.port.tx.mid(9 + 124, 4), QByteArray::fromHex("00010123"));
+        QCOMPARE(rig.port.tx.right(9), QByteArray("AAAAAAAAD"));
+        const std::uint16_t words[] = {0, 2, 0, 2, 0x0102, 0xFFFF, 0xFFFC};
+        for (int k = 0; k < 7; ++k) {
+            QCOMPARE(rig.drive.words()[std::size_t(k)], words[k]);
+            QCOMPARE(rig.params.GetParameter(k), float(std::int16_t(words[k]))); // read back
+        }
+        QCOMPARE(rig.drive.words()[62], std::uint16_t(162)); // not in a short block
+        QCOMPARE(rig.params.GetParameter(62), 7.0f);         // nor in the read-back
+        QVERIFY(!rig.host.cells.contains(63));
+        QCOMPARE(rig.params.driveVersion, 0.0f);
+        QCOMPARE(rig.host.cells.value(21), QStringLiteral("N/A")); // 826 > version 0
+        QCOMPARE(rig.params.GetParameter(20), 0.0f);
+        QCOMPARE(rig.host.progressLabels.size(), 2); // writing, then reading back
+        QVERIFY(rig.host.ready);
+        rig.transferRanGuarded(62);
+    }
+
+    // A value that does not fit a word refuses the whole write before anything is sent.
+    void writeOneWord_data() {
+        QTest::addColumn<float>("value");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<int>("word"); // -1: refused
+        QTest::newRow("lowest") << -32768.0f << 1.0f << 0x8000;
+        QTest::newRow("highest") << 65535.0f << 1.0f << 0xFFFF;
+        QTest::newRow("scaled") << 0.7f << 1000.0f << 700;
+        QTest::newRow("above a word") << 65536.0f << 1.0f << -1;
+        QTest::newRow("below a word") << -32769.0f << 1.0f << -1;
+        QTest::newRow("scaled out") << 70.0f << 1000.0f << -1;
+        QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << 1.0f << -1;
+    }
+    void writeOneWord() {
+        QFETCH(float, value);
+        QFETCH(float, scale);
+        QFETCH(int, word);
+        Rig rig;
+        rig.params.ParamCatalogue[5].scale = scale;
+        rig.params.ParamValues[5] = value; // inside the catalogue's limits
+        const auto words = rig.drive.words();
+        const Result result = rig.transfer.WriteParameters();
+        if (word >= 0) {
+            QCOMPARE(result, Result::Done);
+            QCOMPARE(int(rig.drive.words()[5]), word);
+            return;
+        }
+        QCOMPARE(result, Result::Refused);
+        QCOMPARE(rig.prompts.messages.size(), 1);
+        QVERIFY(rig.prompts.messages.first().text.contains(QStringLiteral("P5")));
+        QVERIFY(rig.port.tx.isEmpty());
+        QVERIFY(rig.drive.words() == words);
+        QCOMPARE(rig.host.gateChanges, 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestParamTransfer)
+#include "tst_paramtransfer.moc"
