@@ -1,6 +1,8 @@
 #pragma once
 // The active language pack: 128 texts that every caption and message is looked up
 // in, the search for packs beside the program and the loading of one pack.
+#include "lang/TextId.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,7 @@ public:
 
     // Text `index` of the active pack; empty for an index outside 0..127.
     QString LangText(int index) const;
+    QString LangText(TextId id) const { return LangText(int(id)); }
     // LangText(index), or `fallback` when the packs loaded so far give no text.
     QString text(int index, const QString& fallback) const;
     void setText(int index, const QString& text);
