@@ -119,12 +119,13 @@ void TestMainForm::startUpWithoutPack() {
 
 void TestMainForm::packThatVanishedIsNotApplied() {
     QTemporaryDir dir;
-    QVERIFY(writePack(dir.path(), "a.lng", "A", {"0#d.txt", "1#File A"}));
+    QVERIFY(writePack(dir.path(), "a.lng", "A", {"0#d.txt", "1#File A", "bad line"}));
     QVERIFY(writePack(dir.path(), "b.lng", "B", {"0#d.txt", "1#File B"}));
     QVERIFY(writeCodePageFile(dir.filePath("d.txt"), {"x:16:Speed:V3:m/s:0:10:0:1000:0"}));
     RecordingPrompts prompts;
     MainForm w(prompts, dir.path(), std::make_unique<IdlePort>());
     QVERIFY(w.startUp());
+    QCOMPARE(prompts.messages.size(), 1); // its bad line is reported once, not per load
     QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), QStringLiteral("File A"));
     QVERIFY(QFile::remove(dir.filePath("b.lng")));
     w.findChild<QAction*>("lang1")->trigger();
