@@ -49,6 +49,7 @@ public:
     bool confirm(const QString&, const QString&) override { return false; }
     QString openFileName(const QString&, const QString&) override { return fileAnswer; }
     QString saveFileName(const QString&, const QString&) override { return fileAnswer; }
+    bool openUrl(const QString&) override { return false; }
     QStringList messages;
     QString fileAnswer;
 };
