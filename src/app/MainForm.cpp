@@ -2,6 +2,7 @@
 
 #include "app/DriveLink.h"
 #include "lang/LanguageUi.h"
+#include "link/ConnectionForm.h"
 #include "monitor/MonitorPage.h"
 #include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
@@ -88,7 +89,10 @@ void MainForm::buildMenus(std::unique_ptr<LinkPort> port) {
     window.versionGt826 = [this] { return version_gt_8_26; };
     window.setVersionGt826 = [this](bool on) { version_gt_8_26 = on; };
     window.setReadyToSimulate = [this](bool on) { readyToSimulate = on; };
-    window.setFlashParamsIdentical = [this](bool on) { FlashParamsIdentical = on; };
+    window.setFlashParamsIdentical = [this](bool on) {
+        FlashParamsIdentical = on;
+        m_monitorPage->setValuesIdentical(on);
+    };
     window.simulate = [this] { simulate(); };
     window.monitorPageInFront = [this] {
         return m_tabs->tabData(m_tabs->currentIndex()).toInt() == 20;
@@ -134,20 +138,26 @@ void MainForm::buildPages() {
     }
     layout->addWidget(m_tabs);
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
-    MonitorPage::Host monitorHost;
-    monitorHost.selectedPort = [this] { return m_link->connectionForm().selectedPort(); };
-    monitorHost.flashParamsIdentical = [this] { return FlashParamsIdentical; };
-    monitorHost.showDifferWarning = [this](bool shown) {
-        m_panel2->setText(shown ? m_lang.LangText(104) : QString());
-    };
-    m_monitorPage = new MonitorPage(m_link->protocol(), std::move(monitorHost), m_frameMonitor);
+    m_monitorPage =
+        new MonitorPage(m_link->protocol(), m_params, m_prompts, m_folder, m_frameMonitor);
     m_frameMonitor->layout()->addWidget(m_monitorPage);
+    ConnectionForm& connection = m_link->connectionForm();
+    connect(&connection, &ConnectionForm::selectedPortChanged, m_monitorPage,
+            &MonitorPage::setSelectedPort);
+    connect(&connection, &QDialog::accepted, m_monitorPage, &MonitorPage::portAccepted);
+    connect(m_monitorPage, &MonitorPage::differWarningShown, this,
+            [this](bool shown) { m_panel2->setText(shown ? m_lang.LangText(104) : QString()); });
+    connect(this, &MainForm::catalogueReloaded, m_monitorPage,
+            [this] { m_monitorPage->retitle(m_lang); });
     m_frameMotor = makePage(QStringLiteral("FrameMotor"), central);
     m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
     m_paramGrid = new ParamGrid(m_params, m_lang, m_frameMotor);
     m_frameMotor->layout()->addWidget(m_paramGrid);
     connect(this, &MainForm::catalogueReloaded, m_paramGrid, &ParamGrid::FillParamGrid);
-    connect(m_paramGrid, &ParamGrid::valuesDiffer, this, [this] { FlashParamsIdentical = false; });
+    connect(m_paramGrid, &ParamGrid::valuesDiffer, this, [this] {
+        FlashParamsIdentical = false;
+        m_monitorPage->setValuesIdentical(false);
+    });
     m_stopModePanel = new StopModePanel(m_frameSeyir);
     m_frameSeyir->layout()->addWidget(m_stopModePanel);
     static_cast<QVBoxLayout*>(m_frameSeyir->layout())->addStretch(1);
@@ -247,8 +257,10 @@ void MainForm::switchLanguage(int k) {
 
 void MainForm::parameterStored(int index, const ParamDef& def, float value) {
     m_paramGrid->showStoredValue(index, value);
-    if (def.id == QStringLiteral("V3"))
+    if (def.id == QStringLiteral("V3")) {
         scaleRed = value * 1050.0f;
+        m_monitorPage->setFullScale(scaleRed);
+    }
     if (readyToSimulate)
         simulate();
 }
