@@ -42,6 +42,7 @@ bool drain(ProtocolModule& protocol, MonitorState& state, const std::function<vo
         if (!good)
             continue;
         decode(data, state);
+        ++state.FramesDecoded;
         arrived = true;
         if (onFrame)
             onFrame();

@@ -5,9 +5,10 @@
 
 struct MonitorState {
     // Values of the last decoded frame; kept while no frame arrives.
-    std::int32_t SpeedRaw = 0;   // mm/s, never negative (the magnitude is stored)
-    std::int32_t AccelRaw = 0;   // mm/s², the word as sent (no sign)
-    std::int32_t CurrentRaw = 0; // 0.1 A
+    std::int32_t SpeedRaw = 0;       // mm/s, never negative (the magnitude is stored)
+    std::int32_t AccelRaw = 0;       // mm/s², the word as sent (no sign)
+    std::int32_t CurrentRaw = 0;     // 0.1 A
+    std::uint64_t FramesDecoded = 0; // good frames since start, for diagnostics
 
     // Times are monotonic seconds: a wall clock that wraps at midnight would freeze
     // the gauge and the marks. "Never" lies infinitely far back, so the first tick

@@ -3,11 +3,11 @@
 #include "params/ParamModule.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kFrameInterval = 0.02;
 constexpr double kBlockStall = 1.5;
 
 QString hexBytes(const QByteArray& bytes, int max = 16) {
@@ -21,6 +21,12 @@ QString hexBytes(const QByteArray& bytes, int max = 16) {
 
 DriveEmulator::DriveEmulator() {
     loadDefaults({});
+}
+
+void DriveEmulator::setFrameRate(double framesPerSecond) {
+    if (!(framesPerSecond >= 1.0))
+        framesPerSecond = 1.0;
+    m_frameInterval = 1.0 / std::min(framesPerSecond, LineFrameRate);
 }
 
 void DriveEmulator::setFirmware(int version) {
@@ -287,6 +293,7 @@ void DriveEmulator::tick(double now) {
         if (m_faults.frameGarbage)
             frame.append(QByteArray::fromHex("1234fe"));
         send(frame);
-        m_nextFrame += kFrameInterval;
+        ++m_framesMade;
+        m_nextFrame += m_frameInterval;
     }
 }

@@ -66,6 +66,14 @@ public:
     bool monitoring() const { return m_monitor; }
     void setMonitoring(bool on) { m_monitor = on; }
 
+    // Monitor frames per second. The line carries at most 700 (56000 baud, ten bits
+    // a byte, eight bytes a frame); rates outside 1..700 are brought into that range.
+    static constexpr double LineFrameRate = 700.0;
+    void setFrameRate(double framesPerSecond);
+    double frameRate() const { return 1.0 / m_frameInterval; }
+    // Monitor frames produced since the drive started.
+    std::uint64_t framesMade() const { return m_framesMade; }
+
     // What to send next; the caller drains it.
     QList<Output>& output() { return m_output; }
     // Lines of what the drive received and did.
@@ -87,6 +95,8 @@ private:
     Faults m_faults;
     bool m_monitor = false;
     double m_nextFrame = 0.0;
+    double m_frameInterval = 0.02;
+    std::uint64_t m_framesMade = 0;
     double m_monitorStart = 0.0;
     bool m_inBlock = false;
     QByteArray m_block;
