@@ -9,6 +9,7 @@
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
 #include "monitor/MonitorPage.h"
+#include "monitor/StripChart.h"
 #include "params/ParamModule.h"
 #include "platform/Canvas.h"
 #include "platform/Clock.h"
@@ -110,6 +111,14 @@ int main(int argc, char* argv[]) {
             if (k % 50 == 0)
                 QCoreApplication::processEvents(); // let the pictures be shown now and then
         }
+        QList<double> drawMs;
+        for (int k = 0; k < 500; ++k) {
+            timer.start();
+            StripChart::draw(*page.picture(1), page.tick().history, {},
+                             ChartScale::plan(0, 1000, 130));
+            drawMs << timer.nsecsElapsed() / 1e6;
+        }
+        out << "BENCH chart_draw_ms " << median(drawMs) << " ms" << Qt::endl;
         const QSize chart = page.picture(1)->size();
         out << "# chart " << chart.width() << "x" << chart.height() << " pixels" << Qt::endl;
         out << "BENCH tick_ms " << median(ms) << " ms" << Qt::endl;
