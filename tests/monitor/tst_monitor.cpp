@@ -1,5 +1,7 @@
 // The monitor tick without widgets on an in-memory line: frame decoding, the drain,
 // chart marks, the G gauge, the scale table and the recording with its export.
+#include "emulator/CarTravel.h"
+#include "emulator/DriveEmulator.h"
 #include "link/ProtocolModule.h"
 #include "monitor/ChartScale.h"
 #include "monitor/GGauge.h"
@@ -116,6 +118,36 @@ private slots:
         MonitorState state;
         QVERIFY(!MonitorFrame::drain(line.protocol, state));
         QCOMPARE(line.port.rx.size(), 100000 + 8 - MonitorFrame::MaxDrainBytes);
+    }
+
+    void virtualDriveTravel() {
+        // The virtual drive streams the model's travel at the full line rate; the drain
+        // takes every frame and ends on the speed of the last one.
+        const QString def = qEnvironmentVariable("LIFTDRIVE_BIN_DIR") + "/params-en.def";
+        DriveEmulator drive;
+        drive.loadDefaults(DriveEmulator::readScales(def));
+        const QList<CarSample> travel = CarTravel::fromModel(drive.words(), def);
+        QVERIFY(travel.size() > 1000);
+        float top = 0.0f;
+        for (const CarSample& s : travel)
+            top = std::max(top, s.v);
+        QVERIFY(top > 0.9f && top < 1.01f); // V3 of the factory set: 1 m/s
+        QCOMPARE(travel.first().v, 0.0f);
+        drive.setTravel(travel);
+        drive.setFrameRate(1e6); // brought down to the line's rate
+        drive.receive("M", 0.0);
+        for (int ms = 0; ms <= 3000; ms += 10)
+            drive.tick(ms / 1000.0);
+        Line line;
+        line.port.drive = &drive;
+        line.port.drainDrive();
+        MonitorState state;
+        while (MonitorFrame::drain(line.protocol, state)) {
+        }
+        QCOMPARE(state.FramesDecoded, drive.framesMade());
+        QVERIFY(qAbs(qint64(drive.framesMade()) - 2100) <= 1); // 3 s at 700 frames/s
+        QVERIFY(travel[300].v > 0.1f); // under way
+        QVERIFY(qAbs(state.SpeedRaw - std::lrint(travel[300].v * 1000.0)) <= 20);
     }
 
     void tickMarksAndGauge() {

@@ -311,6 +311,8 @@ int main(int argc, char* argv[]) {
     }
     drive.setMonitoring(parser.isSet(monitorOpt));
     drive.setFrameRate(parser.value(rateOpt).toDouble());
+    // The car travels as the program's model says it would with these parameters.
+    drive.setTravel(CarTravel::fromModel(drive.words(), defFile));
 
     int master = -1;
     int slave = -1;
