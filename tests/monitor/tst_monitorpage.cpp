@@ -8,9 +8,12 @@
 #include "params/ParamModule.h"
 #include "platform/Canvas.h"
 #include "support/FakeLinkPort.h"
+#include "support/MonitorFrames.h"
 #include "support/RecordingPrompts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -18,16 +21,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray frame(int speed, int accel, int current) {
-    std::uint8_t d[6] = {std::uint8_t(speed >> 8),   std::uint8_t(speed),
-                         std::uint8_t(accel >> 8),   std::uint8_t(accel),
-                         std::uint8_t(current >> 8), std::uint8_t(current)};
-    QByteArray out(1, char(0xFF));
-    out.append(reinterpret_cast<const char*>(d), 6);
-    out.append(char(DriveEmulator::frameSum(d)));
-    return out;
-}
 
 struct Fixture {
     ManualClock clock;
@@ -83,7 +76,7 @@ private slots:
         Fixture f;
         f.page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f.page));
-        f.tick(frame(300, 100, 10));
+        f.tick(monitorFrame(300, 100, 10));
         QCOMPARE(f.labels(), "... ... ..."); // no port in use
         QCOMPARE(f.port.rx.size(), 8);       // and the line is left alone
         // The notice is printed once, in red, on both pictures.
@@ -97,11 +90,11 @@ private slots:
         QVERIFY(f.page.state().OfflineNoticeShown);
 
         f.page.setSelectedPort(1);
-        f.tick(frame(300, 100, 10));
+        f.tick(monitorFrame(300, 100, 10));
         QCOMPARE(f.labels(), "0.30 0.10 1.00");
-        f.tick(frame(300, 100, 10).left(7));
+        f.tick(monitorFrame(300, 100, 10).left(7));
         QCOMPARE(f.labels(), "... ... ...");
-        f.tick(frame(300, 100, 10));
+        f.tick(monitorFrame(300, 100, 10));
         // The line is lost: the last values do not linger.
         f.page.setSelectedPort(0);
         QCOMPARE(f.labels(), "... ... ...");
@@ -133,7 +126,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f.page));
         f.page.setSelectedPort(1);
         for (int k = 0; k < 250; ++k)
-            f.tick(frame(500, 200, 60)); // 0.5 m/s, 0.2 m/s², 6 A
+            f.tick(monitorFrame(500, 200, 60)); // 0.5 m/s, 0.2 m/s², 6 A
         // The tick drew into the hidden picture; the one in view holds the last tick's.
         const bool first = f.page.state().ShowFirstPicture;
         const Canvas* drawn = f.page.picture(first ? 1 : 2);
@@ -156,8 +149,8 @@ private slots:
         QCOMPARE(drawn->pixelColor(drawn->image().width() - 20, h - 1), QColor(Qt::black));
 
         f.page.findChild<QCheckBox*>("ShowVCheck")->setChecked(false);
-        f.tick(frame(500, 200, 60));
-        f.tick(frame(500, 200, 60));
+        f.tick(monitorFrame(500, 200, 60));
+        f.tick(monitorFrame(500, 200, 60));
         QVERIFY(Fixture::rowsOf(drawn, x, Qt::red).isEmpty());
     }
 
@@ -195,11 +188,48 @@ private slots:
         QCOMPARE(warnings, QList<bool>({true, false, true, false, false, false}));
     }
 
+    void retitleNamesWhatEachHolds_data() {
+        QTest::addColumn<QString>("pack");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("header");
+        QTest::newRow("Turkish") << "Turkce.lng"
+                                 << QStringList{"HIZ  (m/s)", "\u0130VME  (m/s\u00b2)",
+                                                "MOTOR AKIMI  (amper)"}
+                                 << "T; H\u0131z (mm/s); \u0130vme (mm/s\u00b2); Motor "
+                                    "ak\u0131m\u0131 (0,1 A); ";
+        QTest::newRow("English") << "UK-English.lng"
+                                 << QStringList{"SPEED  (m/s)", "ACCELERATION  (m/s\u00b2)",
+                                                "MOTOR CURRENT  (A)"}
+                                 << "T; Speed (mm/s); Acceleration (mm/s\u00b2); Motor current "
+                                    "(0.1 A); ";
+    }
+    void retitleNamesWhatEachHolds() {
+        // The scale entries select speed, acceleration, current in this order, and the
+        // export's columns hold mm/s, mm/s² and 0.1 A: each title must say so.
+        QFETCH(QString, pack);
+        Fixture f;
+        LangModule lang(qEnvironmentVariable("LIFTDRIVE_BIN_DIR"), f.prompts);
+        QVERIFY(!lang.LoadLanguagePack(pack).isEmpty());
+        auto* combo = f.page.findChild<QComboBox*>("ComboScaleSelect");
+        combo->setCurrentIndex(2);
+        f.page.retitle(lang);
+        QStringList entries;
+        for (int k = 0; k < combo->count(); ++k)
+            entries << combo->itemText(k);
+        QTEST(entries, "entries");
+        QCOMPARE(combo->currentIndex(), 2);
+        QCOMPARE(f.page.findChild<QGroupBox*>("FrameVValue")->title(), entries[0]);
+        f.page.CommandRecDataToClipboard_Click();
+        QFile file(f.folder.filePath("csv/log.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QTEST(QString::fromUtf8(file.readLine()).remove(QChar(0xFEFF)).trimmed() + u' ', "header");
+    }
+
     void exportMessages() {
         Fixture f;
         f.page.setSelectedPort(1);
         f.page.CommandRecordData_Click();
-        f.tick(frame(1000, 250, 132));
+        f.tick(monitorFrame(1000, 250, 132));
         QFile blocker(f.folder.filePath("csv"));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
