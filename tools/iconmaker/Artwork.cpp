@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -410,32 +411,42 @@ void drawCabinet(QPainter& p, const BrandColours& c) {
 
 // Lomtix: a gearless machine seen end on, the traction sheave with its ropes.
 void drawMotor(QPainter& p, const BrandColours& c) {
-    const QPointF centre(80, 76);
+    const QPointF centre(80, 74);
     p.setPen(Qt::NoPen);
-    // Bedplate.
+    // Housing on its pedestal.
     p.setBrush(c.dark);
-    p.drawRoundedRect(QRectF(26, 130, 108, 14), 2, 2);
-    p.drawPolygon(QPolygonF{{52, 130}, {108, 130}, {98, 100}, {62, 100}});
-    // Housing.
+    p.drawPolygon(QPolygonF{{50, 134}, {110, 134}, {100, 104}, {60, 104}});
     p.drawEllipse(centre, 54, 54);
     p.setBrush(c.dark.lighter(150));
-    p.drawEllipse(centre, 44, 44);
-    // Ropes off both sides of the sheave, down through the bedplate.
-    const QColor rope(0x9A, 0xA0, 0xA8);
-    p.fillRect(QRectF(centre.x() - 33, centre.y(), 5, 180 - centre.y()), rope);
-    p.fillRect(QRectF(centre.x() + 28, centre.y(), 5, 180 - centre.y()), rope);
+    p.drawEllipse(centre, 45, 45);
+    // Bolts around the flange.
+    p.setBrush(c.dark);
+    for (int i = 0; i < 8; ++i) {
+        const double a = (2 * i + 1) * std::numbers::pi / 8;
+        p.drawEllipse(centre + QPointF(39 * std::cos(a), 39 * std::sin(a)), 2.5, 2.5);
+    }
+    // Rope sets off both sides of the sheave, down through the bedplate.
+    const QColor rope(0xB4, 0xB9, 0xC0);
+    for (double side : {-1.0, 1.0}) {
+        for (int k = 0; k < 3; ++k) {
+            const double x = centre.x() + side * (28.5 - 2.5 * k);
+            p.fillRect(QRectF(x - 0.75, centre.y(), 1.5, 180 - centre.y()), rope);
+        }
+    }
+    p.setBrush(c.dark);
+    p.drawRoundedRect(QRectF(22, 134, 116, 12), 2, 2);
     // Sheave with its grooves.
     p.setBrush(c.main);
-    p.drawEllipse(centre, 33, 33);
+    p.drawEllipse(centre, 30, 30);
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(c.main.darker(150), 2));
-    p.drawEllipse(centre, 27, 27);
-    p.drawEllipse(centre, 22, 22);
+    p.setPen(QPen(c.main.darker(150), 1.5));
+    for (double r : {26.0, 22.5, 19.0})
+        p.drawEllipse(centre, r, r);
     p.setPen(Qt::NoPen);
     p.setBrush(c.dark);
-    p.drawEllipse(centre, 12, 12);
+    p.drawEllipse(centre, 11, 11);
     p.setBrush(Qt::white);
-    p.drawEllipse(centre, 4, 4);
+    p.drawEllipse(centre, 3.5, 3.5);
 }
 
 } // namespace

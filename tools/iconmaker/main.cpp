@@ -120,16 +120,13 @@ void writeSheet(const QString& folder, const QString& sheetPath) {
         q.drawImage(QRect(x, 80, 2 * image.width(), 2 * image.height()), image);
         x += 2 * image.width() + 20;
     }
-    x = 10;
-    for (const QString& name : {QStringLiteral("quvera.jpg"), QStringLiteral("lomtix.jpg")}) {
-        const QImage image(QDir(folder).filePath(name));
-        q.drawImage(x, 220, image);
-        q.drawImage(QRect(x + 250, 220, 2 * image.width(), 2 * image.height()), image);
-        x += 0;
-        break;
-    }
-    const QImage other(QDir(folder).filePath(QStringLiteral("lomtix.jpg")));
-    q.drawImage(10, 410, other);
+    // Both product pictures at 1x, then each at 2x.
+    const QImage quvera(QDir(folder).filePath(QStringLiteral("quvera.jpg")));
+    const QImage lomtix(QDir(folder).filePath(QStringLiteral("lomtix.jpg")));
+    q.drawImage(10, 220, quvera);
+    q.drawImage(10, 410, lomtix);
+    q.drawImage(QRect(260, 220, 480, 360), lomtix);
+    q.drawImage(QRect(750, 220, 240, 180), quvera.copy(0, 0, 120, 90));
     q.end();
     pictures.save(
         QString(sheetPath).replace(QLatin1String(".png"), QLatin1String("-pictures.png")));
