@@ -67,6 +67,8 @@ private:
     void buildMenus();
     // Toolbar1 shows the menu's own actions, so both follow the same enabling rules.
     void buildToolbar();
+    // Keys for a technician without a mouse: F10, Ctrl+Tab and Ctrl+PgDn/PgUp.
+    void buildKeyboard();
     // The toolbar images, the logo and the window icon of the edition; pictures that
     // are missing are named in one message.
     QStringList loadPictures();
