@@ -7,11 +7,13 @@
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -41,14 +43,25 @@ static int child(int argc, char* argv[], int seconds) {
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
         return app.exec();
     }
-    window.session().connectionForm().SelectFirstAvailablePort();
-    if (window.session().selectedPort() == 0)
+    // The virtual drive's COM13, chosen as a user would (the machine may have ports of
+    // its own that come first).
+    ConnectionForm& connection = window.session().connectionForm();
+    connection.portCombo()->setCurrentIndex(connection.portCombo()->findData(13));
+    if (auto* accept = connection.findChild<QPushButton*>(QStringLiteral("AcceptCommand")))
+        accept->click();
+    if (window.session().selectedPort() != 13)
         return 2;
     window.session().pageSelected(DriveSession::Page::Monitor);
-    QTimer::singleShot(seconds * 1000, &app, [&window] {
-        // A stream that never arrived would measure an idle window.
-        auto* speed = window.findChild<QLabel*>(QStringLiteral("LabelVValue"));
-        if (!speed || speed->text() == QStringLiteral("...")) {
+    // A stream that never arrived would measure an idle window.
+    auto* speed = window.findChild<QLabel*>(QStringLiteral("LabelVValue"));
+    bool streamed = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &app, [&] {
+        streamed = streamed || (speed && speed->text() != QStringLiteral("..."));
+    });
+    watch.start(100);
+    QTimer::singleShot(seconds * 1000, &app, [&] {
+        if (!streamed) {
             QCoreApplication::exit(3);
             return;
         }
