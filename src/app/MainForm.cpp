@@ -6,7 +6,7 @@
 #include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
 #include "platform/Prompts.h"
-#include "sim/StopModePanel.h"
+#include "sim/TravelPage.h"
 
 #include <QAction>
 #include <QFrame>
@@ -28,17 +28,6 @@ QFrame* makePage(const QString& name, QWidget* parent) {
     return frame;
 }
 
-// The stop-mode handler asks the main window whether and how to simulate.
-class MainFormSimHost final : public SimulationHost {
-public:
-    explicit MainFormSimHost(MainForm& form) : m_form(form) {}
-    bool readyToSimulate() const override { return m_form.readyToSimulate; }
-    void simulate() override { m_form.simulate(); }
-
-private:
-    MainForm& m_form;
-};
-
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
@@ -56,8 +45,8 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
 }
 
 MainForm::~MainForm() {
-    // Widgets losing the focus while they are torn down must not reach the model.
-    m_stopModePanel->disconnect(this);
+    // The travel page holds references to the modules, which die before the widgets.
+    delete m_travelPage;
     m_params.removeListener(this);
     m_params.removeListener(&m_sim);
 }
@@ -87,7 +76,10 @@ void MainForm::buildMenus(std::unique_ptr<LinkPort> port) {
     DriveLink::Window window;
     window.versionGt826 = [this] { return version_gt_8_26; };
     window.setVersionGt826 = [this](bool on) { version_gt_8_26 = on; };
-    window.setReadyToSimulate = [this](bool on) { readyToSimulate = on; };
+    window.setReadyToSimulate = [this](bool on) {
+        readyToSimulate = on;
+        m_travelPage->setReadyToSimulate(on);
+    };
     window.setFlashParamsIdentical = [this](bool on) { FlashParamsIdentical = on; };
     window.simulate = [this] { simulate(); };
     window.monitorPageInFront = [this] {
@@ -148,13 +140,10 @@ void MainForm::buildPages() {
     m_frameMotor->layout()->addWidget(m_paramGrid);
     connect(this, &MainForm::catalogueReloaded, m_paramGrid, &ParamGrid::FillParamGrid);
     connect(m_paramGrid, &ParamGrid::valuesDiffer, this, [this] { FlashParamsIdentical = false; });
-    m_stopModePanel = new StopModePanel(m_frameSeyir);
-    m_frameSeyir->layout()->addWidget(m_stopModePanel);
-    static_cast<QVBoxLayout*>(m_frameSeyir->layout())->addStretch(1);
-    m_sim.setControls(m_stopModePanel);
-    m_simHost = std::make_unique<MainFormSimHost>(*this);
-    connect(m_stopModePanel, &StopModePanel::changedByUser, this,
-            [this] { m_sim.stopModeChanged(m_params, *m_simHost); });
+    m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, m_frameSeyir);
+    m_frameSeyir->layout()->addWidget(m_travelPage);
+    connect(this, &MainForm::catalogueReloaded, m_travelPage,
+            [this] { m_travelPage->retitle(m_lang); });
     for (QFrame* page : {m_frameMonitor, m_frameMotor, m_frameSeyir})
         layout->addWidget(page, 1);
     setCentralWidget(central);
@@ -180,6 +169,7 @@ void MainForm::selectPage(int tag) {
     m_frameMotor->setVisible(tag == 21);
     m_frameSeyir->setVisible(tag == 22);
     m_link->pageSelected(tag);
+    m_travelPage->setInFront(tag == 22);
     if (tag == 22)
         simulate();
 }
@@ -216,11 +206,9 @@ bool MainForm::startUp() {
     LanguageUi::ApplyLanguage(m_lang);
     emit catalogueReloaded();
 
-    m_sim.D = 15.0f;
-    m_sim.setDefaultTravel();
+    m_travelPage->setUp();
     m_params.LoadDefaultParameters();
-    m_stopModePanel->setStopModeIndex(1);
-    m_sim.stopModeChanged(m_params, *m_simHost);
+    m_travelPage->selectStopMode(1);
 
     setWindowTitle(editionTitle());
     m_params.setTitle(windowTitle());
@@ -258,10 +246,6 @@ void MainForm::ColorizeGrid(int row) {
 }
 
 void MainForm::simulate() {
-    if (m_tabs->tabData(m_tabs->currentIndex()).toInt() != 22)
-        return;
-    // The plots come with the travel page; until then the run keeps the stop-mode
-    // boxes (distances, fitted jerks) up to date.
-    m_sim.simulate(readyToSimulate ? &m_params : nullptr, m_lang, m_prompts, windowTitle(),
-                   nullptr);
+    m_travelPage->setReadyToSimulate(readyToSimulate);
+    m_travelPage->simulate();
 }

@@ -13,7 +13,7 @@ class DriveLink;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
-class StopModePanel;
+class TravelPage;
 class Prompts;
 class QAction;
 class QFrame;
@@ -95,8 +95,7 @@ private:
     QLabel* m_panel2 = nullptr;
     ParamGrid* m_paramGrid = nullptr;
     SimModule m_sim;
-    StopModePanel* m_stopModePanel = nullptr;
-    std::unique_ptr<SimulationHost> m_simHost;
+    TravelPage* m_travelPage = nullptr;
     QAction* m_openFile = nullptr;
     QAction* m_saveFile = nullptr;
     std::unique_ptr<DriveLink> m_link;

@@ -5,7 +5,9 @@
 
 #include <QGroupBox>
 
+class LangModule;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 class StopModePanel : public QGroupBox, public StopModeControls {
@@ -18,14 +20,17 @@ public:
     QString text(StopModeBox box) const override;
     void setText(StopModeBox box, const QString& text) override;
     void setDistancesEnabled(bool enabled) override;
+    // Captions and list entries from the active language pack.
+    void retitle(const LangModule& lang);
 
 signals:
-    // The user picked a stop mode or left a distance box.
-    void changedByUser();
+    // The stop-mode list changed, whoever changed it, or the user left a distance box.
+    void changed();
 
 private:
     QLineEdit* box(StopModeBox which) const;
 
     QComboBox* m_mode;
     QLineEdit* m_boxes[4];
+    QLabel* m_labels[5];
 };
