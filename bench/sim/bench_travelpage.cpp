@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
         return 1;
     QApplication::processEvents();
     for (auto plot : {TravelPage::APlot, TravelPage::VPlot, TravelPage::CPlot})
-        std::fprintf(stderr, "(plot %d: %d×%d pixels)\n", int(plot),
-                     f.plot(plot).image().width(), f.plot(plot).image().height());
+        std::fprintf(stderr, "(plot %d: %d×%d pixels)\n", int(plot), f.plot(plot).image().width(),
+                     f.plot(plot).image().height());
 
     auto* duration = f.window.findChild<QComboBox*>(QStringLiteral("SimDurationCombo"));
     duration->setCurrentIndex(2);

@@ -42,9 +42,13 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     setTitle(QString::fromUtf8("Duruş tipi seçenekleri"));
     setProperty("tag", QStringLiteral("119"));
     auto* form = new QFormLayout(this);
+    // Captions go above their boxes when the page is narrow.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
 
     m_mode = new QComboBox(this);
     m_mode->setObjectName(QStringLiteral("ComboStopMode"));
+    m_mode->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_mode->setMinimumContentsLength(12);
     m_mode->addItem(QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
     m_mode->addItem(QString::fromUtf8("Hız ve ivmeye göre yavaşlama/durma"));
     m_labels[0] = taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), 120, this);
@@ -70,6 +74,7 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     for (int i = 0; i < 4; ++i) {
         m_boxes[i] = new QLineEdit(this);
         m_boxes[i]->setObjectName(QString::fromLatin1(rows[i].box));
+        m_boxes[i]->setMinimumWidth(60);
         m_labels[i + 1] =
             taggedLabel(rows[i].label, QString::fromUtf8(rows[i].caption), rows[i].tag, this);
         form->addRow(m_labels[i + 1], m_boxes[i]);

@@ -374,6 +374,9 @@ void TravelPage::toggleShowHide(Plot which) {
 void TravelPage::simulate() {
     if (!m_inFront)
         return;
+    // A distance box left without a number (typing still under way when another
+    // control moved) is refused here once, not by every run of a slider drag.
+    refuseBadDistances();
     RunPlotter plotter(*this);
     const RunReport report = m_sim.simulate(m_ready ? &m_params : nullptr, m_lang, m_prompts,
                                             windowTitleText(), &plotter);

@@ -62,12 +62,15 @@ TravelParsPanel::TravelParsPanel(ParamModule& params, QWidget* parent)
         c.label = new QLabel(QString::fromUtf16(d.caption), this);
         c.label->setObjectName(QString::fromLatin1(d.label));
         c.label->setProperty("tag", QString::number(int(d.tag)));
+        // Long captions wrap, so the page still fits a window of the minimum size.
+        c.label->setWordWrap(true);
         c.slider = new QSlider(Qt::Horizontal, this);
         c.slider->setObjectName(QString::fromLatin1(d.slider));
         c.slider->setTickPosition(QSlider::TicksBelow);
-        c.slider->setMinimumWidth(120);
+        c.slider->setMinimumWidth(50);
         c.text = new QLineEdit(this);
         c.text->setObjectName(QString::fromLatin1(d.text));
+        c.text->setMinimumWidth(40);
         c.text->setMaximumWidth(70);
         const int row = i < kLeftRows ? i : i - kLeftRows;
         const int column = i < kLeftRows ? 0 : 3;
