@@ -28,10 +28,10 @@ private:
     std::function<void()> m_onLeave;
 };
 
-QLabel* taggedLabel(const char* name, const QString& caption, int tag, QWidget* parent) {
+QLabel* taggedLabel(const char* name, const QString& caption, TextId tag, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setProperty("tag", QString::number(tag));
+    label->setProperty("tag", QString::number(int(tag)));
     return label;
 }
 
@@ -40,7 +40,7 @@ QLabel* taggedLabel(const char* name, const QString& caption, int tag, QWidget* 
 StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     setObjectName(QStringLiteral("FrameStopMode"));
     setTitle(QString::fromUtf8("Duruş tipi seçenekleri"));
-    setProperty("tag", QStringLiteral("119"));
+    setProperty("tag", QString::number(int(TextId::StopModeOptions)));
     auto* form = new QFormLayout(this);
     // Captions go above their boxes when the page is narrow.
     form->setRowWrapPolicy(QFormLayout::WrapLongRows);
@@ -51,7 +51,7 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     m_mode->setMinimumContentsLength(12);
     m_mode->addItem(QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
     m_mode->addItem(QString::fromUtf8("Hız ve ivmeye göre yavaşlama/durma"));
-    m_labels[0] = taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), 120, this);
+    m_labels[0] = taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), TextId::StopMode, this);
     form->addRow(m_labels[0], m_mode);
     // Any change of the selection runs the handler: a value loaded from a file or read
     // from the drive must set the boxes' state as a user's choice does.
@@ -64,12 +64,12 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
         const char* box;
         const char* label;
         const char* caption;
-        int tag;
+        TextId tag;
     } rows[] = {
-        {"TextSlowingDistance", "Label24", "Yavaşlama mesafesi (cm)", 121},
-        {"TextStoppingDistance", "Label25", "Durma mesafesi (cm)", 122},
-        {"TextSlowingS", "Label27", "Hesaplanan yavaşlama yumuşatması (m/s3)", 123},
-        {"TextStoppingS", "Label26", "Hesaplanan duruş yumuşatması (m/s3)", 124},
+        {"TextSlowingDistance", "Label24", "Yavaşlama mesafesi (cm)", TextId::SlowingDistance},
+        {"TextStoppingDistance", "Label25", "Durma mesafesi (cm)", TextId::StoppingDistance},
+        {"TextSlowingS", "Label27", "Hesaplanan yavaşlama yumuşatması (m/s3)", TextId::SlowingJerk},
+        {"TextStoppingS", "Label26", "Hesaplanan duruş yumuşatması (m/s3)", TextId::StoppingJerk},
     };
     for (int i = 0; i < 4; ++i) {
         m_boxes[i] = new QLineEdit(this);
@@ -96,6 +96,16 @@ void StopModePanel::setStopModeIndex(int index) {
     m_mode->setCurrentIndex(index >= 0 && index < m_mode->count() ? index : -1);
 }
 
+void StopModePanel::retitle(const LangModule& lang) {
+    setTitle(lang.LangText(TextId::StopModeOptions));
+    for (QLabel* label : m_labels)
+        label->setText(lang.LangText(label->property("tag").toString().toInt()));
+    // Renaming the entries keeps the selection; no handler runs.
+    const QSignalBlocker blocker(m_mode);
+    m_mode->setItemText(0, lang.LangText(TextId::StopByDistance));
+    m_mode->setItemText(1, lang.LangText(TextId::StopBySpeed));
+}
+
 QString StopModePanel::text(StopModeBox which) const {
     return box(which)->text();
 }
@@ -107,14 +117,4 @@ void StopModePanel::setText(StopModeBox which, const QString& text) {
 void StopModePanel::setDistancesEnabled(bool enabled) {
     box(StopModeBox::SlowingDistance)->setEnabled(enabled);
     box(StopModeBox::StoppingDistance)->setEnabled(enabled);
-}
-
-void StopModePanel::retitle(const LangModule& lang) {
-    setTitle(lang.LangText(TextId::StopModeOptions));
-    for (QLabel* label : m_labels)
-        label->setText(lang.LangText(label->property("tag").toString().toInt()));
-    // Renaming the entries keeps the selection; no handler runs.
-    const QSignalBlocker blocker(m_mode);
-    m_mode->setItemText(0, lang.LangText(TextId::StopByDistance));
-    m_mode->setItemText(1, lang.LangText(TextId::StopBySpeed));
 }

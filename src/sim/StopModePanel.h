@@ -14,14 +14,15 @@ class StopModePanel : public QGroupBox, public StopModeControls {
     Q_OBJECT
 public:
     explicit StopModePanel(QWidget* parent = nullptr);
+    // The stop-mode list's entries from the pack (the tagged captions are re-titled
+    // with the window).
+    void retitle(const LangModule& lang);
 
     int stopModeIndex() const override;
     void setStopModeIndex(int index) override;
     QString text(StopModeBox box) const override;
     void setText(StopModeBox box, const QString& text) override;
     void setDistancesEnabled(bool enabled) override;
-    // Captions and list entries from the active language pack.
-    void retitle(const LangModule& lang);
 
 signals:
     // The stop-mode list changed, whoever changed it, or the user left a distance box.

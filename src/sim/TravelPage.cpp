@@ -318,23 +318,16 @@ void TravelPage::refuseBadDistances() {
     const struct {
         StopModeBox box;
         const char16_t* id;
-        int caption;
-        const char* fallback;
+        TextId caption;
     } boxes[] = {
-        {StopModeBox::SlowingDistance, u"slwd", int(TextId::SlowingDistance),
-         "Slowing distance (cm)"},
-        {StopModeBox::StoppingDistance, u"stpd", int(TextId::StoppingDistance),
-         "Stopping distance (cm)"},
+        {StopModeBox::SlowingDistance, u"slwd", TextId::SlowingDistance},
+        {StopModeBox::StoppingDistance, u"stpd", TextId::StoppingDistance},
     };
     for (const auto& b : boxes) {
         if (m_sim.boxNumber(b.box, nullptr))
             continue;
-        const QString caption = m_lang.text(b.caption, QString::fromLatin1(b.fallback));
-        m_prompts.warning(m_lang.text(int(TextId::Warning), QStringLiteral("Warning")),
-                          m_lang
-                              .text(int(TextId::ValueNotNumber),
-                                    QStringLiteral("The value given for %1 is not a number."))
-                              .arg(caption));
+        m_prompts.warning(m_lang.LangText(TextId::Warning),
+                          m_lang.LangText(TextId::ValueNotNumber).arg(m_lang.LangText(b.caption)));
         const float previous = m_params.valueById(QString::fromUtf16(b.id), 0.0f);
         m_stopPanel->setText(b.box, NumberText::general(previous));
     }
@@ -360,9 +353,7 @@ void TravelPage::toggleShowHide(Plot which) {
     bool& hidden = m_hidden[std::size_t(which)];
     hidden = !hidden;
     m_plots[std::size_t(which)]->setVisible(!hidden);
-    m_showHide[std::size_t(which)]->setText(
-        hidden ? m_lang.text(int(TextId::Show), QString::fromUtf8("Göster"))
-               : m_lang.text(int(TextId::Hide), QStringLiteral("Gizle")));
+    m_showHide[std::size_t(which)]->setText(m_lang.LangText(hidden ? TextId::Show : TextId::Hide));
     m_shownPlotCount = short(m_shownPlotCount + (hidden ? -1 : 1));
     // The shown plots share the height; a hidden one keeps only its caption.
     m_plotGrid->setRowStretch(int(which), hidden ? 0 : 1);

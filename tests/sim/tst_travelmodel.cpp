@@ -10,6 +10,8 @@ namespace {
 
 using Trace = std::vector<TravelState>;
 
+namespace P = TravelPhase;
+
 QList<int> phaseSequence(const Trace& trace) {
     QList<int> phases;
     for (const TravelState& s : trace)
@@ -216,8 +218,11 @@ private slots:
     void commandGone_data() {
         QTest::addColumn<float>("until");
         QTest::addColumn<QList<int>>("phases");
-        QTest::newRow("before the brake opens") << 1.2f << QList<int>{11, 12, 13, 11};
-        QTest::newRow("during the start ramp") << 1.4f << QList<int>{11, 12, 13, 15, 17, 14, 11};
+        QTest::newRow("before the brake opens")
+            << 1.2f << QList<int>{P::Idle, P::Release, P::BrakeOpening, P::Idle};
+        QTest::newRow("during the start ramp")
+            << 1.4f << QList<int>{P::Idle,   P::Release,      P::BrakeOpening, P::StartRamp,
+                                  P::Travel, P::BrakeClosing, P::Idle};
     }
     void commandGone() {
         QFETCH(float, until);
@@ -240,9 +245,13 @@ private slots:
         f.m.setDefaultTravel();
         const Trace trace = f.trace();
         QCOMPARE(phaseSequence(trace),
-                 stopMode == 0
-                     ? (QList<int>{11, 12, 13, 15, 16, 17, 8, 9, 10, 17, 8, 9, 10, 17, 14, 11})
-                     : (QList<int>{11, 12, 13, 15, 16, 17, 8, 9, 10, 17, 14, 11}));
+                 stopMode == 0 ? (QList<int>{P::Idle, P::Release, P::BrakeOpening, P::StartRamp,
+                                             P::StartHold, P::Travel, P::Slowdown, P::DecelIn,
+                                             P::DecelOut, P::Travel, P::Slowdown, P::DecelIn,
+                                             P::DecelOut, P::Travel, P::BrakeClosing, P::Idle})
+                               : (QList<int>{P::Idle, P::Release, P::BrakeOpening, P::StartRamp,
+                                             P::StartHold, P::Travel, P::Slowdown, P::DecelIn,
+                                             P::DecelOut, P::Travel, P::BrakeClosing, P::Idle}));
         const int atV3 = findStep(trace, &TravelState::v, f.m.speedTable[3]);
         QVERIFY(atV3 > 0 && trace[atV3].t < 9.0f);
         QVERIFY(findStep(trace, &TravelState::v, f.m.speedTable[0], atV3) > atV3);

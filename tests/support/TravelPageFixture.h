@@ -27,7 +27,7 @@ struct SimulateOnStore final : ParamListener {
 
 struct TravelPageFixture {
     RecordingPrompts prompts;
-    LangModule lang{binFolder(), prompts};
+    LangModule lang{binFolder()};
     ParamModule params{lang, prompts};
     SimModule sim;
     SimulateOnStore onStore;

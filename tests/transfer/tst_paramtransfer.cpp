@@ -23,7 +23,7 @@ private:
         FakeLinkPort port{clock};
         DriveEmulator drive;
         RecordingPrompts prompts;
-        LangModule lang{QString(), prompts};
+        LangModule lang{QString()};
         ParamModule params{lang, prompts};
         FakeHost host;
         int yieldsWhileDisabled = 0;
@@ -42,7 +42,7 @@ private:
                                     drive.tick(clock.monotonicSeconds());
                                     port.drainDrive();
                                 }};
-        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host, host};
+        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host};
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
@@ -89,15 +89,15 @@ private slots:
         QVERIFY(rig.prompts.messages.isEmpty());
         QCOMPARE(rig.params.driveVersion, 830.0f);
         QCOMPARE(rig.params.GetParameter(2), 1.5f);
-        QCOMPARE(rig.host.cells.value(3), QStringLiteral("1.5"));
+        QCOMPARE(rig.host.cells.value(2), QStringLiteral("1.5"));
         QCOMPARE(rig.params.GetParameter(3), -32768.0f);
         QCOMPARE(rig.params.GetParameter(4), -1.0f);
         QCOMPARE(rig.params.GetParameter(5), 32767.0f);
         QCOMPARE(rig.params.GetParameter(60), -2.0f); // no grid row: unscaled, no cell
-        QVERIFY(!rig.host.cells.contains(61));
+        QVERIFY(!rig.host.cells.contains(60));
         QCOMPARE(rig.params.GetParameter(40), 0.0f); // scale 0: zero, cell untouched
-        QVERIFY(!rig.host.cells.contains(41));
-        QCOMPARE(rig.host.cells.value(11), QStringLiteral("N/A")); // needs 900
+        QVERIFY(!rig.host.cells.contains(40));
+        QCOMPARE(rig.host.cells.value(10), QStringLiteral("N/A")); // needs 900
         QCOMPARE(rig.params.GetParameter(10), 0.0f);
         QCOMPARE(rig.params.GetParameter(20), 120.0f); // needs 826, present on 830
         QCOMPARE(rig.params.GetParameter(126), 7.0f);  // beyond the block
@@ -131,13 +131,43 @@ private slots:
         }
         QCOMPARE(rig.drive.words()[62], std::uint16_t(162)); // not in a short block
         QCOMPARE(rig.params.GetParameter(62), 7.0f);         // nor in the read-back
-        QVERIFY(!rig.host.cells.contains(63));
+        QVERIFY(!rig.host.cells.contains(62));
         QCOMPARE(rig.params.driveVersion, 0.0f);
-        QCOMPARE(rig.host.cells.value(21), QStringLiteral("N/A")); // 826 > version 0
+        QCOMPARE(rig.host.cells.value(20), QStringLiteral("N/A")); // 826 > version 0
         QCOMPARE(rig.params.GetParameter(20), 0.0f);
         QCOMPARE(rig.host.progressLabels.size(), 2); // writing, then reading back
         QVERIFY(rig.host.ready);
         rig.transferRanGuarded(62);
+    }
+
+    // A block the drive refused must not look like a success, nor cost the user's edits.
+    void writeNotTakenKeepsWantedValues() {
+        Rig rig;
+        rig.lang.setText(66, QStringLiteral("not taken: %1"));
+        QCOMPARE(rig.transfer.WriteParameters(), Result::Done); // drive and program agree
+        QVERIFY(rig.host.identical);
+        rig.params.ParamValues[5] = 42.0f;
+        rig.params.ParamValues[7] = 43.0f;
+        rig.port.dropTxByte = rig.port.tx.size() + 9 + 20; // a byte of the next block is lost
+        rig.prompts.messages.clear();
+
+        QCOMPARE(rig.transfer.WriteParameters(), Result::NotTaken);
+        QCOMPARE(rig.drive.words()[5], std::uint16_t(7)); // the drive kept its set
+        QCOMPARE(rig.host.cells.value(5), QStringLiteral("7"));
+        QCOMPARE(rig.params.GetParameter(5), 42.0f); // what the user meant stays
+        QCOMPARE(rig.params.GetParameter(7), 43.0f);
+        QVERIFY(!rig.host.identical);
+        QCOMPARE(rig.prompts.texts(), QStringList{"not taken: 2"});
+    }
+
+    // Values the catalogue refuses keep the program's own: the sets are not identical.
+    void readWithRefusedValueIsNotIdentical() {
+        Rig rig;
+        rig.params.ParamCatalogue[6].maxValue = 50.0f;
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
+        QCOMPARE(rig.params.GetParameter(6), 7.0f);
+        QCOMPARE(rig.prompts.messages.size(), 1); // the setter's limit warning
+        QVERIFY(rig.host.ready && !rig.host.identical);
     }
 
     // A value that does not fit a word refuses the whole write before anything is sent.
@@ -152,6 +182,7 @@ private slots:
         QTest::newRow("below a word") << -32769.0f << 1.0f << -1;
         QTest::newRow("scaled out") << 70.0f << 1000.0f << -1;
         QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << 1.0f << -1;
+        QTest::newRow("placeholder named by index") << 70000.0f << 1.0f << -2;
     }
     void writeOneWord() {
         QFETCH(float, value);
@@ -159,6 +190,8 @@ private slots:
         QFETCH(int, word);
         Rig rig;
         rig.params.ParamCatalogue[5].scale = scale;
+        if (word == -2)
+            rig.params.ParamCatalogue[5].name = QStringLiteral("*DUMMY*");
         rig.params.ParamValues[5] = value; // inside the catalogue's limits
         const auto words = rig.drive.words();
         const Result result = rig.transfer.WriteParameters();
@@ -169,7 +202,7 @@ private slots:
         }
         QCOMPARE(result, Result::Refused);
         QCOMPARE(rig.prompts.messages.size(), 1);
-        QVERIFY(rig.prompts.messages.first().text.contains(QStringLiteral("P5")));
+        QVERIFY(rig.prompts.messages.first().text.contains(word == -2 ? "#5" : "P5"));
         QVERIFY(rig.port.tx.isEmpty());
         QVERIFY(rig.drive.words() == words);
         QCOMPARE(rig.host.gateChanges, 0);
