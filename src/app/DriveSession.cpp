@@ -31,10 +31,6 @@ DriveSession::~DriveSession() {
     m_port->close();
 }
 
-Edition DriveSession::edition() {
-    return LIFTDRIVE_EDITION_LOMTIX ? Edition::Lomtix : Edition::Quvera;
-}
-
 void DriveSession::addCommands(QMenu* menu) {
     m_connection = menu->addAction(QStringLiteral("Ba\u011flant\u0131 se\u00e7enekleri..."));
     m_connection->setObjectName(QStringLiteral("MI_Connection"));

@@ -176,8 +176,7 @@ void MainForm::selectPage(int tag) {
 }
 
 QString MainForm::editionTitle() const {
-    return DriveSession::edition() == Edition::Lomtix ? QStringLiteral("SELVIK-LOMTIX")
-                                                      : QStringLiteral("ORVAN-Quvera");
+    return Brand::title(Brand::edition());
 }
 
 void MainForm::retitle() {

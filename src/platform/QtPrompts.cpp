@@ -1,5 +1,6 @@
 #include "platform/QtPrompts.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -54,6 +55,10 @@ bool QtPrompts::confirm(const QString& title, const QString& text) {
 
 QString QtPrompts::openFileName(const QString& title, const QString& pattern) {
     return QFileDialog::getOpenFileName(m_parent, title, QString(), pattern);
+}
+
+bool QtPrompts::openUrl(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
 }
 
 QString QtPrompts::saveFileName(const QString& title, const QString& pattern) {
