@@ -134,9 +134,9 @@ void MainForm::buildPages() {
     connect(m_paramGrid, &ParamGrid::valuesDiffer, m_session.get(),
             [this] { m_session->setFlashParamsIdentical(false); });
 
-    m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
-    m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, m_frameSeyir);
-    m_frameSeyir->layout()->addWidget(m_travelPage);
+    // The travel page is the page frame "FrameSeyir" itself.
+    m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, central);
+    m_frameSeyir = m_travelPage;
     m_travelPage->setReadyToSimulate(m_session->readyToSimulate());
     connect(m_session.get(), &DriveSession::readyToSimulateChanged, m_travelPage,
             &TravelPage::setReadyToSimulate);
