@@ -180,8 +180,9 @@ void TravelPage::buildPlots(QGridLayout* grid) {
 
         auto* captionColumn = new QVBoxLayout;
         captionColumn->setSpacing(2);
-        captionColumn->addWidget(m_captions[std::size_t(i)]);
+        int canvasRow = i;
         if (plots[i].button) {
+            captionColumn->addWidget(m_captions[std::size_t(i)]);
             auto* button = new QPushButton(QStringLiteral("Gizle"), this);
             button->setObjectName(QString::fromLatin1(plots[i].button));
             button->setProperty("tag", QString::number(int(TextId::Show)));
@@ -193,16 +194,23 @@ void TravelPage::buildPlots(QGridLayout* grid) {
             connect(canvas, &Canvas::mouseMoved, this,
                     [this](Qt::MouseButtons, QPointF at) { refreshTCursor(float(at.x())); });
         } else {
-            // The lanes from the top: V3, V2, V1, V0.
+            // The caption above the lanes, the lanes' names beside them from the top
+            // (V3, V2, V1, V0), each as high as its band of two plot units.
+            grid->addWidget(m_captions[std::size_t(i)], i, 0);
+            canvasRow = i + 1;
+            constexpr int height = 96;
+            const int band = int(std::lround(height * 2.0 / kSignalHeight));
+            captionColumn->setSpacing(0);
             const char* laneLabels[] = {"Label14", "Label16", "Label15", "Label17"};
             for (int lane = 3; lane >= 0; --lane) {
                 auto* label = new QLabel(QStringLiteral("V%1").arg(lane), this);
                 label->setObjectName(QString::fromLatin1(laneLabels[3 - lane]));
+                label->setFixedHeight(band);
                 captionColumn->addWidget(label);
             }
             canvas->setBackground(signalBackground());
             canvas->setScale(15.0, kSignalHeight);
-            canvas->setFixedHeight(96);
+            canvas->setFixedHeight(height);
             connect(canvas, &Canvas::mousePressed, this, &TravelPage::signalPressed);
             connect(canvas, &Canvas::mouseMoved, this, &TravelPage::signalMoved);
             connect(canvas, &Canvas::mouseReleased, this, &TravelPage::signalReleased);
@@ -210,8 +218,8 @@ void TravelPage::buildPlots(QGridLayout* grid) {
         captionColumn->addStretch(1);
         connect(canvas, &Canvas::mouseLeft, this, [this] { refreshTCursor(kCursorAway); });
         connect(canvas, &Canvas::resized, this, [this, i] { plotResized(Plot(i)); });
-        grid->addLayout(captionColumn, i, 0);
-        grid->addWidget(canvas, i, 1);
+        grid->addLayout(captionColumn, canvasRow, 0);
+        grid->addWidget(canvas, canvasRow, 1);
         grid->setRowStretch(i, i == CPlot ? 0 : 1);
     }
     grid->setColumnStretch(1, 1);
