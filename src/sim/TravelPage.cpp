@@ -334,10 +334,12 @@ void TravelPage::refuseBadDistances() {
     for (const auto& b : boxes) {
         if (m_sim.boxNumber(b.box, nullptr))
             continue;
-        m_prompts.warning(m_lang.LangText(TextId::Warning),
-                          m_lang.LangText(TextId::ValueNotNumber).arg(m_lang.LangText(b.caption)));
+        // Put back first: a message box lets the event loop run, and a run started
+        // from there must find a number.
         const float previous = m_params.valueById(QString::fromUtf16(b.id), 0.0f);
         m_stopPanel->setText(b.box, NumberText::general(previous));
+        m_prompts.warning(m_lang.LangText(TextId::Warning),
+                          m_lang.LangText(TextId::ValueNotNumber).arg(m_lang.LangText(b.caption)));
     }
 }
 
