@@ -120,14 +120,18 @@ void MainForm::buildPages() {
     layout->addWidget(m_tabs);
 
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
-    MonitorPage::Host monitorHost;
-    monitorHost.selectedPort = [this] { return m_session->selectedPort(); };
-    monitorHost.flashParamsIdentical = [this] { return m_session->flashParamsIdentical(); };
-    monitorHost.showDifferWarning = [this](bool shown) {
-        m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
-    };
-    m_monitorPage = new MonitorPage(m_session->protocol(), std::move(monitorHost), m_frameMonitor);
+    m_monitorPage =
+        new MonitorPage(m_session->protocol(), m_params, m_prompts, m_folder, m_frameMonitor);
     m_frameMonitor->layout()->addWidget(m_monitorPage);
+    connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
+            &MonitorPage::setSelectedPort);
+    connect(&m_session->connectionForm(), &QDialog::accepted, m_monitorPage,
+            &MonitorPage::portAccepted);
+    connect(m_session.get(), &DriveSession::flashParamsIdenticalChanged, m_monitorPage,
+            &MonitorPage::setValuesIdentical);
+    connect(m_monitorPage, &MonitorPage::differWarningShown, this, [this](bool shown) {
+        m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
+    });
 
     m_frameMotor->setParent(central);
     m_frameMotor->layout()->addWidget(m_paramGrid);
@@ -183,6 +187,7 @@ void MainForm::retitle() {
     LanguageUi::ApplyLanguage(m_lang);
     m_paramGrid->retitle(m_lang);
     m_travelPage->retitle(m_lang);
+    m_monitorPage->retitle(m_lang);
     m_session->retitle();
 }
 
@@ -255,8 +260,11 @@ void MainForm::switchLanguage(int k) {
     m_languageMenu->tick(k);
 }
 
-void MainForm::parameterStored(int index, const ParamDef&, float value) {
+void MainForm::parameterStored(int index, const ParamDef& def, float value) {
     m_paramGrid->showStoredValue(index, value);
+    // The monitor chart's full scale follows the top speed.
+    if (def.id == QStringLiteral("V3"))
+        m_monitorPage->setFullScale(value * 1050.0f);
     if (m_session->readyToSimulate())
         simulate();
 }
