@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class AboutForm;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
@@ -20,6 +21,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QTabBar;
+class QToolBar;
 
 class MainForm : public QMainWindow, public ParamListener {
     Q_OBJECT
@@ -56,8 +58,19 @@ public:
 public slots:
     void switchLanguage(int k);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildMenus();
+    // Toolbar1 shows the menu's own actions, so both follow the same enabling rules.
+    void buildToolbar();
+    // The toolbar images, the logo and the window icon of the edition; pictures that
+    // are missing are named in one message.
+    QStringList loadPictures();
+    // The logo and the About picture: the maker's web site, only where the marker
+    // file lies beside the program.
+    void openMakerSite();
     void buildPages();
     void buildStatusBar();
     void selectPage(int tag);
@@ -82,6 +95,10 @@ private:
     QAction* m_openFile = nullptr;
     QAction* m_saveFile = nullptr;
     QAction* m_exit = nullptr;
+    QAction* m_about = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    QLabel* m_logo = nullptr; // PictureLogo
+    AboutForm* m_aboutForm = nullptr;
     LanguageMenu* m_languageMenu = nullptr;
     QTabBar* m_tabs = nullptr;
     QFrame* m_frameMonitor = nullptr;
