@@ -39,8 +39,8 @@ QFrame* makePage(const QString& name, QWidget* parent) {
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
-                   QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_folder(folder), m_lang(folder),
+                   Edition edition)
+    : m_prompts(prompts), m_folder(folder), m_edition(edition), m_lang(folder),
       m_params(m_lang, prompts) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(DesignTitle);
@@ -104,7 +104,7 @@ void MainForm::buildMenus() {
     m_about->setObjectName(QStringLiteral("MI_About"));
     m_about->setShortcut(QKeySequence(Qt::Key_F1));
     setTag(m_about, TextId::MenuAbout);
-    m_aboutForm = new AboutForm(m_lang, m_folder, this);
+    m_aboutForm = new AboutForm(m_lang, m_folder, m_edition, this);
     connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
     connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
     buildToolbar();
@@ -140,7 +140,7 @@ void MainForm::buildToolbar() {
 }
 
 QStringList MainForm::loadPictures() {
-    const Edition edition = Brand::edition();
+    const Edition edition = m_edition;
     QStringList missing;
     auto find = [&](const QString& relative) {
         const QString path = ProgramFolder::findIgnoringCase(m_folder, relative);
@@ -177,7 +177,7 @@ QStringList MainForm::loadPictures() {
 void MainForm::openMakerSite() {
     if (!QFileInfo(QDir(m_folder).filePath(Brand::WebLinkMarker)).isFile())
         return;
-    m_prompts.openUrl(Brand::webSite(Brand::edition())); // failures are ignored
+    m_prompts.openUrl(Brand::webSite(m_edition)); // failures are ignored
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -272,7 +272,7 @@ void MainForm::selectPage(int tag) {
 }
 
 QString MainForm::editionTitle() const {
-    return Brand::title(Brand::edition());
+    return Brand::title(m_edition);
 }
 
 void MainForm::retitle() {

@@ -66,6 +66,7 @@ struct Window {
     bool start() {
         if (!form.startUp())
             return false;
+        prompts.messages.clear(); // the scratch folder has no pictures: said at start-up
         grid = form.findChild<ParamGrid*>("ParamGrid");
         editor = form.findChild<ParEditText*>("ParEditText");
         form.show();
