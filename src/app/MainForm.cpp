@@ -9,7 +9,7 @@
 #include "params/ParamGrid.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
-#include "sim/StopModePanel.h"
+#include "sim/TravelPage.h"
 
 #include <QAction>
 #include <QDir>
@@ -37,18 +37,6 @@ QFrame* makePage(const QString& name, QWidget* parent) {
     return frame;
 }
 
-// The stop-mode handler asks the session whether to simulate, the window how.
-class MainFormSimHost final : public SimulationHost {
-public:
-    MainFormSimHost(MainForm& form, DriveSession& session) : m_form(form), m_session(session) {}
-    bool readyToSimulate() const override { return m_session.readyToSimulate(); }
-    void simulate() override { m_form.simulate(); }
-
-private:
-    MainForm& m_form;
-    DriveSession& m_session;
-};
-
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
@@ -74,8 +62,8 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
 }
 
 MainForm::~MainForm() {
-    // Widgets losing the focus while they are torn down must not reach the model.
-    m_stopModePanel->disconnect(this);
+    // The travel page holds references to the modules, which die before the widgets.
+    delete m_travelPage;
     m_params.removeListener(this);
     m_params.removeListener(&m_sim);
 }
@@ -265,14 +253,12 @@ void MainForm::buildPages() {
     connect(m_paramGrid, &ParamGrid::valuesDiffer, m_session.get(),
             [this] { m_session->setFlashParamsIdentical(false); });
 
-    m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
-    m_stopModePanel = new StopModePanel(m_frameSeyir);
-    m_frameSeyir->layout()->addWidget(m_stopModePanel);
-    static_cast<QVBoxLayout*>(m_frameSeyir->layout())->addStretch(1);
-    m_sim.setControls(m_stopModePanel);
-    m_simHost = std::make_unique<MainFormSimHost>(*this, *m_session);
-    connect(m_stopModePanel, &StopModePanel::changedByUser, this,
-            [this] { m_sim.stopModeChanged(m_params, *m_simHost); });
+    // The travel page is the page frame "FrameSeyir" itself.
+    m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, central);
+    m_frameSeyir = m_travelPage;
+    m_travelPage->setReadyToSimulate(m_session->readyToSimulate());
+    connect(m_session.get(), &DriveSession::readyToSimulateChanged, m_travelPage,
+            &TravelPage::setReadyToSimulate);
 
     for (QFrame* page : {m_frameMonitor, m_frameMotor, m_frameSeyir})
         layout->addWidget(page, 1);
@@ -303,6 +289,7 @@ void MainForm::selectPage(int tag) {
     m_frameMotor->setVisible(tag == int(Page::Motor));
     m_frameSeyir->setVisible(tag == int(Page::Travel));
     m_session->pageSelected(Page(tag));
+    m_travelPage->setInFront(tag == int(Page::Travel));
     if (tag == int(Page::Travel))
         simulate();
 }
@@ -314,7 +301,7 @@ QString MainForm::editionTitle() const {
 void MainForm::retitle() {
     LanguageUi::ApplyLanguage(m_lang);
     m_paramGrid->retitle(m_lang);
-    m_stopModePanel->retitle(m_lang);
+    m_travelPage->retitle(m_lang);
     m_monitorPage->retitle(m_lang);
     m_session->retitle();
     // Alt + the first letter opens a menu; the pack's titles carry no marks of their own.
@@ -375,11 +362,9 @@ bool MainForm::startUp() {
     retitle();
     loadDefinitions();
 
-    m_sim.D = 15.0f;
-    m_sim.setDefaultTravel();
+    m_travelPage->setUp();
     m_params.LoadDefaultParameters();
-    m_stopModePanel->setStopModeIndex(1);
-    m_sim.stopModeChanged(m_params, *m_simHost);
+    m_travelPage->selectStopMode(1);
 
     setWindowTitle(editionTitle());
     m_params.setTitle(windowTitle());
@@ -417,10 +402,5 @@ void MainForm::parameterStored(int index, const ParamDef& def, float value) {
 }
 
 void MainForm::simulate() {
-    if (m_tabs->tabData(m_tabs->currentIndex()).toInt() != int(DriveSession::Page::Travel))
-        return;
-    // The plots come with the travel page; until then the run keeps the stop-mode
-    // boxes (distances, fitted jerks) up to date.
-    m_sim.simulate(m_session->readyToSimulate() ? &m_params : nullptr, m_lang, m_prompts,
-                   windowTitle(), nullptr);
+    m_travelPage->simulate();
 }

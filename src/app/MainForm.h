@@ -15,7 +15,7 @@ class AboutForm;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
-class StopModePanel;
+class TravelPage;
 class Prompts;
 class QAction;
 class QFrame;
@@ -111,8 +111,7 @@ private:
     QFrame* m_frameSeyir = nullptr;
     MonitorPage* m_monitorPage = nullptr;
     ParamGrid* m_paramGrid = nullptr;
-    StopModePanel* m_stopModePanel = nullptr;
-    std::unique_ptr<SimulationHost> m_simHost;
+    TravelPage* m_travelPage = nullptr;
     QLabel* m_portPanel = nullptr;         // StatusBar1 panel 1: the port in use
     QLabel* m_valuesDifferPanel = nullptr; // StatusBar1 panel 2: the blinking warning
     std::unique_ptr<DriveSession> m_session;

@@ -1,6 +1,7 @@
 // The whole main window on the offscreen platform: start-up, pages, language switch.
 #include "app/MainForm.h"
 #include "lang/LanguageUi.h"
+#include "platform/Canvas.h"
 #include "support/DataFiles.h"
 #include "support/IdlePort.h"
 #include "support/RecordingPrompts.h"
@@ -58,6 +59,9 @@ private slots:
         w.form.session().setReadyToSimulate(true);
         tabs->setCurrentIndex(2);
         QVERIFY(!w.child<QLineEdit>("TextSlowingS")->text().isEmpty());
+        // ... and draws the run: the car standing still at the end of the speed plot.
+        const QImage& speed = w.child<Canvas>("vPicture")->image();
+        QCOMPARE(speed.pixelColor(speed.width() - 1, speed.height() - 1), QColor(Qt::white));
         QCOMPARE(w.prompts.texts(), QStringList());
     }
 
