@@ -1,9 +1,6 @@
 // The whole main window on the offscreen platform: start-up, pages, language switch.
-#include "app/MainForm.h"
 #include "lang/LanguageUi.h"
-#include "support/DataFiles.h"
-#include "support/IdlePort.h"
-#include "support/RecordingPrompts.h"
+#include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -16,14 +13,8 @@
 
 namespace {
 
-struct Window {
-    RecordingPrompts prompts;
-    MainForm form;
-    explicit Window(const QString& folder = binFolder())
-        : form(prompts, folder, std::make_unique<IdlePort>()) {}
-    template <typename T> T* child(const char* name) {
-        return form.findChild<T*>(QString::fromLatin1(name));
-    }
+struct Window : MainWindowFixture<> {
+    using MainWindowFixture::MainWindowFixture;
     QString fileMenu() { return child<QMenu>("MenuFile")->title(); }
 };
 

@@ -1,12 +1,9 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
 // the catalogue, editing in place, colours, a language switch and the File menu.
-#include "app/MainForm.h"
 #include "params/ParEditText.h"
 #include "params/ParamGrid.h"
 #include "platform/NumberText.h"
-#include "platform/Prompts.h"
-#include "support/DataFiles.h"
-#include "support/IdlePort.h"
+#include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,40 +35,23 @@ void writeFolder(const QString& folder) {
                        "P4:4:Mod:stpmod::0:1:0:1:0", "P6:6:Egri:S1:m/s3:0:10:0:100:0"});
 }
 
-// Records messages and, as a real modal box does, takes the focus away with each.
-class FocusTakingPrompts final : public Prompts {
-public:
-    void message(Icon, const QString& title, const QString& text) override {
-        messages << title + u'|' + text;
-        if (QWidget* focused = QApplication::focusWidget())
-            focused->clearFocus();
-    }
-    bool confirm(const QString&, const QString&) override { return false; }
-    QString openFileName(const QString&, const QString&) override { return fileAnswer; }
-    QString saveFileName(const QString&, const QString&) override { return fileAnswer; }
-    bool openUrl(const QString&) override { return false; }
-    QStringList messages;
-    QString fileAnswer;
+struct Folder {
+    QTemporaryDir dir;
+    Folder() { writeFolder(dir.path()); }
 };
 
-struct Window {
-    FocusTakingPrompts prompts;
-    QTemporaryDir dir;
-    MainForm form;
+struct Window : Folder, MainWindowFixture<FocusTakingPrompts> {
     ParamGrid* grid = nullptr;
     ParEditText* editor = nullptr;
 
-    Window() : form(prompts, (writeFolder(dir.path()), dir.path()), std::make_unique<IdlePort>()) {}
+    Window() : MainWindowFixture(dir.path()) {}
 
     bool start() {
-        if (!form.startUp())
+        if (!startAndShow() || !QTest::qWaitForWindowActive(&form))
             return false;
-        grid = form.findChild<ParamGrid*>("ParamGrid");
-        editor = form.findChild<ParEditText*>("ParEditText");
-        form.show();
-        if (!QTest::qWaitForWindowActive(&form))
-            return false;
-        form.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(1);
+        grid = child<ParamGrid>("ParamGrid");
+        editor = child<ParEditText>("ParEditText");
+        child<QTabBar>("TabStrip1")->setCurrentIndex(1);
         QApplication::processEvents();
         return grid && editor && grid->isVisible();
     }
@@ -195,7 +175,7 @@ private slots:
         QCOMPARE(w.editor->text(), w.grid->cellText(next, 2));
         QCOMPARE(w.editor->selectedText(), w.editor->text());
         QVERIFY(w.editor->hasFocus());
-        QCOMPARE(w.prompts.messages, QStringList());
+        QCOMPARE(w.prompts.texts(), QStringList());
     }
 
     void refusedValueThenLeaving() {
@@ -229,8 +209,8 @@ private slots:
     void fileMenuWhileEditing() {
         Window w;
         QVERIFY(w.start());
-        w.prompts.fileAnswer = w.dir.filePath("set.quv");
-        w.form.findChild<QAction*>("MI_SaveFile")->trigger();
+        w.prompts.fileAnswers = {w.dir.filePath("set.quv"), w.dir.filePath("set.quv")};
+        w.child<QAction>("MI_SaveFile")->trigger();
 
         // Loaded under an open edit box: the box shows the loaded value, and leaving it
         // must not bring the typed text back.
@@ -238,19 +218,19 @@ private slots:
         w.click(1, 2);
         QTRY_VERIFY(w.editor->hasFocus());
         w.type("9");
-        auto* open = w.form.findChild<QAction*>("MI_OpenFile");
+        auto* open = w.child<QAction>("MI_OpenFile");
         open->trigger();
         QCOMPARE(w.editor->text(), QStringLiteral("1"));
         w.click(3, 0);
         QTRY_VERIFY(!w.editor->isVisible());
         QCOMPARE(w.form.params().GetParameter(0), 1.0f);
         QCOMPARE(w.grid->cellText(1, 2), QStringLiteral("1"));
-        QCOMPARE(w.prompts.messages, QStringList());
+        QCOMPARE(w.prompts.texts(), QStringList());
 
-        w.prompts.fileAnswer = w.dir.filePath("missing.quv");
+        w.prompts.fileAnswers = {w.dir.filePath("missing.quv")};
         open->trigger();
         QCOMPARE(w.prompts.messages.size(), 1);
-        QVERIFY(w.prompts.messages[0].startsWith(w.form.windowTitle() + u'|'));
+        QCOMPARE(w.prompts.messages[0].title, w.form.windowTitle());
     }
 };
 
