@@ -42,6 +42,8 @@ QString fallback(TextId id) {
         {TextId::DeviceWentAway, "the adapter was unplugged or the device went away"},
         {TextId::NoSuchPort, "no such port on this computer"},
         {TextId::LineSettingsFailed, "the line settings 56000 baud, 8N1 could not be applied (%1)"},
+        {TextId::MissingPictures,
+         "These pictures were not found beside the program and are not shown: %1"},
         {TextId::NoFreePort, "No free serial port was found."},
         {TextId::PortNone, "No port selected"},
         {TextId::Ok, "OK"},

@@ -57,6 +57,7 @@ enum class TextId : int {
     DeviceWentAway = 67,     // why a line was lost, in a technician's words
     NoSuchPort = 69,         // why a port cannot be opened
     LineSettingsFailed = 70, // %1: the system's reason
+    MissingPictures = 71,    // %1: the picture files that were not found
     ScaleAcceleration = 80,
     ScaleSpeed = 81,
     ScaleCurrent = 82,

@@ -49,6 +49,7 @@ struct Window : Folder, MainWindowFixture<FocusTakingPrompts> {
     bool start() {
         if (!startAndShow() || !QTest::qWaitForWindowActive(&form))
             return false;
+        prompts.messages.clear(); // the scratch folder has no pictures: said at start-up
         grid = child<ParamGrid>("ParamGrid");
         editor = child<ParEditText>("ParEditText");
         child<QTabBar>("TabStrip1")->setCurrentIndex(1);
