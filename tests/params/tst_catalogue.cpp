@@ -1,12 +1,8 @@
 // The parameter catalogue: definition lines, the setter's checks and what it tells
 // its listeners, lookups, and the shipped definition files.
-#include "lang/LangModule.h"
-#include "params/ParamModule.h"
-#include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
+#include "support/ScratchParams.h"
 
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -17,24 +13,7 @@ struct Recorder : ParamListener {
     QList<float> stored;
 };
 
-// A scratch folder with one pack naming defs.txt, holding the given definition lines.
-struct Fixture {
-    QTemporaryDir dir;
-    RecordingPrompts prompts;
-    LangModule lang{dir.path()};
-    ParamModule params{lang, prompts};
-    ParamModule::DefinitionLoad load;
-
-    explicit Fixture(const QStringList& definitions) {
-        writePack(
-            dir.path(), "t.lng", "Test",
-            {"0#defs.txt", "114# too large, max ", "115# too small, min ", "116#!", "118#Warn"});
-        writeCodePageFile(dir.filePath("defs.txt"), definitions);
-        lang.LoadLanguagePack("t.lng");
-        params.setTitle("Main");
-        load = params.LoadParamDefinitions(dir.path());
-    }
-};
+using Fixture = ScratchParams;
 
 } // namespace
 

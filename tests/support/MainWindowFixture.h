@@ -43,22 +43,20 @@ template <typename P = RecordingPrompts> struct MainWindowFixture {
     }
 };
 
-// The per-user link folder where the program looks for its ports, set before the
-// window exists.
+// The per-user link folder where the program looks for its ports, set first.
 struct LinkFolder {
     QTemporaryDir runtime;
     LinkFolder() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
 };
 
-// The window on the real serial port and the virtual drive in that folder.
+// The window on the real serial port, the virtual drive in that folder.
 struct DriveWindow : LinkFolder, MainWindowFixture<> {
     VirtualDrive drive;
 
     DriveWindow() : MainWindowFixture(binFolder(), nullptr) {}
-    bool start(const QStringList& driveOptions = {}) {
+    bool start(const QStringList& options) {
         form.resize(1280, 900);
-        return drive.start(QStringList{"--link-folder", runtime.filePath("liftdrive")} +
-                           driveOptions) &&
+        return drive.start(QStringList{"--link-folder", runtime.filePath("liftdrive")} + options) &&
                startAndShow();
     }
     // Chooses the drive's port in the connection form and accepts it, as a user does.
