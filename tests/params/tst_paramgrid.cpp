@@ -151,7 +151,6 @@ private slots:
         QCOMPARE(w.grid->cellText(row, 1), NumberText::replacedFirst(drive, u',', u'.'));
         QCOMPARE(w.grid->cellText(row, 2), QStringLiteral("2.5"));
         QCOMPARE(w.grid->cell(row, 2)->foreground().color(), differs ? kRed : kGreen);
-        QCOMPARE(w.grid->cell(row, 2)->font().bold(), differs);
         QCOMPARE(w.form.session().flashParamsIdentical(), !differs);
         QCOMPARE(w.grid->editRow(), next);
         QCOMPARE(w.editor->geometry(), w.grid->visualItemRect(w.grid->cell(next, 2)));
