@@ -26,15 +26,13 @@ class TestMainForm : public QObject {
 private slots:
     void startUpPagesAndStopMode() {
         Window w;
-        QVERIFY(w.form.startUp());
+        QVERIFY(w.startAndShow());
         QCOMPARE(w.fileMenu(), QStringLiteral("Dosya"));
         QVERIFY(w.child<QAction>("lang0")->isChecked());
         QVERIFY(w.child<QAction>("lang1")->isVisible() && !w.child<QAction>("lang4")->isVisible());
         auto* mode = w.child<QComboBox>("ComboStopMode");
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(!w.child<QLineEdit>("TextSlowingDistance")->isEnabled());
-        w.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
         // Exactly one page is shown: the monitor page first, then the tab's page.
         auto* tabs = w.child<QTabBar>("TabStrip1");
         const char* pages[] = {"FrameMonitor", "FrameMotor", "FrameSeyir"};
