@@ -1,10 +1,7 @@
 // The whole main window on the offscreen platform: start-up, pages, language switch.
-#include "app/MainForm.h"
 #include "lang/LanguageUi.h"
 #include "platform/Canvas.h"
-#include "support/DataFiles.h"
-#include "support/IdlePort.h"
-#include "support/RecordingPrompts.h"
+#include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,14 +14,8 @@
 
 namespace {
 
-struct Window {
-    RecordingPrompts prompts;
-    MainForm form;
-    explicit Window(const QString& folder = binFolder())
-        : form(prompts, folder, std::make_unique<IdlePort>()) {}
-    template <typename T> T* child(const char* name) {
-        return form.findChild<T*>(QString::fromLatin1(name));
-    }
+struct Window : MainWindowFixture<> {
+    using MainWindowFixture::MainWindowFixture;
     // Without the mnemonic mark the window adds.
     QString fileMenu() { return child<QMenu>("MenuFile")->title().remove(u'&'); }
 };
@@ -37,15 +28,13 @@ class TestMainForm : public QObject {
 private slots:
     void startUpPagesAndStopMode() {
         Window w;
-        QVERIFY(w.form.startUp());
+        QVERIFY(w.startAndShow());
         QCOMPARE(w.fileMenu(), QStringLiteral("Dosya"));
         QVERIFY(w.child<QAction>("lang0")->isChecked());
         QVERIFY(w.child<QAction>("lang1")->isVisible() && !w.child<QAction>("lang4")->isVisible());
         auto* mode = w.child<QComboBox>("ComboStopMode");
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(!w.child<QLineEdit>("TextSlowingDistance")->isEnabled());
-        w.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
         // Exactly one page is shown: the monitor page first, then the tab's page.
         auto* tabs = w.child<QTabBar>("TabStrip1");
         const char* pages[] = {"FrameMonitor", "FrameMotor", "FrameSeyir"};
