@@ -16,15 +16,27 @@ else()
     set(bin ${PREFIX}/bin)
     set(exe "")
 endif()
+set(programs liftdrive${exe} liftdrive-profile${exe})
+if(UNIX)
+    list(APPEND programs liftdrive-emulator)
+endif()
 
 set(missing)
-foreach(file liftdrive${exe} liftdrive-profile${exe} UK-English.lng Turkce.lng params-en.def
+foreach(file ${programs} UK-English.lng Turkce.lng params-en.def
         params-tr.def icons/orvan_logo.ico icons/selvik_logo.ico icons/open.ico
         icons/quvera.jpg)
     if(NOT EXISTS ${dir}/${file})
         list(APPEND missing ${file})
     endif()
 endforeach()
+if(UNIX AND NOT APPLE)
+    foreach(file applications/liftdrive.desktop icons/hicolor/48x48/apps/liftdrive.png
+            icons/hicolor/256x256/apps/liftdrive.png)
+        if(NOT EXISTS ${PREFIX}/share/${file})
+            list(APPEND missing share/${file})
+        endif()
+    endforeach()
+endif()
 if(NOT IS_DIRECTORY ${dir}/csv)
     list(APPEND missing csv/)
 endif()
