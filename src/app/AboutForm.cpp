@@ -26,8 +26,9 @@ void showPicture(QLabel* label, const QString& folder, const QString& relative) 
 
 } // namespace
 
-AboutForm::AboutForm(const LangModule& lang, QString folder, QWidget* mainWindow)
-    : QDialog(mainWindow), m_lang(lang), m_folder(std::move(folder)), m_mainWindow(mainWindow) {
+AboutForm::AboutForm(const LangModule& lang, QString folder, Edition edition, QWidget* mainWindow)
+    : QDialog(mainWindow), m_lang(lang), m_folder(std::move(folder)), m_edition(edition),
+      m_mainWindow(mainWindow) {
     setObjectName(QStringLiteral("AboutForm"));
     setModal(true);
     m_logo = namedLabel("picIcon", this);
@@ -58,9 +59,9 @@ AboutForm::AboutForm(const LangModule& lang, QString folder, QWidget* mainWindow
 }
 
 void AboutForm::load() {
-    setWindowTitle(m_mainWindow ? m_mainWindow->windowTitle() : Brand::title(Brand::edition()));
-    showPicture(m_logo, m_folder, Brand::logo(Brand::edition()));
-    showPicture(m_product, m_folder, Brand::productPicture(Brand::edition()));
+    setWindowTitle(m_mainWindow ? m_mainWindow->windowTitle() : Brand::title(m_edition));
+    showPicture(m_logo, m_folder, Brand::logo(m_edition));
+    showPicture(m_product, m_folder, Brand::productPicture(m_edition));
     m_title->setText(windowTitle());
     LanguageUi::applyToWindow(this, m_lang);
 }

@@ -52,8 +52,6 @@ public:
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
-    // The brand edition this program was built as.
-    static Edition edition() { return Brand::edition(); }
 
     // ConnectionHost and TransferHost
     int selectedPort() const override { return m_form->selectedPort(); }

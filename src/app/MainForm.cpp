@@ -19,6 +19,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -51,8 +52,8 @@ private:
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
-                   QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_folder(folder), m_lang(folder),
+                   Edition edition)
+    : m_prompts(prompts), m_folder(folder), m_edition(edition), m_lang(folder),
       m_params(m_lang, prompts) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(DesignTitle);
@@ -66,6 +67,7 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
     buildMenus();
     buildPages();
     buildStatusBar();
+    buildKeyboard();
     // The model takes its inputs before the window mirrors a value and re-simulates.
     m_params.addListener(&m_sim);
     m_params.addListener(this);
@@ -116,10 +118,31 @@ void MainForm::buildMenus() {
     m_about->setObjectName(QStringLiteral("MI_About"));
     m_about->setShortcut(QKeySequence(Qt::Key_F1));
     setTag(m_about, TextId::MenuAbout);
-    m_aboutForm = new AboutForm(m_lang, m_folder, this);
+    m_aboutForm = new AboutForm(m_lang, m_folder, m_edition, this);
     connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
     connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
     buildToolbar();
+}
+
+void MainForm::buildKeyboard() {
+    // F10 to the menu bar, as on the systems technicians know.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        menuBar()->setFocus(Qt::ShortcutFocusReason);
+        menuBar()->setActiveAction(m_menuFile->menuAction());
+    });
+    // Between the pages; a transfer switches the tabs off, and the keys with them.
+    auto step = [this](int by) {
+        if (m_tabs->isEnabled())
+            m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + m_tabs->count()) %
+                                    m_tabs->count());
+    };
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(-1); });
 }
 
 void MainForm::buildToolbar() {
@@ -152,7 +175,7 @@ void MainForm::buildToolbar() {
 }
 
 QStringList MainForm::loadPictures() {
-    const Edition edition = Brand::edition();
+    const Edition edition = m_edition;
     QStringList missing;
     auto find = [&](const QString& relative) {
         const QString path = ProgramFolder::findIgnoringCase(m_folder, relative);
@@ -189,7 +212,7 @@ QStringList MainForm::loadPictures() {
 void MainForm::openMakerSite() {
     if (!QFileInfo(QDir(m_folder).filePath(Brand::WebLinkMarker)).isFile())
         return;
-    m_prompts.openUrl(Brand::webSite(Brand::edition())); // failures are ignored
+    m_prompts.openUrl(Brand::webSite(m_edition)); // failures are ignored
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -285,7 +308,7 @@ void MainForm::selectPage(int tag) {
 }
 
 QString MainForm::editionTitle() const {
-    return Brand::title(Brand::edition());
+    return Brand::title(m_edition);
 }
 
 void MainForm::retitle() {
@@ -294,6 +317,10 @@ void MainForm::retitle() {
     m_stopModePanel->retitle(m_lang);
     m_monitorPage->retitle(m_lang);
     m_session->retitle();
+    // Alt + the first letter opens a menu; the pack's titles carry no marks of their own.
+    for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})
+        if (!menu->title().contains(u'&'))
+            menu->setTitle(u'&' + menu->title());
     // The toolbar's tool tips are the texts of the menu entries it shows.
     for (QAction* action : m_toolbar->actions()) {
         const int tag = LanguageUi::tagOf(action);

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: owns the modules and the drive session, wires the pages, menus
 // and status bar together and runs the start-up sequence.
+#include "app/Brand.h"
 #include "app/DriveSession.h"
 #include "lang/LangModule.h"
 #include "link/LinkPort.h"
@@ -30,9 +31,10 @@ public:
 
     // `folder` is where the language packs and definition files lie (the program's
     // folder in the program, a scratch folder in tests). `port` is the serial line;
-    // without one the real serial port is used.
+    // without one the real serial port is used. `edition` is the one built in; tests
+    // show the other without a second build.
     MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port = {},
-             QWidget* parent = nullptr);
+             Edition edition = Brand::edition());
     ~MainForm() override;
 
     // Runs the start-up sequence. False when the program cannot run (no language
@@ -65,6 +67,8 @@ private:
     void buildMenus();
     // Toolbar1 shows the menu's own actions, so both follow the same enabling rules.
     void buildToolbar();
+    // Keys for a technician without a mouse: F10, Ctrl+Tab and Ctrl+PgDn/PgUp.
+    void buildKeyboard();
     // The toolbar images, the logo and the window icon of the edition; pictures that
     // are missing are named in one message.
     QStringList loadPictures();
@@ -84,6 +88,7 @@ private:
 
     Prompts& m_prompts;
     QString m_folder;
+    Edition m_edition;
     LangModule m_lang;
     ParamModule m_params;
     SimModule m_sim;

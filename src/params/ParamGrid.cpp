@@ -7,6 +7,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -64,6 +65,7 @@ ParamGrid::ParamGrid(ParamModule& params, QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWordWrap(false);
 
@@ -71,6 +73,7 @@ ParamGrid::ParamGrid(ParamModule& params, QWidget* parent)
     m_editor->hide();
     connect(m_editor, &ParEditText::enterPressed, this, &ParamGrid::onEnter);
     connect(m_editor, &ParEditText::focusLost, this, &ParamGrid::onEditorFocusLost);
+    connect(m_editor, &ParEditText::escapePressed, this, &ParamGrid::cancelEdit);
     connect(this, &QTableWidget::cellClicked, this, [this](int qtRow, int column) {
         if (column == ValueColumn)
             startEdit(qtRow + 1);
@@ -276,6 +279,36 @@ void ParamGrid::closeEditor() {
     m_editing = false;
     m_editRow = 0;
     m_editor->hide();
+}
+
+void ParamGrid::cancelEdit() {
+    if (!m_editing)
+        return;
+    const int row = m_editRow;
+    closeEditor();
+    setCurrentCell(row - 1, ValueColumn);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void ParamGrid::keyPressEvent(QKeyEvent* event) {
+    const int row = currentRow() + 1;
+    const bool onRow = row >= 1 && row <= rowCount();
+    const QString typed = event->text();
+    if (onRow && (event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return ||
+                  event->key() == Qt::Key_Enter)) {
+        startEdit(row);
+        m_editor->selectAll();
+        event->accept();
+        return;
+    }
+    if (onRow && !typed.isEmpty() && typed.at(0).isPrint() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        startEdit(row);
+        m_editor->setText(typed);
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 bool ParamGrid::viewportEvent(QEvent* event) {

@@ -24,7 +24,8 @@ struct Window {
     template <typename T> T* child(const char* name) {
         return form.findChild<T*>(QString::fromLatin1(name));
     }
-    QString fileMenu() { return child<QMenu>("MenuFile")->title(); }
+    // Without the mnemonic mark the window adds.
+    QString fileMenu() { return child<QMenu>("MenuFile")->title().remove(u'&'); }
 };
 
 } // namespace
