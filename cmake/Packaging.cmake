@@ -4,7 +4,7 @@
 # executable, so the install keeps them in one folder, as the build's bin/ does:
 #
 #   <prefix>/lib/liftdrive/    liftdrive, liftdrive-emulator, liftdrive-profile,
-#                              *.lng, *.def, icons/, csv/
+#                              *.lng, *.def, dummy.htm, icons/, csv/
 #   <prefix>/bin/<program>     symbolic links into it, for PATH (the program resolves the
 #                              link: its folder is the one the link points into)
 #   <prefix>/share/applications/liftdrive.desktop, share/icons/hicolor/<n>x<n>/apps/

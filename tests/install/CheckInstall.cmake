@@ -24,7 +24,7 @@ endif()
 set(missing)
 foreach(file ${programs} UK-English.lng Turkce.lng params-en.def
         params-tr.def icons/orvan_logo.ico icons/selvik_logo.ico icons/open.ico
-        icons/quvera.jpg)
+        icons/quvera.jpg dummy.htm)
     if(NOT EXISTS ${dir}/${file})
         list(APPEND missing ${file})
     endif()
