@@ -6,6 +6,8 @@
 #include "transfer/ProgressForm.h"
 
 #include <QAction>
+#include <QEvent>
+#include <QLocale>
 #include <QMenu>
 
 DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& prompts,
@@ -19,6 +21,11 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
     m_transfer = std::make_unique<ParamTransfer>(*m_protocol, params, lang, prompts, *this, column,
                                                  *m_progress);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
+    // Back after a replug: the stream the page in front wants, never a transfer.
+    connect(m_form, &ConnectionForm::reconnected, this, [this] {
+        if (m_page == Page::Monitor)
+            m_protocol->SendData(ProtocolModule::MonitorStart);
+    });
 }
 
 DriveSession::~DriveSession() {
@@ -106,4 +113,28 @@ void DriveSession::setTransferCommandsEnabled(bool on) {
     m_read->setEnabled(on && m_transferPage);
     m_write->setEnabled(on && m_transferPage);
     emit transferCommandsEnabled(on);
+}
+
+void DriveSession::showLinkStatsOn(QWidget* panel, std::function<LinkStats()> stats) {
+    if (m_statsPanel)
+        m_statsPanel->removeEventFilter(this);
+    m_statsPanel = panel;
+    m_stats = std::move(stats);
+    panel->installEventFilter(this);
+    panel->setToolTip(linkStatsText(LinkStats{}));
+}
+
+QString DriveSession::linkStatsText(const LinkStats& stats) const {
+    const QLocale locale;
+    return m_lang.LangText(TextId::LinkStatsTip)
+        .arg(locale.toString(stats.framesPerSecond, 'f', 1))
+        .arg(stats.checksumFailures)
+        .arg(stats.resyncs)
+        .arg(stats.bytesSkipped);
+}
+
+bool DriveSession::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_statsPanel && event->type() == QEvent::ToolTip && m_stats)
+        m_statsPanel->setToolTip(linkStatsText(m_stats()));
+    return QObject::eventFilter(watched, event);
 }

@@ -7,10 +7,13 @@
 #include "link/ConnectionForm.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
+#include "monitor/MonitorState.h"
 #include "platform/Clock.h"
 #include "transfer/ParamTransfer.h"
 
 #include <QObject>
+#include <QPointer>
+#include <functional>
 #include <memory>
 
 class DriveValueColumn;
@@ -77,6 +80,14 @@ public:
     QAction* writeAction() const { return m_write; }
     QString portStatus() const { return m_portStatus; }
 
+    // The link statistics become `panel`'s tool tip, read from `stats` each time the
+    // tip is about to show.
+    void showLinkStatsOn(QWidget* panel, std::function<LinkStats()> stats);
+    QString linkStatsText(const LinkStats& stats) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void selectedPortChanged(int port);
     void versionGt826Changed(bool on);
@@ -101,6 +112,8 @@ private:
     QAction* m_write = nullptr;
     QString m_title;
     QString m_portStatus;
+    QPointer<QWidget> m_statsPanel;
+    std::function<LinkStats()> m_stats;
     Page m_page = Page::Monitor;
     bool m_versionGt826 = true;
     bool m_readyToSimulate = false;

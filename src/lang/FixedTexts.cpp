@@ -45,6 +45,26 @@ QString fallback(TextId id) {
         {TextId::MissingPictures,
          "These pictures were not found beside the program and are not shown: %1"},
         {TextId::NoFreePort, "No free serial port was found."},
+        {TextId::PortNoPermission, "no permission: add yourself to the group %1 (sudo usermod "
+                                   "-aG %1 %2) and log in again"},
+        {TextId::PortBusy, "in use by another program"},
+        {TextId::PortBusyBy, "in use by %1"},
+        {TextId::PortHeldByService,
+         "held by the system service %1, which takes USB serial adapters; stop it or tell it "
+         "to leave this adapter alone"},
+        {TextId::PortVanished, "gone: the adapter was unplugged or the device went away"},
+        {TextId::PortLinkDangling, "link to %1, which does not exist"},
+        {TextId::RefreshPorts, "Refresh"},
+        {TextId::KeepAdapterAs, "Keep this adapter as"},
+        {TextId::LineLostWaiting, "%1: line lost, waiting for the adapter to come back"},
+        {TextId::LineReconnected, "%1: adapter back, port reopened"},
+        {TextId::LinkStatsTip, "%1 frames/s, %2 checksum failures, %3 resynchronisations, %4 "
+                               "bytes skipped"},
+        {TextId::KeepAdapterFailed, "The adapter could not be kept as %1: %2."},
+        {TextId::UsbSerial, "USB serial"},
+        {TextId::NoStableName, "This port has no stable name under /dev/serial/by-id; only a "
+                               "USB adapter can be kept under a number."},
+        {TextId::LinkTo, "link to %1"},
         {TextId::PortNone, "No port selected"},
         {TextId::Ok, "OK"},
         {TextId::Warning, "Warning"},

@@ -91,3 +91,29 @@ QString ComPortMap::systemLocation(int n) const {
     return QFileInfo::exists(path) ? path : QString();
 #endif
 }
+
+bool ComPortMap::keepAdapter(const QString& adapterPath, int n, QString* error) const {
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (n < FirstPort || n > LastPort)
+        return fail(QStringLiteral("COM%1 is not a port number").arg(n));
+    if (adapterPath.isEmpty() || !QFileInfo::exists(adapterPath))
+        return fail(QStringLiteral("%1 does not exist").arg(adapterPath));
+    if (!ensureLinkFolder(m_linkFolder, error))
+        return false;
+    const QDir folder(m_linkFolder);
+    for (int k = FirstPort; k <= LastPort; ++k) {
+        const QString link = folder.filePath(linkName(k));
+        if (k != n && QFileInfo(link).symLinkTarget() == adapterPath)
+            QFile::remove(link);
+    }
+    const QString link = folder.filePath(linkName(n));
+    if ((QFileInfo(link).isSymLink() || QFileInfo::exists(link)) && !QFile::remove(link))
+        return fail(QStringLiteral("cannot replace %1").arg(link));
+    if (!QFile::link(adapterPath, link))
+        return fail(QStringLiteral("cannot create %1").arg(link));
+    return true;
+}

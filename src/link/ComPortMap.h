@@ -39,6 +39,11 @@ public:
     // that node exists, else empty. On Windows always "COM<n>" (1-16).
     QString systemLocation(int n) const;
 
+    // Makes COM n stand for the adapter at `adapterPath` (its /dev/serial/by-id name)
+    // through a link in the link folder, replacing what COM n linked to before and any
+    // other number linked to the same adapter, so it keeps one number across replugs.
+    bool keepAdapter(const QString& adapterPath, int n, QString* error = nullptr) const;
+
     const QString& linkFolder() const { return m_linkFolder; }
     const QString& deviceFolder() const { return m_deviceFolder; }
 

@@ -13,7 +13,17 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
+
+namespace {
+
+QString userName() {
+    const QString user = qEnvironmentVariable("USER");
+    return user.isEmpty() ? QStringLiteral("$USER") : user;
+}
+
+} // namespace
 
 ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangModule& lang,
                                Prompts& prompts, ConnectionHost& host, QWidget* parent)
@@ -31,9 +41,27 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
     m_errLabel->setObjectName(QStringLiteral("ErrLabel"));
     LanguageUi::setTag(m_errLabel, TextId::NoFreePortFound);
     m_errLabel->hide();
+    m_refresh = new QPushButton(QStringLiteral("Yenile"), m_portFrame);
+    m_refresh->setObjectName(QStringLiteral("RefreshCommand"));
+    LanguageUi::setTag(m_refresh, TextId::RefreshPorts);
+    m_keepButton = new QPushButton(QStringLiteral("Bu dönüştürücüyü şu numarada tut"), m_portFrame);
+    m_keepButton->setObjectName(QStringLiteral("KeepAdapterCommand"));
+    LanguageUi::setTag(m_keepButton, TextId::KeepAdapterAs);
+    m_keepCombo = new QComboBox(m_portFrame);
+    m_keepCombo->setObjectName(QStringLiteral("KeepNumberCombo"));
+    for (int n = FirstPort; n <= LastPort; ++n)
+        m_keepCombo->addItem(portText(n), n);
+    auto* portRow = new QHBoxLayout;
+    portRow->addWidget(m_portCombo, 1);
+    portRow->addWidget(m_refresh);
+    auto* keepRow = new QHBoxLayout;
+    keepRow->addWidget(m_keepButton);
+    keepRow->addWidget(m_keepCombo);
+    keepRow->addStretch();
     auto* frameLayout = new QVBoxLayout(m_portFrame);
-    frameLayout->addWidget(m_portCombo);
+    frameLayout->addLayout(portRow);
     frameLayout->addWidget(m_errLabel);
+    frameLayout->addLayout(keepRow);
 
     m_firmwareCheck = new QCheckBox(QStringLiteral("Version > 8.26"), this);
     m_firmwareCheck->setObjectName(QStringLiteral("Check1"));
@@ -55,13 +83,18 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
 
     connect(m_accept, &QPushButton::clicked, this, &ConnectionForm::AcceptCommand_Click);
     connect(m_cancel, &QPushButton::clicked, this, &ConnectionForm::CommandCancel_Click);
+    connect(m_refresh, &QPushButton::clicked, this, &ConnectionForm::RefreshPortList);
+    connect(m_keepButton, &QPushButton::clicked, this, &ConnectionForm::KeepAdapterCommand_Click);
     connect(&m_port, &LinkPort::lineLostNotice, this, &ConnectionForm::onLineLost);
+    m_reconnect.setInterval(ReconnectPollMs);
+    connect(&m_reconnect, &QTimer::timeout, this, &ConnectionForm::tryReconnect);
 }
 
 void ConnectionForm::load() {
     m_cancel->hide();
     m_accept->show();
-    RefreshPortList();
+    if (!scanPorts())
+        m_prompts.message(Prompts::Icon::None, QString(), m_lang.LangText(TextId::NoFreePort));
     retitle();
     if (m_host.versionGt826())
         m_firmwareCheck->setChecked(true);
@@ -80,35 +113,117 @@ void ConnectionForm::setSelectedPort(int n) {
     emit selectedPortChanged(n);
 }
 
-bool ConnectionForm::IsPortFree(int n) {
-    QString ignored;
-    const bool free = m_port.open(n, &ignored) && m_port.isOpen();
-    m_port.close();
-    return free;
+QString ConnectionForm::reasonText(const PortEntry& entry) const {
+    using State = PortEntry::State;
+    switch (entry.state) {
+    case State::NoPermission:
+        return m_lang.LangText(TextId::PortNoPermission)
+            .arg(entry.group.isEmpty() ? QStringLiteral("dialout") : entry.group, userName());
+    case State::Busy:
+        return entry.holder.isEmpty() ? m_lang.LangText(TextId::PortBusy)
+                                      : m_lang.LangText(TextId::PortBusyBy).arg(entry.holder);
+    case State::HeldByService:
+        return m_lang.LangText(TextId::PortHeldByService).arg(entry.holder);
+    case State::LineSettings:
+        return m_lang.LangText(TextId::LineSettingsFailed).arg(entry.detail);
+    case State::DanglingLink:
+        return m_lang.LangText(TextId::PortLinkDangling).arg(entry.linkTarget);
+    case State::Vanished:
+        return m_lang.LangText(TextId::PortVanished);
+    case State::Failed:
+        return entry.detail;
+    case State::Absent:
+        return m_lang.LangText(TextId::NoSuchPort);
+    case State::Free:
+    case State::InUseHere:
+        break;
+    }
+    return QString();
+}
+
+QString ConnectionForm::entryText(const PortEntry& entry) const {
+    QStringList parts{portText(entry.number)};
+    QString what = entry.usb ? m_lang.LangText(TextId::UsbSerial) : QString();
+    if (!entry.description.isEmpty())
+        what = what.isEmpty() ? entry.description
+                              : QStringLiteral("%1 (%2)").arg(what, entry.description);
+    if (!what.isEmpty())
+        parts << what;
+    if (!entry.linkTarget.isEmpty() && entry.state != PortEntry::State::DanglingLink)
+        parts << m_lang.LangText(TextId::LinkTo).arg(entry.linkTarget);
+    const QString reason = reasonText(entry);
+    if (!reason.isEmpty())
+        parts << reason;
+    return parts.join(QStringLiteral(" \u2014 "));
 }
 
 void ConnectionForm::RefreshPortList() {
+    scanPorts();
+}
+
+bool ConnectionForm::scanPorts() {
+    const int chosen = m_portCombo->count() > 0 ? m_portCombo->currentData().toInt() : 0;
     m_portCombo->clear();
-    m_selectedPort = 0;
+    m_entries.clear();
+    auto* model = qobject_cast<QStandardItemModel*>(m_portCombo->model());
+    QSet<int> usable;
+    m_port.beginScan();
     for (int n = FirstPort; n <= LastPort; ++n) {
-        if (IsPortFree(n))
-            m_portCombo->addItem(portText(n), n);
-        QCoreApplication::processEvents();
+        PortEntry entry = m_port.probe(n);
+        if (!entry.listed() && (m_lastUsable.contains(n) || (n == m_lostPort && awaitingAdapter())))
+            entry.state = PortEntry::State::Vanished;
+        if (!entry.listed())
+            continue;
+        m_entries.insert(n, entry);
+        m_portCombo->addItem(entryText(entry), n);
+        const int row = m_portCombo->count() - 1;
+        m_portCombo->setItemData(row, reasonText(entry), Qt::ToolTipRole);
+        if (entry.usable())
+            usable << n;
+        else if (model)
+            model->item(row)->setEnabled(false);
     }
-    if (m_portCombo->count() == 0) {
-        m_errLabel->show();
-        m_portCombo->hide();
-        m_prompts.message(Prompts::Icon::None, QString(), m_lang.LangText(TextId::NoFreePort));
-        m_cancel->show();
-        m_accept->hide();
-    } else {
-        m_errLabel->hide();
-        m_portCombo->show();
-        m_portCombo->setCurrentIndex(0);
+    m_lastUsable = usable;
+    const bool none = usable.isEmpty();
+    m_errLabel->setVisible(none);
+    m_portCombo->setVisible(m_portCombo->count() > 0);
+    m_cancel->setVisible(none);
+    m_accept->setVisible(!none);
+    // The entry chosen before, else the port in use, else the first usable one.
+    int pick = usable.contains(chosen) ? chosen : m_selectedPort;
+    if (!usable.contains(pick))
+        pick = 0;
+    for (int i = 0; pick == 0 && i < m_portCombo->count(); ++i)
+        if (usable.contains(m_portCombo->itemData(i).toInt()))
+            pick = m_portCombo->itemData(i).toInt();
+    if (pick != 0)
+        m_portCombo->setCurrentIndex(m_portCombo->findData(pick));
+    m_keepButton->setEnabled(!m_entries.isEmpty());
+    return !none;
+}
+
+void ConnectionForm::KeepAdapterCommand_Click() {
+    const int n = m_portCombo->currentData().toInt();
+    const int keepAs = m_keepCombo->currentData().toInt();
+    const PortEntry entry = m_entries.value(n);
+    if (entry.adapterPath.isEmpty()) {
+        m_prompts.warning(m_host.mainTitle(), m_lang.LangText(TextId::NoStableName));
+        return;
     }
+    QString why;
+    if (!m_port.keepAdapter(entry.adapterPath, keepAs, &why)) {
+        m_prompts.critical(m_host.mainTitle(),
+                           m_lang.LangText(TextId::KeepAdapterFailed).arg(portText(keepAs), why));
+        return;
+    }
+    scanPorts();
+    const int at = m_portCombo->findData(keepAs);
+    if (at >= 0)
+        m_portCombo->setCurrentIndex(at);
 }
 
 void ConnectionForm::AcceptCommand_Click() {
+    stopReconnect();
     m_host.setVersionGt826(m_firmwareCheck->isChecked());
     const int previous = m_selectedPort;
     if (previous != 0 && m_port.isOpen()) {
@@ -134,15 +249,16 @@ void ConnectionForm::CommandCancel_Click() {
 }
 
 void ConnectionForm::SelectFirstAvailablePort() {
+    stopReconnect();
     if (m_selectedPort != 0) {
         const int at = m_portCombo->findData(m_selectedPort);
         if (at >= 0)
             m_portCombo->setCurrentIndex(at);
         return;
     }
-    if (m_portCombo->count() == 0)
+    if (m_lastUsable.isEmpty())
         return;
-    const int first = m_portCombo->itemData(0).toInt();
+    const int first = m_portCombo->currentData().toInt();
     setSelectedPort(first);
     m_portCombo->setCurrentIndex(0);
     if (m_port.isOpen())
@@ -153,21 +269,34 @@ void ConnectionForm::SelectFirstAvailablePort() {
 
 bool ConnectionForm::openPort(int n) {
     QString detail;
-    if (n != 0 && m_port.open(n, &detail))
+    if (n != 0 && m_port.open(n, &detail)) {
+        m_identity = m_port.probe(n).stableId;
         return true;
+    }
     QString why = detail;
-    if (n == 0)
+    if (n == 0) {
         why = m_lang.LangText(TextId::PortNone);
-    else if (m_port.openFailure() == LinkPort::OpenFailure::NoSuchPort)
-        why = m_lang.LangText(TextId::NoSuchPort);
-    else if (m_port.openFailure() == LinkPort::OpenFailure::LineSettings)
-        why = m_lang.LangText(TextId::LineSettingsFailed).arg(detail);
+    } else if (m_port.openFailure() == LinkPort::OpenFailure::NoPermission ||
+               m_port.openFailure() == LinkPort::OpenFailure::Busy) {
+        // The scan's look at the port says who holds it or which group may open it.
+        PortEntry entry = m_port.probe(n);
+        if (entry.usable()) // freed meanwhile: still say what the open met
+            entry.state = LinkPort::stateOf(m_port.openFailure());
+        why = reasonText(entry);
+    } else if (m_port.openFailure() != LinkPort::OpenFailure::System) {
+        PortEntry entry;
+        entry.state = LinkPort::stateOf(m_port.openFailure());
+        entry.detail = detail;
+        why = reasonText(entry);
+    }
     m_prompts.critical(m_host.mainTitle(),
                        m_lang.LangText(TextId::PortOpenFailed).arg(portText(n), why));
     return false;
 }
 
 void ConnectionForm::showEvent(QShowEvent* event) {
+    // An adapter plugged in since the last look is offered at once.
+    scanPorts();
     m_firmwareCheck->setChecked(m_host.versionGt826());
     QDialog::showEvent(event);
 }
@@ -176,7 +305,41 @@ void ConnectionForm::onLineLost(int portNumber, const QString&) {
     if (m_port.isOpen())
         m_port.close();
     setSelectedPort(0);
+    m_lostPort = portNumber;
+    m_lostIdentity = m_identity;
+    if (!m_lostIdentity.isEmpty()) {
+        m_lostSince.start();
+        m_reconnect.start();
+        m_host.setPortStatus(m_lang.LangText(TextId::LineLostWaiting).arg(portText(portNumber)));
+    }
     m_prompts.critical(m_host.mainTitle(),
                        m_lang.LangText(TextId::LineLost)
                            .arg(portText(portNumber), m_lang.LangText(TextId::DeviceWentAway)));
+}
+
+void ConnectionForm::stopReconnect() {
+    m_reconnect.stop();
+    m_lostIdentity.clear();
+}
+
+void ConnectionForm::tryReconnect() {
+    if (m_port.isOpen()) { // the user chose a port meanwhile
+        stopReconnect();
+        return;
+    }
+    if (m_lostSince.elapsed() > m_reconnectWindow) {
+        stopReconnect();
+        m_host.setPortStatus(m_lang.LangText(TextId::PortNone));
+        return;
+    }
+    const int n = m_port.findAdapter(m_lostIdentity);
+    // A node that has just appeared may not be ready (its permissions are set a moment
+    // later): look again at the next poll.
+    if (n == 0 || !m_port.open(n))
+        return;
+    stopReconnect();
+    m_identity = m_port.probe(n).stableId;
+    setSelectedPort(n);
+    m_host.setPortStatus(m_lang.LangText(TextId::LineReconnected).arg(portText(n)));
+    emit reconnected(n);
 }

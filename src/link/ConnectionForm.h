@@ -1,8 +1,15 @@
 #pragma once
-// The connection dialog: the scan of COM1-COM16 for free ports, the choice of the
-// port and of the firmware flag, and the program's selected port. It also owns the
-// reaction to a lost line: port closed, user told, no port selected.
+// The connection dialog: the scan of COM1-COM16 (each port with what it is, or why it
+// cannot be used), the choice of the port and of the firmware flag, keeping an adapter
+// under a number, and the program's selected port. It also owns the reaction to a lost
+// line: port closed, user told, and the same adapter reopened when it comes back.
+#include "link/PortEntry.h"
+
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSet>
+#include <QTimer>
 
 class ConnectionHost;
 class LangModule;
@@ -32,6 +39,9 @@ class ConnectionForm : public QDialog {
 public:
     static constexpr int FirstPort = 1;
     static constexpr int LastPort = 16;
+    // How long a lost adapter is waited for, and how often it is looked for.
+    static constexpr int ReconnectWindowMs = 5 * 60 * 1000;
+    static constexpr int ReconnectPollMs = 100;
 
     ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangModule& lang, Prompts& prompts,
                    ConnectionHost& host, QWidget* parent = nullptr);
@@ -48,17 +58,34 @@ public:
 
     QComboBox* portCombo() const { return m_portCombo; }
 
+    // Scans COM1-COM16 again; the entry chosen before stays chosen when still usable.
+    void RefreshPortList();
+    // The list entry: "COM5 — USB serial (maker, product, serial)", with the reason
+    // when the port cannot be used.
+    QString entryText(const PortEntry& entry) const;
+    // Why the port cannot be used, in the pack's language; empty when it can.
+    QString reasonText(const PortEntry& entry) const;
+    // The entry as the last scan found it.
+    PortEntry entry(int n) const { return m_entries.value(n); }
+    // True while a lost adapter is being waited for.
+    bool awaitingAdapter() const { return m_reconnect.isActive(); }
+    void setReconnectWindow(int msecs) { m_reconnectWindow = msecs; }
+
 signals:
     void selectedPortChanged(int n);
+    // The lost adapter came back and its port was reopened as COM n.
+    void reconnected(int n);
 
 protected:
     // Shows the firmware flag in use: a tick left by a cancelled opening is not it.
     void showEvent(QShowEvent* event) override;
 
 private:
-    bool IsPortFree(int n);
-    void RefreshPortList();
+    bool scanPorts();
     void AcceptCommand_Click();
+    void KeepAdapterCommand_Click();
+    void tryReconnect();
+    void stopReconnect();
     void CommandCancel_Click();
     void onLineLost(int portNumber, const QString& reason);
     QString portText(int n) const { return QStringLiteral("COM%1").arg(n); }
@@ -71,6 +98,14 @@ private:
     Prompts& m_prompts;
     ConnectionHost& m_host;
     int m_selectedPort = 0;
+    QHash<int, PortEntry> m_entries; // the last scan
+    QSet<int> m_lastUsable;          // usable at the last scan, to tell what vanished
+    QString m_identity;              // of the port opened last
+    QString m_lostIdentity;          // of the adapter waited for
+    int m_lostPort = 0;
+    int m_reconnectWindow = ReconnectWindowMs;
+    QElapsedTimer m_lostSince;
+    QTimer m_reconnect;
 
     QGroupBox* m_portFrame = nullptr;
     QComboBox* m_portCombo = nullptr;
@@ -78,4 +113,7 @@ private:
     QCheckBox* m_firmwareCheck = nullptr;
     QPushButton* m_accept = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_refresh = nullptr;
+    QComboBox* m_keepCombo = nullptr;
+    QPushButton* m_keepButton = nullptr;
 };

@@ -2,6 +2,8 @@
 // The one serial line to the drive as the link sees it: a numbered port opened with
 // the drive's line settings, byte counts both ways, reads and writes, and a blocking
 // wait for input that does not run the event loop.
+#include "link/PortEntry.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -14,13 +16,15 @@ public:
 
     // Why an open failed: the kinds the user is told about in their language; any
     // other failure comes with the system's own words.
-    enum class OpenFailure { None, NoSuchPort, LineSettings, System };
+    enum class OpenFailure { None, NoSuchPort, LineSettings, NoPermission, Busy, System };
 
     // Opens COM `portNumber` at 56000 baud, 8 data bits, no parity, 1 stop bit.
     // On failure returns false; openFailure() says why and `detail` (when given)
     // holds the system's words.
     virtual bool open(int portNumber, QString* detail = nullptr) = 0;
     OpenFailure openFailure() const { return m_openFailure; }
+    // The list entry's state for an open that failed this way.
+    static PortEntry::State stateOf(OpenFailure failure);
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Number of the open port, 0 when closed.
@@ -36,6 +40,24 @@ public:
     // Blocks up to `msecs` for input without running the event loop. False on a
     // time-out and at once when the line is gone.
     virtual bool waitForReadyRead(int msecs) = 0;
+
+    // What COM `n` is and whether it could be opened now, for the port list. The port
+    // this object holds counts as usable. The plain version tries to open the port;
+    // a real port also says what the device is and who holds it.
+    virtual PortEntry probe(int n);
+    // Called before a run of probes: a real port looks at the system once here.
+    virtual void beginScan() {}
+    // The number under which the adapter named by `identity` (PortEntry::stableId) is
+    // reachable now, 0 when it is not there.
+    virtual int findAdapter(const QString& identity);
+    // Makes COM n stand for the adapter at `adapterPath` from now on, across replugs.
+    virtual bool keepAdapter(const QString& adapterPath, int n, QString* error) {
+        Q_UNUSED(adapterPath);
+        Q_UNUSED(n);
+        if (error)
+            *error = QStringLiteral("not supported by this port");
+        return false;
+    }
 
     // True from the moment the line failed (hung up, unplugged) until the next open.
     bool lineLost() const { return m_lost; }

@@ -98,6 +98,7 @@ void ProtocolModule::FlushInput() {
 }
 
 bool ProtocolModule::ReceivePacket(std::uint8_t buffer[6]) {
+    m_packetBytes = 0;
     // Waits with the UI running until a byte is there; false when none comes.
     auto nextByte = [this](std::uint8_t* out) {
         const double start = m_clock.monotonicSeconds();
@@ -110,22 +111,28 @@ bool ProtocolModule::ReceivePacket(std::uint8_t buffer[6]) {
         if (one.size() != 1)
             return false;
         *out = std::uint8_t(one[0]);
+        ++m_packetBytes;
         return true;
+    };
+    auto failed = [this](PacketFault fault) {
+        m_packetFault = fault;
+        return false;
     };
     unsigned sum = 0;
     for (int i = 0; i < 6; ++i) {
         if (!nextByte(&buffer[i]))
-            return false;
+            return failed(PacketFault::NoByte);
         if (buffer[i] == FrameStart)
-            return false;
+            return failed(PacketFault::StartInData);
         sum = (sum + buffer[i]) & 0xFF;
     }
     if (sum == 255)
         sum = 254;
     std::uint8_t received = 0;
     if (!nextByte(&received))
-        return false;
+        return failed(PacketFault::NoByte);
     if (received == 255)
-        return false;
+        return failed(PacketFault::StartInData);
+    m_packetFault = received == sum ? PacketFault::None : PacketFault::Checksum;
     return received == sum;
 }

@@ -47,6 +47,11 @@ public:
     // damaged frame. Gives up (false) when the line is gone or nothing comes within
     // the receive time-out, so a lost line cannot hold the monitor for ever.
     bool ReceivePacket(std::uint8_t buffer[6]);
+    // Why the last ReceivePacket returned false.
+    enum class PacketFault { None, NoByte, StartInData, Checksum };
+    PacketFault lastPacketFault() const { return m_packetFault; }
+    // Bytes the last ReceivePacket read, start byte not counted.
+    int lastPacketBytes() const { return m_packetBytes; }
 
     // Lets the user interface run.
     void yieldToUi();
@@ -64,4 +69,6 @@ private:
     Clock& m_clock;
     std::function<void()> m_yield;
     std::function<void(double)> m_sleep;
+    PacketFault m_packetFault = PacketFault::None;
+    int m_packetBytes = 0;
 };

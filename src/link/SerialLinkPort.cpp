@@ -4,7 +4,7 @@
 #include <QMetaObject>
 
 SerialLinkPort::SerialLinkPort(ComPortMap map, QObject* parent)
-    : LinkPort(parent), m_map(std::move(map)) {
+    : LinkPort(parent), m_map(map), m_scan(std::move(map)) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialLinkPort::onError);
 }
 
@@ -34,18 +34,24 @@ bool SerialLinkPort::open(int portNumber, QString* detail) {
     if (location.isEmpty())
         return fail(OpenFailure::NoSuchPort, QString());
     m_port.setPortName(location);
-    if (!m_port.open(QIODevice::ReadWrite))
-        return fail(OpenFailure::System, m_port.errorString());
-    // Settings applied to an open port reach the device at once and report failure;
-    // 56000 is not a standard rate on every system, so check it really took.
-    const bool settingsOk =
-        m_port.setBaudRate(BaudRate) && m_port.setDataBits(QSerialPort::Data8) &&
-        m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!settingsOk || m_port.baudRate() != BaudRate)
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QString why = m_port.errorString();
+        if (m_port.error() == QSerialPort::DeviceNotFoundError)
+            return fail(OpenFailure::NoSuchPort, why);
+        if (m_port.error() == QSerialPort::PermissionError) {
+            PortEntry entry;
+            m_scan.explainRefusal(entry, location);
+            return fail(entry.state == PortEntry::State::NoPermission ? OpenFailure::NoPermission
+                                                                      : OpenFailure::Busy,
+                        why);
+        }
+        return fail(OpenFailure::System, why);
+    }
+    if (!applyLineSettings(m_port))
         return fail(OpenFailure::LineSettings, m_port.errorString());
     m_port.clearError();
     setOpenFailure(OpenFailure::None);
+    m_device = location;
     m_portNumber = portNumber;
     m_closeQueued = false;
     return true;
@@ -55,6 +61,55 @@ void SerialLinkPort::close() {
     if (m_port.isOpen())
         m_port.close();
     m_portNumber = 0;
+    m_device.clear();
+}
+
+bool SerialLinkPort::applyLineSettings(QSerialPort& port) {
+    // Settings applied to an open port reach the device at once and report failure;
+    // 56000 is not a standard rate on every system, so check it really took.
+    const bool settingsOk = port.setBaudRate(BaudRate) && port.setDataBits(QSerialPort::Data8) &&
+                            port.setParity(QSerialPort::NoParity) &&
+                            port.setStopBits(QSerialPort::OneStop) &&
+                            port.setFlowControl(QSerialPort::NoFlowControl);
+    return settingsOk && port.baudRate() == BaudRate;
+}
+
+void SerialLinkPort::beginScan() {
+    m_scan.refresh(true);
+}
+
+PortEntry SerialLinkPort::probe(int n) {
+    PortEntry entry = m_scan.describe(n);
+    if (entry.state != PortEntry::State::Free)
+        return entry;
+    const QString device = QFileInfo(entry.location).canonicalFilePath();
+    if (m_port.isOpen() && (n == m_portNumber || device == m_device)) {
+        entry.state = PortEntry::State::InUseHere;
+        return entry;
+    }
+    QSerialPort trial;
+    trial.setPortName(device);
+    if (!trial.open(QIODevice::ReadWrite)) {
+        entry.detail = trial.errorString();
+        if (trial.error() == QSerialPort::PermissionError)
+            m_scan.explainRefusal(entry, device);
+        else if (trial.error() == QSerialPort::DeviceNotFoundError)
+            entry.state = PortEntry::State::Vanished; // went away during the scan
+        else
+            entry.state = PortEntry::State::Failed;
+        return entry;
+    }
+    if (!applyLineSettings(trial)) {
+        entry.state = PortEntry::State::LineSettings;
+        entry.detail = trial.errorString();
+    }
+    trial.close();
+    return entry;
+}
+
+int SerialLinkPort::findAdapter(const QString& identity) {
+    m_scan.refresh(false);
+    return m_scan.findAdapter(identity);
 }
 
 bool SerialLinkPort::isOpen() const {

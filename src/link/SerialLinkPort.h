@@ -4,6 +4,7 @@
 // notice with the port closed, instead of the endless error stream Qt 6.4 produces.
 #include "link/ComPortMap.h"
 #include "link/LinkPort.h"
+#include "link/SerialPortScan.h"
 
 #include <QSerialPort>
 
@@ -24,15 +25,28 @@ public:
     QByteArray read(qint64 maxSize) override;
     qint64 write(const QByteArray& data) override;
     bool waitForReadyRead(int msecs) override;
+    void beginScan() override;
+    PortEntry probe(int n) override;
+    int findAdapter(const QString& identity) override;
+    bool keepAdapter(const QString& adapterPath, int n, QString* error) override {
+        return m_map.keepAdapter(adapterPath, n, error);
+    }
 
     const ComPortMap& map() const { return m_map; }
-    void setMap(const ComPortMap& map) { m_map = map; }
+    void setMap(const ComPortMap& map) {
+        m_map = map;
+        m_scan.setMap(map);
+    }
+    SerialPortScan& scan() { return m_scan; }
 
 private:
     void onError(QSerialPort::SerialPortError error);
     void closeAfterLoss();
+    static bool applyLineSettings(QSerialPort& port);
 
     ComPortMap m_map;
+    SerialPortScan m_scan;
+    QString m_device; // what the open port is, links resolved
     QSerialPort m_port;
     int m_portNumber = 0;
     bool m_closeQueued = false;

@@ -3,6 +3,15 @@
 #include <cstdint>
 #include <limits>
 
+// How well the line carries frames, so a bad cable can be told from a silent drive.
+struct LinkStats {
+    std::uint64_t frames = 0;           // good frames
+    std::uint64_t checksumFailures = 0; // frames whose checksum did not match
+    std::uint64_t resyncs = 0;          // times the reader had to find a start byte again
+    std::uint64_t bytesSkipped = 0;     // bytes thrown away to get there
+    double framesPerSecond = 0.0;       // over the last whole second or more
+};
+
 struct MonitorState {
     // Values of the last decoded frame; kept while no frame arrives.
     std::int32_t SpeedRaw = 0;       // mm/s, never negative (the magnitude is stored)
@@ -25,4 +34,8 @@ struct MonitorState {
     // Toggled by the one-second tick; drives the blinking indicators.
     bool BlinkPhase = false;
     bool OfflineNoticeShown = false; // set once, never cleared
+
+    LinkStats Link;
+    double RateSince = Never;     // start of the current frame-rate window
+    std::uint64_t RateFrames = 0; // good frames at its start
 };

@@ -30,6 +30,13 @@ MonitorTick::Report MonitorTick::run(bool portInUse) {
     });
 
     const double t = now();
+    if (!(t - state.RateSince < 1.0)) {
+        if (state.RateSince != MonitorState::Never)
+            state.Link.framesPerSecond =
+                double(state.Link.frames - state.RateFrames) / (t - state.RateSince);
+        state.RateSince = t;
+        state.RateFrames = state.Link.frames;
+    }
     if (record.Recording)
         record.append(t, state);
 

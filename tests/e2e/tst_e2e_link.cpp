@@ -1,7 +1,7 @@
 // The real serial port on the virtual drive's pseudo-terminal, through the program's
 // own classes. Every read and write costs its fixed waits, so one drive and one
-// connection serve the dialog, the faults and the round trip in turn; only a pulled
-// line needs a drive of its own.
+// connection serve the dialog, the faults and the round trip in turn; a pulled line,
+// a replug and a drive started late need drives of their own.
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
 #include "link/ProtocolModule.h"
@@ -15,8 +15,10 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QtTest>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -78,18 +80,21 @@ private slots:
         auto* combo = p.form.findChild<QComboBox*>(QStringLiteral("PortCombo"));
         QCOMPARE(combo->count(), 1);
         QCOMPARE(combo->itemData(0).toInt(), VirtualDrive::Com);
+        QVERIFY(combo->itemText(0).startsWith("COM13 \u2014 link to /dev/pts/"));
         {
-            // Someone else holds the port: refused with the reason, no port selected.
+            // Someone else holds the port: listed, not offered, with the holder that
+            // Qt's lock file names.
             SerialLinkPort other(ComPortMap(m_drive.linkFolder(), QStringLiteral("/nonexistent")));
             QVERIFY(other.open(VirtualDrive::Com));
-            p.accept();
-            QCOMPARE(p.prompts.texts().size(), 1);
-            QVERIFY(p.prompts.texts().first().startsWith("T55 COM13 "));
-            QVERIFY(p.prompts.texts().first().size() > 12);
+            p.form.show();
+            auto* model = qobject_cast<QStandardItemModel*>(combo->model());
+            QVERIFY(!model->item(0)->isEnabled());
+            QVERIFY2(combo->itemText(0).contains("in use by tst_e2e_link ("),
+                     qPrintable(combo->itemText(0)));
             QCOMPARE(p.form.selectedPort(), 0);
             QVERIFY(!p.port.isOpen());
+            p.form.hide();
         }
-        p.prompts.messages.clear();
         p.accept();
         QVERIFY(p.port.isOpen());
         QCOMPARE(p.status, QStringLiteral("COM13"));
@@ -179,7 +184,7 @@ private slots:
         QCOMPARE(result, ParamTransfer::Result::LineLost);
         QTRY_COMPARE(p.form.selectedPort(), 0);
         QVERIFY(!p.port.isOpen());
-        QCOMPARE(p.status, QStringLiteral("T108 %2 %3"));
+        QCOMPARE(p.status, p.lang.LangText(TextId::LineLostWaiting).arg("COM13"));
         // Let any error storm run its course: one message only, and the program still
         // answers (an event loop that spins on errors would starve this wait).
         QTest::qWait(200);
@@ -187,6 +192,69 @@ private slots:
         QVERIFY(p.prompts.texts().first().startsWith("T56 COM13 "));
         QVERIFY(p.transferHost.commandsEnabled);
         QCOMPARE(p.transfer.ReadParameters(), ParamTransfer::Result::NoPort);
+    }
+
+    // A drive started after the program is offered when the dialog opens again; a
+    // link into nowhere is listed as such.
+    void driveStartedLater() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("links");
+        Program p(folder);
+        auto* combo = p.form.findChild<QComboBox*>(QStringLiteral("PortCombo"));
+        QCOMPARE(combo->count(), 0);
+        VirtualDrive drive;
+        QVERIFY(drive.start({"--link-folder", folder}));
+        QVERIFY(QFile::link("/nonexistent/ttyUSB9", folder + "/COM15"));
+        p.form.show();
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->currentData().toInt(), VirtualDrive::Com);
+        QCOMPARE(combo->itemText(1), QStringLiteral("COM15 \u2014 link to /nonexistent/ttyUSB9, "
+                                                    "which does not exist"));
+    }
+
+    void unreadableTerminal() {
+        if (::geteuid() == 0)
+            QSKIP("root opens a device of any mode; the reason is checked through the open "
+                  "failure in tst_connectionform");
+        VirtualDrive drive;
+        QVERIFY(drive.start());
+        const QString device =
+            QFileInfo(drive.linkFolder() + "/COM" + QString::number(VirtualDrive::Com))
+                .canonicalFilePath();
+        QVERIFY(QFile::setPermissions(device, {}));
+        Program p(drive.linkFolder());
+        auto* combo = p.form.findChild<QComboBox*>(QStringLiteral("PortCombo"));
+        QCOMPARE(combo->count(), 1);
+        QVERIFY2(combo->itemText(0).contains("no permission"), qPrintable(combo->itemText(0)));
+    }
+
+    // The drive hangs up and comes back under the same link: the port is reopened by
+    // itself, the stream flows again, and nothing else is sent.
+    void replugReopens() {
+        VirtualDrive drive;
+        QVERIFY(drive.start());
+        Program p(drive.linkFolder());
+        p.form.SelectFirstAvailablePort();
+        QVERIFY(p.port.isOpen());
+        QSignalSpy back(&p.form, &ConnectionForm::reconnected);
+        QCOMPARE(drive.command("hangup", "HANGUP"), QStringLiteral("HANGUP"));
+        QTRY_VERIFY(p.form.awaitingAdapter());
+        QCOMPARE(p.status, p.lang.LangText(TextId::LineLostWaiting).arg("COM13"));
+        QVERIFY(drive.waitForExit());
+        p.form.RefreshPortList();
+        auto* combo = p.form.findChild<QComboBox*>(QStringLiteral("PortCombo"));
+        QCOMPARE(combo->itemText(0), "COM13 \u2014 " + p.lang.LangText(TextId::PortVanished));
+
+        QVERIFY(drive.start());
+        QTRY_VERIFY(p.port.isOpen());
+        QCOMPARE(back.count(), 1);
+        QCOMPARE(back.first().first().toInt(), VirtualDrive::Com);
+        QCOMPARE(p.form.selectedPort(), VirtualDrive::Com);
+        QCOMPARE(p.status, p.lang.LangText(TextId::LineReconnected).arg("COM13"));
+        QVERIFY(!p.form.awaitingAdapter());
+        p.protocol.SendData(ProtocolModule::MonitorStart);
+        QTRY_VERIFY(p.port.bytesAvailable() >= 16);
+        QCOMPARE(drive.log().filter("LOG ").filter(QRegularExpression(" [DU]:")), QStringList());
     }
 };
 

@@ -96,7 +96,7 @@ private slots:
         tabs->setCurrentIndex(0);
         QTRY_COMPARE(f.drive.log().count("LOG M: monitor on"), 2);
         f.drive.command("hangup", "HANGUP");
-        QTRY_COMPARE(panel1->text(), w.lang().LangText(108));
+        QTRY_COMPARE(panel1->text(), w.lang().LangText(TextId::LineLostWaiting).arg("COM13"));
         QCOMPARE(w.session().connectionForm().selectedPort(), 0);
         QTRY_COMPARE(speed->text(), "...");
         QTest::qWait(100);
@@ -110,6 +110,27 @@ private slots:
         tabs->setCurrentIndex(1);
         read->trigger();
         QCOMPARE(prompts.texts().mid(1), QStringList{w.lang().LangText(106)});
+
+        // The drive comes back under the same link with the monitor page in front: the
+        // port is reopened and the stream resumes; no transfer starts by itself.
+        tabs->setCurrentIndex(0);
+        QVERIFY(f.drive.waitForExit());
+        const int streams = f.drive.log().count("LOG M: monitor on");
+        const QRegularExpression transfer("^LOG [DU]:");
+        const auto transfers = f.drive.log().filter(transfer).size();
+        QVERIFY(f.drive.start({"--link-folder", f.runtime.filePath("liftdrive"), "--frame-rate",
+                               QString::number(DriveEmulator::LineFrameRate)}));
+        QTRY_COMPARE(panel1->text(), w.lang().LangText(TextId::LineReconnected).arg("COM13"));
+        QCOMPARE(w.session().connectionForm().selectedPort(), 13);
+        QTRY_COMPARE(f.drive.log().count("LOG M: monitor on"), streams + 1);
+        QTRY_VERIFY(speed->text() != "...");
+        QCOMPARE(f.drive.log().filter(transfer).size(), transfers);
+        QCOMPARE(prompts.texts().size(), 2);
+        // The port panel's tool tip tells how the line carries frames.
+        QVERIFY(page->state().Link.frames > 0);
+        QHelpEvent tip(QEvent::ToolTip, {1, 1}, panel1->mapToGlobal(QPoint(1, 1)));
+        QCoreApplication::sendEvent(panel1, &tip);
+        QCOMPARE(panel1->toolTip(), w.session().linkStatsText(page->state().Link));
     }
 };
 

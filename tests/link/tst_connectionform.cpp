@@ -1,5 +1,7 @@
-// The connection dialog on a fake line: the port scan, accepting, cancelling and a
-// port taken since the scan. A pulled line and a busy port are in the end-to-end tests.
+// The connection dialog on a fake line: the port scan with the reasons a port cannot
+// be used, the rescan when the dialog opens, accepting, cancelling and a port taken
+// since the scan. A pulled line, a replug and a port held by another open are in the
+// end-to-end tests.
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
 #include "link/ProtocolModule.h"
@@ -9,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QtTest>
 
 class TestConnectionForm : public QObject {
@@ -80,12 +83,97 @@ private slots:
         QCOMPARE(rig.child<QComboBox>("PortCombo")->currentData().toInt(), 7);
 
         // Taken since the scan: the reason, and back on the port that was in use.
+        rig.form.show();
+        QComboBox* combo = rig.child<QComboBox>("PortCombo");
+        combo->setCurrentIndex(combo->findData(3));
         rig.port.freePorts.remove(3);
-        rig.accept(3);
-        QCOMPARE(rig.prompts.texts(), QStringList{"Unable to open port COM3: Permission error."});
+        rig.port.refused[3] = LinkPort::OpenFailure::Busy;
+        QTest::mouseClick(rig.child<QPushButton>("AcceptCommand"), Qt::LeftButton);
+        QCOMPARE(rig.prompts.texts(),
+                 QStringList{"Unable to open port COM3: in use by another program."});
         QVERIFY(rig.form.selectedPort() == 7 && rig.port.portNumber() == 7);
         QCOMPARE(rig.status, QStringLiteral("COM7"));
         QVERIFY(rig.form.isVisible()); // for another choice
+    }
+
+    // Ports that exist but do not open are listed, disabled, with the reason.
+    void unusablePortsListed() {
+        Rig rig({5});
+        using F = LinkPort::OpenFailure;
+        rig.port.refused = {{2, F::NoPermission}, {3, F::Busy}, {4, F::LineSettings}};
+        rig.form.RefreshPortList();
+        QComboBox* combo = rig.child<QComboBox>("PortCombo");
+        auto* model = qobject_cast<QStandardItemModel*>(combo->model());
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << (model->item(i)->isEnabled() ? "+" : "-") + combo->itemText(i);
+        const QString user = qEnvironmentVariable("USER", "$USER");
+        QCOMPARE(items,
+                 QStringList({"-COM2 \u2014 no permission: add yourself to the group dialout "
+                              "(sudo usermod -aG dialout " +
+                                  user + ") and log in again",
+                              "-COM3 \u2014 in use by another program",
+                              "-COM4 \u2014 the line settings 56000 baud, 8N1 could not be "
+                              "applied (Permission error)",
+                              "+COM5"}));
+        QCOMPARE(combo->currentData().toInt(), 5); // the first usable one
+    }
+
+    void entryTexts_data() {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QString>("text");
+        using S = PortEntry::State;
+        QTest::newRow("free USB adapter")
+            << int(S::Free) << QString()
+            << "COM5 \u2014 USB serial (FTDI, FT232R USB UART, A10K3) \u2014 link to /dev/x";
+        QTest::newRow("lock file names the program")
+            << int(S::Busy) << "minicom (812)"
+            << "COM5 \u2014 USB serial (FTDI, FT232R USB UART, A10K3) \u2014 link to /dev/x "
+               "\u2014 in use by minicom (812)";
+        QTest::newRow("service")
+            << int(S::HeldByService) << "ModemManager"
+            << "COM5 \u2014 USB serial (FTDI, FT232R USB UART, A10K3) \u2014 link to /dev/x "
+               "\u2014 held by the system service ModemManager, which takes USB serial "
+               "adapters; stop it or tell it to leave this adapter alone";
+        QTest::newRow("link to nowhere")
+            << int(S::DanglingLink) << QString()
+            << "COM5 \u2014 USB serial (FTDI, FT232R USB UART, A10K3) \u2014 link to /dev/x, "
+               "which does not exist";
+    }
+    void entryTexts() {
+        QFETCH(int, state);
+        QFETCH(QString, holder);
+        Rig rig({});
+        PortEntry entry;
+        entry.number = 5;
+        entry.state = PortEntry::State(state);
+        entry.usb = true;
+        entry.description = QStringLiteral("FTDI, FT232R USB UART, A10K3");
+        entry.linkTarget = QStringLiteral("/dev/x");
+        entry.holder = holder;
+        QTEST(rig.form.entryText(entry), "text");
+    }
+
+    // Opening the dialog looks again: a port plugged in since is offered, the choice
+    // stays, and a port that went away says so.
+    void rescanWhenShown() {
+        Rig rig({3});
+        rig.accept(3);
+        rig.port.freePorts << 9;
+        rig.form.show();
+        QComboBox* combo = rig.child<QComboBox>("PortCombo");
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->currentData().toInt(), 3);
+        rig.form.hide();
+        rig.port.freePorts.remove(9);
+        rig.form.show();
+        QCOMPARE(combo->itemText(1), QStringLiteral("COM9 \u2014 gone: the adapter was unplugged "
+                                                    "or the device went away"));
+        QCOMPARE(combo->currentData().toInt(), 3);
+        rig.form.hide();
+        rig.form.show(); // gone for two looks: no longer listed
+        QCOMPARE(combo->count(), 1);
     }
 
     void noFreePortThenCancelAndCloseBox() {

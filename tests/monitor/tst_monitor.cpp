@@ -12,6 +12,8 @@
 #include <QtTest>
 
 using Values = QList<int>; // speed, accel, current
+// Good frames, checksum failures, resynchronisations, bytes skipped.
+using Counts = QList<quint64>;
 
 namespace {
 
@@ -74,19 +76,24 @@ private slots:
         QTest::addColumn<bool>("arrived");
         QTest::addColumn<Values>("raw");
         QTest::addColumn<int>("left");
+        QTest::addColumn<Counts>("counts");
         QTest::newRow("stray byte, two frames: the second wins")
-            << "\x12" + first + second << true << Values{200, 50, 5} << 0;
+            << "\x12" + first + second << true << Values{200, 50, 5} << 0 << Counts{2, 0, 1, 1};
         QTest::newRow("bad checksum dropped, a partial frame waits")
             << QByteArray::fromHex("ff00c800320005fd") + first + second.left(7) << true
-            << Values{300, 100, 10} << 7;
-        QTest::newRow("embedded start byte drops the frame")
-            << QByteArray::fromHex("ff01ff0064000a9b") + QByteArray(8, '\x01') << false
-            << Values{0, 0, 0} << 7;
+            << Values{300, 100, 10} << 7 << Counts{1, 1, 0, 0};
+        QTest::newRow("three bad checksums between good frames")
+            << first + QByteArray::fromHex("ff0001000100010f").repeated(3) + second << true
+            << Values{200, 50, 5} << 0 << Counts{2, 3, 0, 0};
+        QTest::newRow("a start byte inside a damaged frame begins the next one")
+            << QByteArray::fromHex("ff01") + first << true << Values{300, 100, 10} << 0
+            << Counts{1, 0, 1, 1};
         QTest::newRow("fewer than 8 bytes: nothing read")
-            << first.left(7) << false << Values{0, 0, 0} << 7;
+            << first.left(7) << false << Values{0, 0, 0} << 7 << Counts{0, 0, 0, 0};
         QTest::newRow("a flood of garbage: one tick reads a bounded share")
             << QByteArray(100000, '\x11') + first << false << Values{0, 0, 0}
-            << 100008 - MonitorFrame::MaxDrainBytes;
+            << 100008 - MonitorFrame::MaxDrainBytes
+            << Counts{0, 0, 0, quint64(MonitorFrame::MaxDrainBytes)};
     }
     void drain() {
         QFETCH(QByteArray, input);
@@ -96,6 +103,8 @@ private slots:
         QTEST(MonitorFrame::drain(line.protocol, state), "arrived");
         QTEST(values(state), "raw");
         QTEST(int(line.port.rx.size()), "left");
+        const LinkStats& s = state.Link;
+        QTEST((Counts{s.frames, s.checksumFailures, s.resyncs, s.bytesSkipped}), "counts");
         QCOMPARE(line.clock.monotonicSeconds(), 0.0); // never waited for the drive
     }
 
@@ -124,6 +133,8 @@ private slots:
         QCOMPARE(gauges.first(), 1.0f);
         for (float g : gauges.mid(1))
             QCOMPARE(NumberText::pattern3(g), QStringLiteral("1.082"));
+        // One frame every 50 ms, measured over whole seconds of ticks.
+        QCOMPARE(std::lrint(line.tick.state.Link.framesPerSecond), 20L);
     }
 
     void offlineTick() {

@@ -5,6 +5,7 @@
 #include "link/LinkPort.h"
 #include "platform/Clock.h"
 
+#include <QHash>
 #include <QSet>
 #include <utility>
 
@@ -14,15 +15,28 @@ public:
 
     bool open(int portNumber, QString* error = nullptr) override {
         if (!freePorts.contains(portNumber)) {
+            setOpenFailure(refused.value(portNumber, OpenFailure::NoSuchPort));
             if (error)
                 *error = QStringLiteral("Permission error");
             return false;
         }
+        setOpenFailure(OpenFailure::None);
         clearLost();
         m_open = portNumber;
         return true;
     }
     void close() override { m_open = 0; }
+    // Says what an open would say, without disturbing the port in use.
+    PortEntry probe(int n) override {
+        PortEntry entry;
+        entry.number = n;
+        entry.state = n == m_open             ? PortEntry::State::InUseHere
+                      : freePorts.contains(n) ? PortEntry::State::Free
+                                              : stateOf(refused.value(n, OpenFailure::NoSuchPort));
+        if (entry.state == PortEntry::State::LineSettings)
+            entry.detail = QStringLiteral("Permission error");
+        return entry;
+    }
     bool isOpen() const override { return m_open != 0; }
     int portNumber() const override { return m_open; }
     qint64 bytesAvailable() override {
@@ -74,6 +88,7 @@ public:
     }
 
     QSet<int> freePorts;
+    QHash<int, OpenFailure> refused; // why a port outside freePorts does not open
     QByteArray rx;
     QByteArray tx;
     qsizetype dropTxByte = -1; // index in tx of a byte the line loses

@@ -41,6 +41,9 @@ public:
         return m_lines;
     }
     QString linkFolder() const { return m_linkFolder; }
+    // After a hang-up the drive ends by itself; a new start then comes back under the
+    // same link.
+    bool waitForExit() { return m_process.waitForFinished(5000); }
 
 private:
     QString waitFor(const QString& prefix) {
