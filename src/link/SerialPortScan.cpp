@@ -45,8 +45,9 @@ bool SerialPortScan::isGrabbingService(const QString& processName) {
 
 void SerialPortScan::refresh(bool descriptions) {
     m_byIdOf.clear();
+    m_byIdLooked = 0;
     QDirIterator it(m_byIdFolder, QDir::System | QDir::Files | QDir::NoDotAndDotDot);
-    for (int seen = 0; seen < MaxByIdEntries && it.hasNext(); ++seen) {
+    for (; m_byIdLooked < MaxByIdEntries && it.hasNext(); ++m_byIdLooked) {
         const QString path = it.next();
         const QString device = QFileInfo(path).canonicalFilePath();
         if (!device.isEmpty() && !m_byIdOf.contains(device))
@@ -173,7 +174,8 @@ QString SerialPortScan::serviceHolding(const QString& device) const {
         QDir fds(dir + QStringLiteral("/fd"));
         if (!fds.isReadable())
             return program;
-        const QStringList names = fds.entryList(QDir::System | QDir::NoDotAndDotDot);
+        const QStringList names =
+            fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         for (int i = 0; i < names.size() && i < 1024; ++i)
             if (QFileInfo(fds.filePath(names[i])).symLinkTarget() == device)
                 return program;

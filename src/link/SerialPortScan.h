@@ -37,6 +37,8 @@ public:
     const ComPortMap& map() const { return m_map; }
     void setMap(const ComPortMap& map) { m_map = map; }
     void setProcFolder(const QString& folder) { m_procFolder = folder; }
+    // Entries of the by-id folder the last refresh looked at.
+    int byIdLooked() const { return m_byIdLooked; }
 
 private:
     QString lockHolder(const QString& device) const;
@@ -45,6 +47,7 @@ private:
     ComPortMap m_map;
     QString m_byIdFolder;
     QString m_procFolder = QStringLiteral("/proc");
+    int m_byIdLooked = 0;
     QHash<QString, QString> m_byIdOf;        // device -> by-id path
     QHash<QString, QString> m_descriptionOf; // device -> "maker, product, serial"
     QHash<QString, bool> m_usb;              // device -> on USB

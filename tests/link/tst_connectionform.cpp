@@ -176,6 +176,22 @@ private slots:
         QCOMPARE(combo->count(), 1);
     }
 
+    void keepAdapter() {
+        Rig rig({1, 5});
+        rig.port.adapters[5] = QStringLiteral("/dev/serial/by-id/usb-X");
+        rig.form.RefreshPortList();
+        QComboBox* combo = rig.child<QComboBox>("PortCombo");
+        QComboBox* number = rig.child<QComboBox>("KeepNumberCombo");
+        number->setCurrentIndex(number->findData(3));
+        auto* keep = rig.child<QPushButton>("KeepAdapterCommand");
+        QTest::mouseClick(keep, Qt::LeftButton); // COM1 has no stable name
+        QCOMPARE(rig.prompts.texts(), QStringList{rig.lang.LangText(TextId::NoStableName)});
+        combo->setCurrentIndex(combo->findData(5));
+        QTest::mouseClick(keep, Qt::LeftButton);
+        QCOMPARE(rig.port.kept, QStringList{"/dev/serial/by-id/usb-X=COM3"});
+        QCOMPARE(combo->currentData().toInt(), 3); // offered under its new number
+    }
+
     void noFreePortThenCancelAndCloseBox() {
         Rig rig({});
         QCOMPARE(rig.prompts.texts(), QStringList{"No free port"});
