@@ -53,6 +53,7 @@ enum class TextId : int {
     CsvSpeed = 63,
     CsvAcceleration = 64,
     CsvCurrent = 65,
+    DoubtfulRead = 79,
     ScaleAcceleration = 80,
     ScaleSpeed = 81,
     ScaleCurrent = 82,

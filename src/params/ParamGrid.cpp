@@ -96,7 +96,7 @@ QString ParamGrid::cellText(int row, int column) const {
 }
 
 void ParamGrid::FillParamGrid() {
-    closeEditor();
+    hideParEditor();
     for (int column = 0; column < UnitColumn + 1; ++column) {
         QTableWidgetItem* header = horizontalHeaderItem(column);
         header->setText(m_lang.LangText(93 + column));
@@ -253,10 +253,10 @@ void ParamGrid::onEditorFocusLost(Qt::FocusReason reason) {
         reason == Qt::PopupFocusReason)
         return;
     commitEdit();
-    closeEditor();
+    hideParEditor();
 }
 
-void ParamGrid::closeEditor() {
+void ParamGrid::hideParEditor() {
     // Cleared first: hiding the focused box moves the focus and must not commit.
     m_editing = false;
     m_editRow = 0;

@@ -71,7 +71,7 @@ private:
     bool commitEdit();
     void onEnter();
     void onEditorFocusLost(Qt::FocusReason reason);
-    void closeEditor();
+    void hideParEditor();
 
     ParamModule& m_params;
     const LangModule& m_lang;

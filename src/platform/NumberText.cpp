@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace NumberText {
 
@@ -183,7 +184,17 @@ QString replacedFirst(QString text, QChar from, QChar to) {
 }
 
 std::int64_t roundHalfEven(double value) {
-    return std::int64_t(std::nearbyint(value));
+    // Converting a double outside the 64-bit range is undefined; such values (and
+    // NaN) are a caller's fault, so they saturate instead of corrupting anything.
+    constexpr double limit = 9223372036854775807.0; // 2^63, the first value out of range
+    const double r = std::nearbyint(value);
+    if (std::isnan(r))
+        return 0;
+    if (r >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (r < -limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return std::int64_t(r);
 }
 
 } // namespace NumberText

@@ -1,6 +1,7 @@
 #include "transfer/ParamTransfer.h"
 
 #include "lang/LangModule.h"
+#include "lang/TextId.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
 #include "params/ParamModule.h"
@@ -65,9 +66,12 @@ bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
     const float product = value * scale;
     if (!std::isfinite(product))
         return false;
-    const std::int64_t r = NumberText::roundHalfEven(double(product));
-    if (r < -32768 || r > 65535)
+    // The range is checked on the rounded double: a finite float can be far beyond
+    // any integer type, and converting it would be undefined.
+    const double rounded = std::nearbyint(double(product));
+    if (!(rounded >= -32768.0 && rounded <= 65535.0))
         return false;
+    const int r = int(rounded);
     if (word)
         *word = std::uint16_t(r < 0 ? r + 65536 : r);
     return true;
@@ -153,6 +157,24 @@ ParamTransfer::Result ParamTransfer::readSet() {
             return receiveFailed(true);
     }
 
+    // The short block has no checksum: a shifted or damaged block is seen only in
+    // its values. One that puts values outside their limits is not taken.
+    if (n == ProtocolModule::ShortBlockWords) {
+        QString first;
+        const int outside = valuesOutsideLimits(raw, n, float(m_receivedWords[125]), &first);
+        if (outside > 0) {
+            p.FlushInput();
+            message(m_lang
+                        .text(int(TextId::DoubtfulRead),
+                              QStringLiteral("The inverter's answer is doubtful: %1 values lie "
+                                             "outside their limits (the first: %2). Nothing was "
+                                             "changed; read again."))
+                        .arg(outside)
+                        .arg(first));
+            return Result::Doubtful;
+        }
+    }
+
     m_params.driveVersion = float(m_receivedWords[125]);
     {
         ProgressScope progress(m_progress, m_lang.LangText(112));
@@ -187,6 +209,26 @@ ParamTransfer::Result ParamTransfer::readSet() {
     if (m_host.monitorPageInFront())
         p.SendData(ProtocolModule::MonitorStart);
     return Result::Done;
+}
+
+int ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw, int count,
+                                       float version, QString* first) const {
+    int outside = 0;
+    for (int k = 0; k < count && k < ParamModule::Count; ++k) {
+        const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+        // What the setter leaves unchecked: the version word, placeholders, parameters
+        // the firmware does not have; and a row without scale (stored as 0).
+        const bool hasRow = m_params.FindGridRow(k) != ParamModule::NoMatch;
+        if (k == 125 || def.isPlaceholder() || version < def.minVersion ||
+            (hasRow && def.scale == 0.0f))
+            continue;
+        const float v = valueOfWord(raw[std::size_t(k)], def.scale, hasRow);
+        if (v >= def.minValue && v <= def.maxValue)
+            continue;
+        if (outside++ == 0 && first)
+            *first = def.name.trimmed() + QStringLiteral(" = ") + NumberText::general(v);
+    }
+    return outside;
 }
 
 ParamTransfer::Result ParamTransfer::WriteParameters() {
