@@ -51,7 +51,7 @@ int main(int argc, char* argv[]) {
     SystemClock clock;
     SerialLinkPort port(ComPortMap(drive.linkFolder(), QStringLiteral("/nonexistent")));
     RecordingPrompts prompts;
-    LangModule lang(QString(), prompts);
+    LangModule lang{QString()};
     ParamModule params(lang, prompts);
     for (int k = 0; k < ParamModule::Count; ++k) {
         params.ParamCatalogue[std::size_t(k)].name = QStringLiteral("P%1").arg(k);
@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
     ProtocolModule protocol(port, clock);
     FakeHost host;
     host.port = VirtualDrive::Com;
-    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host, host);
+    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host);
     QString why;
     if (!port.open(VirtualDrive::Com, &why)) {
         err << "bench_link: " << why << Qt::endl;

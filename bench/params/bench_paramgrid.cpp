@@ -68,12 +68,12 @@ int main(int argc, char* argv[]) {
     }
 
     StderrPrompts prompts;
-    LangModule lang(dir.path(), prompts);
+    LangModule lang(dir.path());
     lang.LoadLanguagePack("t.lng");
     ParamModule params(lang, prompts);
     if (!params.LoadParamDefinitions(dir.path()))
         return 1;
-    ParamGrid grid(params, lang);
+    ParamGrid grid(params);
     GridUpdate update(grid);
     params.addListener(&update);
     grid.resize(800, 600);

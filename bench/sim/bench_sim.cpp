@@ -31,8 +31,8 @@ int main() {
     // The inputs come the way the program gets them: the first shipped language pack,
     // its definition file and the factory set through the setter.
     StderrPrompts prompts;
-    LangModule lang(qEnvironmentVariable("LIFTDRIVE_BIN_DIR"), prompts);
-    if (!lang.FindLanguagePacks(QStringLiteral("bench")))
+    LangModule lang(qEnvironmentVariable("LIFTDRIVE_BIN_DIR"));
+    if (!lang.FindLanguagePacks())
         return 1;
     lang.LoadLanguagePack(lang.packs().first().fileName);
     ParamModule params(lang, prompts);

@@ -3,7 +3,7 @@
 // every --write-every seconds (default 60), for --seconds (default 60). Resident
 // memory is sampled after a warm-up and at the end; the growth is extrapolated to an
 // hour. Run it for an hour (--seconds 3600) to measure rather than extrapolate.
-#include "app/DriveLink.h"
+#include "app/DriveSession.h"
 #include "app/MainForm.h"
 #include "link/ConnectionForm.h"
 #include "support/DataFiles.h"
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     if (!w.startUp())
         return 1;
     w.show();
-    ConnectionForm& form = w.driveLink().connectionForm();
+    ConnectionForm& form = w.session().connectionForm();
     form.SelectFirstAvailablePort();
     if (form.selectedPort() == 0) {
         std::fprintf(stderr, "bench_memory: no port\n");

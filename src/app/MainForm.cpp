@@ -1,6 +1,6 @@
 #include "app/MainForm.h"
 
-#include "app/DriveLink.h"
+#include "lang/FixedTexts.h"
 #include "lang/LanguageUi.h"
 #include "monitor/MonitorPage.h"
 #include "params/ParamFiles.h"
@@ -28,28 +28,36 @@ QFrame* makePage(const QString& name, QWidget* parent) {
     return frame;
 }
 
-// The stop-mode handler asks the main window whether and how to simulate.
+// The stop-mode handler asks the session whether to simulate, the window how.
 class MainFormSimHost final : public SimulationHost {
 public:
-    explicit MainFormSimHost(MainForm& form) : m_form(form) {}
-    bool readyToSimulate() const override { return m_form.readyToSimulate; }
+    MainFormSimHost(MainForm& form, DriveSession& session) : m_form(form), m_session(session) {}
+    bool readyToSimulate() const override { return m_session.readyToSimulate(); }
     void simulate() override { m_form.simulate(); }
 
 private:
     MainForm& m_form;
+    DriveSession& m_session;
 };
 
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
                    QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_folder(folder), m_lang(folder, prompts),
+    : QMainWindow(parent), m_prompts(prompts), m_folder(folder), m_lang(folder),
       m_params(m_lang, prompts) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(DesignTitle);
     setMinimumSize(800, 600);
-    buildMenus(std::move(port));
+    // The grid shows what the session reads, so it comes first.
+    m_frameMotor = makePage(QStringLiteral("FrameMotor"), this);
+    m_paramGrid = new ParamGrid(m_params, m_frameMotor);
+    m_session = std::make_unique<DriveSession>(m_lang, m_params, m_prompts, *m_paramGrid, this,
+                                               std::move(port));
+    m_session->setTitle(windowTitle());
+    buildMenus();
     buildPages();
+    buildStatusBar();
     // The model takes its inputs before the window mirrors a value and re-simulates.
     m_params.addListener(&m_sim);
     m_params.addListener(this);
@@ -62,20 +70,20 @@ MainForm::~MainForm() {
     m_params.removeListener(&m_sim);
 }
 
-void MainForm::buildMenus(std::unique_ptr<LinkPort> port) {
+void MainForm::buildMenus() {
     QMenuBar* bar = menuBar();
     m_menuFile = bar->addMenu(QStringLiteral("Dosya"));
     m_menuFile->setObjectName(QStringLiteral("MenuFile"));
     m_openFile = m_menuFile->addAction(QStringLiteral("A\u00e7..."));
     m_openFile->setObjectName(QStringLiteral("MI_OpenFile"));
     m_openFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    setTag(m_openFile, 2);
+    setTag(m_openFile, TextId::MenuOpen);
     connect(m_openFile, &QAction::triggered, this,
             [this] { ParamFiles(m_params, m_lang, m_prompts, windowTitle()).OpenParamFile(); });
     m_saveFile = m_menuFile->addAction(QStringLiteral("Kaydet..."));
     m_saveFile->setObjectName(QStringLiteral("MI_SaveFile"));
     m_saveFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    setTag(m_saveFile, 3);
+    setTag(m_saveFile, TextId::MenuSave);
     connect(m_saveFile, &QAction::triggered, this,
             [this] { ParamFiles(m_params, m_lang, m_prompts, windowTitle()).SaveParamFile(); });
     m_exit = m_menuFile->addAction(QStringLiteral("\u00c7\u0131k\u0131\u015f"));
@@ -84,30 +92,10 @@ void MainForm::buildMenus(std::unique_ptr<LinkPort> port) {
 
     m_menuConnection = bar->addMenu(QStringLiteral("Ba\u011flant\u0131"));
     m_menuConnection->setObjectName(QStringLiteral("MenuConnection"));
-    DriveLink::Window window;
-    window.versionGt826 = [this] { return version_gt_8_26; };
-    window.setVersionGt826 = [this](bool on) { version_gt_8_26 = on; };
-    window.setReadyToSimulate = [this](bool on) { readyToSimulate = on; };
-    window.setFlashParamsIdentical = [this](bool on) { FlashParamsIdentical = on; };
-    window.simulate = [this] { simulate(); };
-    window.monitorPageInFront = [this] {
-        return m_tabs->tabData(m_tabs->currentIndex()).toInt() == 20;
-    };
-    window.setPortStatus = [this](const QString& text) { m_panel1->setText(text); };
-    window.setDriveText = [this](int index, const QString& text) {
-        m_paramGrid->setDriveText(index, text);
-    };
-    // A transfer lets the event loop run: nothing else may reach the link or the values.
-    window.setWindowCommandsEnabled = [this](bool on) {
-        m_tabs->setEnabled(on);
-        m_openFile->setEnabled(on);
-        m_saveFile->setEnabled(on);
-        m_menuLanguage->menuAction()->setEnabled(on);
-    };
-    window.title = [this] { return windowTitle(); };
-    m_link = std::make_unique<DriveLink>(m_lang, m_params, m_prompts, std::move(window),
-                                         m_menuConnection, this, std::move(port));
-    connect(this, &MainForm::catalogueReloaded, m_link.get(), &DriveLink::retitle);
+    m_session->addCommands(m_menuConnection);
+    connect(m_session.get(), &DriveSession::transferCommandsEnabled, this,
+            &MainForm::setWindowCommandsEnabled);
+    connect(m_session.get(), &DriveSession::simulateRequested, this, &MainForm::simulate);
 
     m_menuLanguage = bar->addMenu(QStringLiteral("Lisan"));
     m_menuLanguage->setObjectName(QStringLiteral("MenuLanguage"));
@@ -118,6 +106,13 @@ void MainForm::buildMenus(std::unique_ptr<LinkPort> port) {
     m_menuHelp->setObjectName(QStringLiteral("MenuHelp"));
 }
 
+void MainForm::setWindowCommandsEnabled(bool on) {
+    m_tabs->setEnabled(on);
+    m_openFile->setEnabled(on);
+    m_saveFile->setEnabled(on);
+    m_menuLanguage->menuAction()->setEnabled(on);
+}
+
 void MainForm::buildPages() {
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -126,95 +121,123 @@ void MainForm::buildPages() {
     m_tabs->setExpanding(false);
     const struct {
         const char16_t* caption;
-        int tag;
-    } tabs[] = {{u"Monit\u00f6r", 20}, {u"Motor Parametreleri", 21}, {u"Seyir Parametreleri", 22}};
+        TextId tag;
+    } tabs[] = {{u"Monit\u00f6r", TextId::TabMonitor},
+                {u"Motor Parametreleri", TextId::TabMotorParams},
+                {u"Seyir Parametreleri", TextId::TabTravelParams}};
     for (const auto& tab : tabs) {
         const int i = m_tabs->addTab(QString::fromUtf16(tab.caption));
-        m_tabs->setTabData(i, QString::number(tab.tag));
+        m_tabs->setTabData(i, QString::number(int(tab.tag)));
     }
     layout->addWidget(m_tabs);
+
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
     MonitorPage::Host monitorHost;
-    monitorHost.selectedPort = [this] { return m_link->connectionForm().selectedPort(); };
-    monitorHost.flashParamsIdentical = [this] { return FlashParamsIdentical; };
+    monitorHost.selectedPort = [this] { return m_session->selectedPort(); };
+    monitorHost.flashParamsIdentical = [this] { return m_session->flashParamsIdentical(); };
     monitorHost.showDifferWarning = [this](bool shown) {
-        m_panel2->setText(shown ? m_lang.LangText(104) : QString());
+        m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
     };
-    m_monitorPage = new MonitorPage(m_link->protocol(), std::move(monitorHost), m_frameMonitor);
+    m_monitorPage = new MonitorPage(m_session->protocol(), std::move(monitorHost), m_frameMonitor);
     m_frameMonitor->layout()->addWidget(m_monitorPage);
-    m_frameMotor = makePage(QStringLiteral("FrameMotor"), central);
-    m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
-    m_paramGrid = new ParamGrid(m_params, m_lang, m_frameMotor);
+
+    m_frameMotor->setParent(central);
     m_frameMotor->layout()->addWidget(m_paramGrid);
-    connect(this, &MainForm::catalogueReloaded, m_paramGrid, &ParamGrid::FillParamGrid);
-    connect(m_paramGrid, &ParamGrid::valuesDiffer, this, [this] { FlashParamsIdentical = false; });
+    connect(m_paramGrid, &ParamGrid::valuesDiffer, m_session.get(),
+            [this] { m_session->setFlashParamsIdentical(false); });
+
+    m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
     m_stopModePanel = new StopModePanel(m_frameSeyir);
     m_frameSeyir->layout()->addWidget(m_stopModePanel);
     static_cast<QVBoxLayout*>(m_frameSeyir->layout())->addStretch(1);
     m_sim.setControls(m_stopModePanel);
-    m_simHost = std::make_unique<MainFormSimHost>(*this);
+    m_simHost = std::make_unique<MainFormSimHost>(*this, *m_session);
     connect(m_stopModePanel, &StopModePanel::changedByUser, this,
             [this] { m_sim.stopModeChanged(m_params, *m_simHost); });
+
     for (QFrame* page : {m_frameMonitor, m_frameMotor, m_frameSeyir})
         layout->addWidget(page, 1);
     setCentralWidget(central);
     connect(m_tabs, &QTabBar::currentChanged, this,
             [this](int i) { selectPage(m_tabs->tabData(i).toInt()); });
-    selectPage(20);
+    selectPage(int(DriveSession::Page::Monitor));
+}
 
+void MainForm::buildStatusBar() {
     auto* status = new QStatusBar(this);
     status->setObjectName(QStringLiteral("StatusBar1"));
-    m_panel1 = new QLabel(status);
-    m_panel1->setObjectName(QStringLiteral("StatusPanel1"));
-    m_panel2 = new QLabel(status);
-    m_panel2->setObjectName(QStringLiteral("StatusPanel2"));
-    status->addWidget(m_panel1, 1);
-    status->addWidget(m_panel2, 2);
+    m_portPanel = new QLabel(status);
+    m_portPanel->setObjectName(QStringLiteral("StatusPanel1"));
+    m_valuesDifferPanel = new QLabel(status);
+    m_valuesDifferPanel->setObjectName(QStringLiteral("StatusPanel2"));
+    status->addWidget(m_portPanel, 1);
+    status->addWidget(m_valuesDifferPanel, 2);
     setStatusBar(status);
+    connect(m_session.get(), &DriveSession::portStatusChanged, m_portPanel, &QLabel::setText);
 }
 
 void MainForm::selectPage(int tag) {
-    if (tag != 20 && tag != 21 && tag != 22)
+    using Page = DriveSession::Page;
+    if (tag != int(Page::Monitor) && tag != int(Page::Motor) && tag != int(Page::Travel))
         return;
-    m_frameMonitor->setVisible(tag == 20);
-    m_frameMotor->setVisible(tag == 21);
-    m_frameSeyir->setVisible(tag == 22);
-    m_link->pageSelected(tag);
-    if (tag == 22)
+    m_frameMonitor->setVisible(tag == int(Page::Monitor));
+    m_frameMotor->setVisible(tag == int(Page::Motor));
+    m_frameSeyir->setVisible(tag == int(Page::Travel));
+    m_session->pageSelected(Page(tag));
+    if (tag == int(Page::Travel))
         simulate();
 }
 
 QString MainForm::editionTitle() const {
-    return LOMTIX == 1 ? QStringLiteral("SELVIK-LOMTIX") : QStringLiteral("ORVAN-Quvera");
+    return DriveSession::edition() == Edition::Lomtix ? QStringLiteral("SELVIK-LOMTIX")
+                                                      : QStringLiteral("ORVAN-Quvera");
+}
+
+void MainForm::retitle() {
+    LanguageUi::ApplyLanguage(m_lang);
+    m_paramGrid->retitle(m_lang);
+    m_stopModePanel->retitle(m_lang);
+    m_session->retitle();
+}
+
+void MainForm::loadDefinitions() {
+    const ParamModule::DefinitionLoad load = m_params.LoadParamDefinitions(m_folder);
+    const QString problem = load.problem(m_lang);
+    if (!load)
+        m_prompts.critical(windowTitle(), problem);
+    else if (!problem.isEmpty())
+        m_prompts.warning(windowTitle(), problem);
+    m_paramGrid->FillParamGrid();
 }
 
 bool MainForm::startUp() {
-    version_gt_8_26 = true;
-    LOMTIX = LIFTDRIVE_EDITION_LOMTIX ? 1 : 0;
-    readyToSimulate = false;
-    m_link->load();
+    m_session->setVersionGt826(true);
+    m_session->setReadyToSimulate(false);
+    m_session->load();
 
     // Text indexes of the menu entries.
-    setTag(m_menuFile->menuAction(), 1);
-    setTag(m_exit, 4);
-    setTag(m_menuConnection->menuAction(), 5);
-    setTag(m_menuLanguage->menuAction(), 9);
-    setTag(m_menuHelp->menuAction(), 10);
+    setTag(m_menuFile->menuAction(), TextId::MenuFile);
+    setTag(m_exit, TextId::MenuExit);
+    setTag(m_menuConnection->menuAction(), TextId::MenuConnection);
+    setTag(m_menuLanguage->menuAction(), TextId::MenuLanguage);
+    setTag(m_menuHelp->menuAction(), TextId::MenuHelp);
     for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})
         setTag(menu, LanguageUi::tagOf(menu->menuAction()));
 
     m_params.setTitle(windowTitle());
-    if (!m_lang.FindLanguagePacks(windowTitle())) {
+    if (!m_lang.FindLanguagePacks()) {
+        m_prompts.critical(windowTitle(), FixedTexts::noLanguagePack());
         close();
         return false;
     }
     m_languageMenu->setPacks(m_lang);
-    m_lang.LoadLanguagePack(m_lang.packs().first().fileName, windowTitle());
+    const LangModule::PackLoad pack = m_lang.LoadLanguagePack(m_lang.packs().first().fileName);
+    if (pack.firstBadLine != 0)
+        m_prompts.warning(windowTitle(), pack.problem(m_lang));
     m_languageMenu->tick(0);
 
-    m_params.LoadParamDefinitions(m_folder);
-    LanguageUi::ApplyLanguage(m_lang);
-    emit catalogueReloaded();
+    retitle();
+    loadDefinitions();
 
     m_sim.D = 15.0f;
     m_sim.setDefaultTravel();
@@ -224,6 +247,7 @@ bool MainForm::startUp() {
 
     setWindowTitle(editionTitle());
     m_params.setTitle(windowTitle());
+    m_session->setTitle(windowTitle());
     m_params.driveVersion = 100000.0f;
     m_monitorPage->start();
     return true;
@@ -234,34 +258,30 @@ void MainForm::switchLanguage(int k) {
     if (file.isEmpty())
         return;
     const int before = m_languageMenu->ticked();
-    if (m_lang.LoadLanguagePack(file, windowTitle()).isEmpty()) {
+    const LangModule::PackLoad pack = m_lang.LoadLanguagePack(file);
+    if (!pack.isPack()) {
         // Not a pack (any more): keep the language in use.
         m_languageMenu->tick(before);
         return;
     }
-    LanguageUi::ApplyLanguage(m_lang);
-    m_params.LoadParamDefinitions(m_folder);
-    emit catalogueReloaded();
+    if (pack.firstBadLine != 0)
+        m_prompts.warning(windowTitle(), pack.problem(m_lang));
+    retitle();
+    loadDefinitions();
     m_languageMenu->tick(k);
 }
 
-void MainForm::parameterStored(int index, const ParamDef& def, float value) {
+void MainForm::parameterStored(int index, const ParamDef&, float value) {
     m_paramGrid->showStoredValue(index, value);
-    if (def.id == QStringLiteral("V3"))
-        scaleRed = value * 1050.0f;
-    if (readyToSimulate)
+    if (m_session->readyToSimulate())
         simulate();
 }
 
-void MainForm::ColorizeGrid(int row) {
-    m_paramGrid->ColorizeGrid(row);
-}
-
 void MainForm::simulate() {
-    if (m_tabs->tabData(m_tabs->currentIndex()).toInt() != 22)
+    if (m_tabs->tabData(m_tabs->currentIndex()).toInt() != int(DriveSession::Page::Travel))
         return;
     // The plots come with the travel page; until then the run keeps the stop-mode
     // boxes (distances, fitted jerks) up to date.
-    m_sim.simulate(readyToSimulate ? &m_params : nullptr, m_lang, m_prompts, windowTitle(),
-                   nullptr);
+    m_sim.simulate(m_session->readyToSimulate() ? &m_params : nullptr, m_lang, m_prompts,
+                   windowTitle(), nullptr);
 }

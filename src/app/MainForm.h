@@ -1,6 +1,7 @@
 #pragma once
-// The main window: owns the modules, wires the pages, menus and status bar
-// together and runs the start-up sequence.
+// The main window: owns the modules and the drive session, wires the pages, menus
+// and status bar together and runs the start-up sequence.
+#include "app/DriveSession.h"
 #include "lang/LangModule.h"
 #include "link/LinkPort.h"
 #include "params/ParamModule.h"
@@ -9,7 +10,6 @@
 #include <QMainWindow>
 #include <memory>
 
-class DriveLink;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
@@ -19,7 +19,6 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
-class QStatusBar;
 class QTabBar;
 
 class MainForm : public QMainWindow, public ParamListener {
@@ -38,27 +37,18 @@ public:
     // pack); the window is then closed and must not be shown.
     bool startUp();
 
-    // Public state other parts read and write.
-    short LOMTIX = 0;
-    bool readyToSimulate = false;
-    bool FlashParamsIdentical = false;
-    float scaleRed = 0.0f;
-    bool version_gt_8_26 = true;
-
     LangModule& lang() { return m_lang; }
     ParamModule& params() { return m_params; }
     SimModule& sim() { return m_sim; }
     Prompts& prompts() { return m_prompts; }
     QString folder() const { return m_folder; }
+    // The port, the transfer and the state shared about the drive.
+    DriveSession& session() { return *m_session; }
     // The title of the brand edition.
     QString editionTitle() const;
 
     void simulate();
-    // Recolours grid row `row` of the parameter grid (1 = first parameter row).
-    void ColorizeGrid(int row);
     ParamGrid* paramGrid() const { return m_paramGrid; }
-    // The serial link, the connection dialog and the parameter transfer.
-    DriveLink& driveLink() { return *m_link; }
 
     // ParamListener: mirrors a stored value into the controls that show it.
     void parameterStored(int index, const ParamDef& def, float value) override;
@@ -66,38 +56,42 @@ public:
 public slots:
     void switchLanguage(int k);
 
-signals:
-    // The grid is rebuilt after the catalogue was (re)loaded.
-    void catalogueReloaded();
-
 private:
-    void buildMenus(std::unique_ptr<LinkPort> port);
+    void buildMenus();
     void buildPages();
+    void buildStatusBar();
     void selectPage(int tag);
+    // Every page and window re-titles itself from the pack now loaded.
+    void retitle();
+    // Reads the definition file of the pack now loaded and rebuilds the grid;
+    // problems are shown to the user.
+    void loadDefinitions();
+    // A transfer switches off what would interleave with it.
+    void setWindowCommandsEnabled(bool on);
 
     Prompts& m_prompts;
     QString m_folder;
     LangModule m_lang;
     ParamModule m_params;
+    SimModule m_sim;
 
     QMenu* m_menuFile = nullptr;
     QMenu* m_menuConnection = nullptr;
     QMenu* m_menuLanguage = nullptr;
     QMenu* m_menuHelp = nullptr;
+    QAction* m_openFile = nullptr;
+    QAction* m_saveFile = nullptr;
     QAction* m_exit = nullptr;
     LanguageMenu* m_languageMenu = nullptr;
     QTabBar* m_tabs = nullptr;
     QFrame* m_frameMonitor = nullptr;
-    MonitorPage* m_monitorPage = nullptr;
     QFrame* m_frameMotor = nullptr;
     QFrame* m_frameSeyir = nullptr;
-    QLabel* m_panel1 = nullptr;
-    QLabel* m_panel2 = nullptr;
+    MonitorPage* m_monitorPage = nullptr;
     ParamGrid* m_paramGrid = nullptr;
-    SimModule m_sim;
     StopModePanel* m_stopModePanel = nullptr;
     std::unique_ptr<SimulationHost> m_simHost;
-    QAction* m_openFile = nullptr;
-    QAction* m_saveFile = nullptr;
-    std::unique_ptr<DriveLink> m_link;
+    QLabel* m_portPanel = nullptr;         // StatusBar1 panel 1: the port in use
+    QLabel* m_valuesDifferPanel = nullptr; // StatusBar1 panel 2: the blinking warning
+    std::unique_ptr<DriveSession> m_session;
 };

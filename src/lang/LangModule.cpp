@@ -1,7 +1,7 @@
 #include "lang/LangModule.h"
 
+#include "lang/FixedTexts.h"
 #include "platform/NumberText.h"
-#include "platform/Prompts.h"
 #include "platform/Win1254.h"
 
 #include <QDir>
@@ -24,28 +24,30 @@ QList<QByteArray> splitLines(const QByteArray& bytes) {
 
 } // namespace
 
-LangModule::LangModule(QString folder, Prompts& prompts)
-    : m_folder(std::move(folder)), m_prompts(prompts) {}
+LangModule::LangModule(QString folder) : m_folder(std::move(folder)) {}
+
+QString LangModule::PackLoad::problem(const LangModule& lang) const {
+    return lang.LangText(TextId::BadPackLine).arg(fileName).arg(firstBadLine);
+}
 
 QString LangModule::LangText(int index) const {
     if (index < 0 || index >= TextCount)
         return QString();
-    return m_texts[std::size_t(index)];
+    const QString& text = m_texts[std::size_t(index)];
+    return text.isEmpty() ? FixedTexts::fallback(TextId(index)) : text;
 }
 
-QString LangModule::text(int index, const QString& fallback) const {
-    const QString t = LangText(index);
-    return t.isEmpty() ? fallback : t;
+bool LangModule::hasPackText(int index) const {
+    return index >= 0 && index < TextCount && !m_texts[std::size_t(index)].isEmpty();
+}
+
+QString LangModule::LangText(TextId id) const {
+    return LangText(int(id));
 }
 
 void LangModule::setText(int index, const QString& text) {
     if (index >= 0 && index < TextCount)
         m_texts[std::size_t(index)] = text;
-}
-
-QString LangModule::noPackMessage() {
-    return QStringLiteral("Dil paketi bulunamad\u0131. Program sonlandiriliyor.\r\n"
-                          "No language pack could be found. Terminating program");
 }
 
 QStringList LangModule::packFiles() const {
@@ -61,33 +63,32 @@ QStringList LangModule::packFiles() const {
     return names;
 }
 
-bool LangModule::FindLanguagePacks(const QString& title) {
+bool LangModule::FindLanguagePacks() {
     m_packs.clear();
     const QStringList names = packFiles();
-    if (names.isEmpty()) {
-        m_prompts.critical(title, noPackMessage());
+    if (names.isEmpty())
         return false;
-    }
     // The menu has five entries; further packs in sorted order are not offered.
+    // Their bad lines are reported when a pack is chosen, not here.
     for (const QString& name : names.mid(0, MenuEntries))
-        m_packs.append({name, LoadLanguagePack(name, title)});
+        m_packs.append({name, LoadLanguagePack(name).language});
     return true;
 }
 
-QString LangModule::LoadLanguagePack(const QString& fileName, const QString& title) {
+LangModule::PackLoad LangModule::LoadLanguagePack(const QString& fileName) {
+    PackLoad result;
+    result.fileName = fileName;
     QFile file(QDir(m_folder).filePath(fileName));
     if (!file.open(QIODevice::ReadOnly))
-        return QString();
+        return result;
     // Packs are small; anything far larger is not a pack and is not read whole.
     constexpr qint64 maxPackBytes = 1 << 20;
     const QByteArray bytes = file.read(maxPackBytes);
     const QList<QByteArray> lines = splitLines(bytes);
     if (lines.isEmpty() || Win1254::decode(lines[0]) != Header)
-        return QString();
-    const QString language = lines.size() > 1 ? Win1254::decode(lines[1]) : QString();
+        return result;
+    result.language = lines.size() > 1 ? Win1254::decode(lines[1]) : QString();
 
-    int firstBadLine = 0;
-    QString badContent;
     for (qsizetype i = 2; i < lines.size(); ++i) {
         const QString line = Win1254::decode(lines[i]);
         const qsizetype hash = line.indexOf(u'#');
@@ -101,18 +102,11 @@ QString LangModule::LoadLanguagePack(const QString& fileName, const QString& tit
                 index = int(NumberText::roundHalfEven(number));
         }
         if (!ok) {
-            if (firstBadLine == 0) {
-                firstBadLine = int(i) + 1;
-                badContent = line;
-            }
+            if (result.firstBadLine == 0)
+                result.firstBadLine = int(i) + 1;
             continue;
         }
         m_texts[std::size_t(index)] = line.mid(hash + 1);
     }
-    if (firstBadLine != 0) {
-        const QString pattern =
-            text(50, QStringLiteral("%1: line %2 is not a valid language entry and was skipped."));
-        m_prompts.warning(title, pattern.arg(fileName).arg(firstBadLine));
-    }
-    return language;
+    return result;
 }

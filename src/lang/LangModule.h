@@ -8,8 +8,6 @@
 #include <QStringList>
 #include <array>
 
-class Prompts;
-
 class LangModule {
 public:
     static constexpr int TextCount = 128;
@@ -21,36 +19,42 @@ public:
         QString language; // caption of its menu entry; empty when the file is no pack
     };
 
-    // `folder` holds the packs; `prompts` shows the problems found while loading.
-    LangModule(QString folder, Prompts& prompts);
+    // What loading one pack found. The caller tells the user.
+    struct PackLoad {
+        QString language; // empty when the file is no pack (then nothing changed)
+        QString fileName;
+        int firstBadLine = 0; // 1-based; 0 when every entry line was good
+        bool isPack() const { return !language.isEmpty(); }
+        // The warning about the skipped lines, in the pack's language.
+        QString problem(const LangModule& lang) const;
+    };
 
-    // Text `index` of the active pack; empty for an index outside 0..127.
+    // `folder` holds the packs.
+    explicit LangModule(QString folder);
+
+    // Text `id` of the active pack, or its fixed stand-in when the pack lacks it.
+    QString LangText(TextId id) const;
+    // The same by number, for the text indexes that widgets carry in their tag;
+    // empty for an index outside 0..127.
     QString LangText(int index) const;
-    QString LangText(TextId id) const { return LangText(int(id)); }
-    // LangText(index), or `fallback` when the packs loaded so far give no text.
-    QString text(int index, const QString& fallback) const;
     void setText(int index, const QString& text);
+    // Whether a pack loaded so far gave text `index` (no stand-in counts).
+    bool hasPackText(int index) const;
 
     // Lists the packs in the folder, loads each (captions for the menu) and keeps
-    // the first five in sorted order in packs(). With no pack at all, shows the
-    // two-language message titled `title` and returns false.
-    bool FindLanguagePacks(const QString& title);
-    // Loads one pack by file name; returns its language name, or an empty text when
-    // the file is no pack (then nothing changes). Malformed entry lines are skipped
-    // and reported once per file, titled `title`.
-    QString LoadLanguagePack(const QString& fileName, const QString& title = QString());
+    // the first five in sorted order in packs(). False when there is no pack at all
+    // (the caller shows FixedTexts::noLanguagePack()).
+    bool FindLanguagePacks();
+    // Loads one pack by file name. Malformed entry lines are skipped.
+    PackLoad LoadLanguagePack(const QString& fileName);
 
     const QList<Pack>& packs() const { return m_packs; }
     // Sorted file names of every pack candidate in the folder (all of them, not only five).
     QStringList packFiles() const;
     const QString& folder() const { return m_folder; }
 
-    // Fixed text shown when no pack exists (no pack can translate it).
-    static QString noPackMessage();
-
 private:
     QString m_folder;
-    Prompts& m_prompts;
     std::array<QString, TextCount> m_texts;
     QList<Pack> m_packs;
 };

@@ -3,17 +3,13 @@
 #include "lang/LangModule.h"
 #include "platform/NumberText.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QTabBar>
-#include <QTableWidget>
-#include <QToolBar>
 #include <cmath>
 
 namespace LanguageUi {
@@ -27,14 +23,6 @@ int numericTag(const QVariant& tag) {
     if (!(value > 0.0) || !std::isfinite(value))
         return 0;
     return int(NumberText::roundHalfEven(value));
-}
-
-void refillCombo(QComboBox* combo, const QStringList& texts) {
-    const int selected = combo->currentIndex();
-    const QSignalBlocker blocker(combo);
-    combo->clear();
-    combo->addItems(texts);
-    combo->setCurrentIndex(selected < combo->count() ? selected : -1);
 }
 
 void retitle(QObject* object, const LangModule& lang) {
@@ -75,41 +63,6 @@ void applyToWindow(QWidget* window, const LangModule& lang) {
     retitle(window, lang);
     for (QObject* child : window->findChildren<QObject*>())
         retitle(child, lang);
-
-    if (auto* scale = window->findChild<QComboBox*>(QStringLiteral("ComboScaleSelect")))
-        refillCombo(scale, {lang.LangText(80), lang.LangText(81), lang.LangText(82)});
-
-    if (auto* grid = window->findChild<QTableWidget*>(QStringLiteral("ParamGrid"))) {
-        for (int column = 0; column < 4 && column < grid->columnCount(); ++column) {
-            QTableWidgetItem* item = grid->horizontalHeaderItem(column);
-            if (!item) {
-                item = new QTableWidgetItem;
-                grid->setHorizontalHeaderItem(column, item);
-            }
-            item->setText(lang.LangText(93 + column));
-        }
-    }
-
-    if (auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("Toolbar1"))) {
-        // Tool tips by button index; the separators (3 and 7) have none.
-        static const int tips[][2] = {{1, 2}, {2, 3}, {4, 6}, {5, 7}, {6, 8}};
-        for (QAction* action : toolbar->actions()) {
-            const int index = action->property("buttonIndex").toInt();
-            for (const auto& tip : tips)
-                if (tip[0] == index)
-                    action->setToolTip(lang.LangText(tip[1]));
-        }
-    }
-
-    if (auto* stopMode = window->findChild<QComboBox*>(QStringLiteral("ComboStopMode"))) {
-        const int selected = stopMode->currentIndex();
-        const QSignalBlocker blocker(stopMode);
-        while (stopMode->count() < 2)
-            stopMode->addItem(QString());
-        stopMode->setItemText(0, lang.LangText(125));
-        stopMode->setItemText(1, lang.LangText(126));
-        stopMode->setCurrentIndex(selected);
-    }
 }
 
 void ApplyLanguage(const LangModule& lang) {

@@ -1,5 +1,7 @@
 #pragma once
 // Re-titling of the widgets from the active language pack, and the Language menu.
+#include "lang/TextId.h"
+
 #include <QList>
 #include <QObject>
 
@@ -13,11 +15,13 @@ namespace LanguageUi {
 // Text index carried by a widget or action in its "tag" property; 0 when none.
 int tagOf(const QObject* object);
 void setTag(QObject* object, int index);
+inline void setTag(QObject* object, TextId id) {
+    setTag(object, int(id));
+}
 
 // Gives every tagged label, frame, check box, menu entry and tab of every top-level
-// window its text from the pack, then refreshes the lists and headers whose entries
-// come from the pack (scale selector, parameter grid header, toolbar tool tips,
-// stop-mode list).
+// window its text from the pack. Lists, headers and tool tips whose texts come from
+// the pack are re-titled by the page that owns them.
 void ApplyLanguage(const LangModule& lang);
 // The same for one window and its children only.
 void applyToWindow(QWidget* window, const LangModule& lang);

@@ -53,7 +53,11 @@ enum class TextId : int {
     CsvSpeed = 63,
     CsvAcceleration = 64,
     CsvCurrent = 65,
-    DoubtfulRead = 79,
+    WriteNotTaken = 66,      // %1: how many parameters the drive did not take
+    DeviceWentAway = 67,     // why a line was lost, in a technician's words
+    NoSuchPort = 69,         // why a port cannot be opened
+    LineSettingsFailed = 70, // %1: the system's reason
+    DoubtfulRead = 79,       // %1: how many values lie outside their limits, %2: the first
     ScaleAcceleration = 80,
     ScaleSpeed = 81,
     ScaleCurrent = 82,

@@ -24,19 +24,19 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
 
     m_frame1 = new QGroupBox(QStringLiteral("Bağlantı Noktası"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
-    LanguageUi::setTag(m_frame1, 100);
+    LanguageUi::setTag(m_frame1, TextId::Port);
     m_portCombo = new QComboBox(m_frame1);
     m_portCombo->setObjectName(QStringLiteral("PortCombo"));
     m_errLabel = new QLabel(QStringLiteral("Serbest bağlantı noktası bulunamadı !!!"), m_frame1);
     m_errLabel->setObjectName(QStringLiteral("ErrLabel"));
-    LanguageUi::setTag(m_errLabel, 103);
+    LanguageUi::setTag(m_errLabel, TextId::NoFreePortFound);
     m_errLabel->hide();
     auto* frameLayout = new QVBoxLayout(m_frame1);
     frameLayout->addWidget(m_portCombo);
     frameLayout->addWidget(m_errLabel);
 
-    m_check1 = new QCheckBox(QStringLiteral("Version > 8.26"), this);
-    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_firmwareCheck = new QCheckBox(QStringLiteral("Version > 8.26"), this);
+    m_firmwareCheck->setObjectName(QStringLiteral("Check1"));
 
     m_accept = new QPushButton(QStringLiteral("Tamam"), this);
     m_accept->setObjectName(QStringLiteral("AcceptCommand"));
@@ -50,7 +50,7 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_frame1);
-    layout->addWidget(m_check1);
+    layout->addWidget(m_firmwareCheck);
     layout->addLayout(buttons);
 
     connect(m_accept, &QPushButton::clicked, this, &ConnectionForm::AcceptCommand_Click);
@@ -64,17 +64,17 @@ void ConnectionForm::load() {
     RefreshPortList();
     retitle();
     if (m_host.versionGt826())
-        m_check1->setChecked(true);
+        m_firmwareCheck->setChecked(true);
 }
 
 void ConnectionForm::retitle() {
-    m_accept->setText(m_lang.text(102, QStringLiteral("Tamam")));
+    m_accept->setText(m_lang.LangText(TextId::Ok));
     LanguageUi::applyToWindow(this, m_lang);
 }
 
 void ConnectionForm::setSelectedPort(int n) {
     m_selectedPort = n;
-    m_host.setPortStatus(n != 0 ? portText(n) : m_lang.LangText(108));
+    m_host.setPortStatus(n != 0 ? portText(n) : m_lang.LangText(TextId::PortNone));
     emit selectedPortChanged(n);
 }
 
@@ -96,8 +96,7 @@ void ConnectionForm::RefreshPortList() {
     if (m_portCombo->count() == 0) {
         m_errLabel->show();
         m_portCombo->hide();
-        m_prompts.message(Prompts::Icon::None, QString(),
-                          m_lang.text(107, QStringLiteral("No free serial port was found.")));
+        m_prompts.message(Prompts::Icon::None, QString(), m_lang.LangText(TextId::NoFreePort));
         m_cancel->show();
         m_accept->hide();
     } else {
@@ -108,7 +107,7 @@ void ConnectionForm::RefreshPortList() {
 }
 
 void ConnectionForm::AcceptCommand_Click() {
-    m_host.setVersionGt826(m_check1->isChecked());
+    m_host.setVersionGt826(m_firmwareCheck->isChecked());
     const int previous = m_selectedPort;
     if (previous != 0 && m_port.isOpen()) {
         m_protocol.FlushInput();
@@ -116,15 +115,9 @@ void ConnectionForm::AcceptCommand_Click() {
     }
     const int chosen = m_portCombo->currentData().toInt();
     setSelectedPort(chosen);
-    QString error;
-    if (chosen == 0 || !m_port.open(chosen, &error)) {
-        // The port may have been taken since the scan. Say why and go back to the
-        // port that was in use, so the status bar never names a closed port.
-        if (error.isEmpty())
-            error = m_lang.text(108, QStringLiteral("no port"));
-        m_prompts.critical(m_host.mainTitle(),
-                           m_lang.text(55, QStringLiteral("Unable to open port %1: %2."))
-                               .arg(portText(chosen), error));
+    if (!openPort(chosen)) {
+        // The port may have been taken since the scan. Go back to the port that was
+        // in use, so the status bar never names a closed port.
         int fallback = 0;
         if (previous != 0 && previous != chosen && m_port.open(previous))
             fallback = previous;
@@ -152,23 +145,36 @@ void ConnectionForm::SelectFirstAvailablePort() {
     m_portCombo->setCurrentIndex(0);
     if (m_port.isOpen())
         m_port.close();
-    QString error;
-    if (!m_port.open(first, &error)) {
-        m_prompts.critical(m_host.mainTitle(),
-                           m_lang.text(55, QStringLiteral("Unable to open port %1: %2."))
-                               .arg(portText(first), error));
+    if (!openPort(first))
         setSelectedPort(0);
-    }
 }
 
-void ConnectionForm::onLineLost(int portNumber, const QString& reason) {
+bool ConnectionForm::openPort(int n) {
+    QString detail;
+    if (n != 0 && m_port.open(n, &detail))
+        return true;
+    QString why = detail;
+    if (n == 0)
+        why = m_lang.LangText(TextId::PortNone);
+    else if (m_port.openFailure() == LinkPort::OpenFailure::NoSuchPort)
+        why = m_lang.LangText(TextId::NoSuchPort);
+    else if (m_port.openFailure() == LinkPort::OpenFailure::LineSettings)
+        why = m_lang.LangText(TextId::LineSettingsFailed).arg(detail);
+    m_prompts.critical(m_host.mainTitle(),
+                       m_lang.LangText(TextId::PortOpenFailed).arg(portText(n), why));
+    return false;
+}
+
+void ConnectionForm::showEvent(QShowEvent* event) {
+    m_firmwareCheck->setChecked(m_host.versionGt826());
+    QDialog::showEvent(event);
+}
+
+void ConnectionForm::onLineLost(int portNumber, const QString&) {
     if (m_port.isOpen())
         m_port.close();
     setSelectedPort(0);
-    m_prompts.critical(
-        m_host.mainTitle(),
-        m_lang
-            .text(56,
-                  QStringLiteral("The connection on %1 was lost (%2). The port has been closed."))
-            .arg(portText(portNumber), reason));
+    m_prompts.critical(m_host.mainTitle(),
+                       m_lang.LangText(TextId::LineLost)
+                           .arg(portText(portNumber), m_lang.LangText(TextId::DeviceWentAway)));
 }

@@ -51,6 +51,10 @@ public:
 signals:
     void selectedPortChanged(int n);
 
+protected:
+    // Shows the firmware flag in use: a tick left by a cancelled opening is not it.
+    void showEvent(QShowEvent* event) override;
+
 private:
     bool IsPortFree(int n);
     void RefreshPortList();
@@ -58,6 +62,8 @@ private:
     void CommandCancel_Click();
     void onLineLost(int portNumber, const QString& reason);
     QString portText(int n) const { return QStringLiteral("COM%1").arg(n); }
+    // Opens COM `n`; on failure tells the user why, in the pack's language.
+    bool openPort(int n);
 
     LinkPort& m_port;
     ProtocolModule& m_protocol;
@@ -69,7 +75,7 @@ private:
     QGroupBox* m_frame1 = nullptr;
     QComboBox* m_portCombo = nullptr;
     QLabel* m_errLabel = nullptr;
-    QCheckBox* m_check1 = nullptr;
+    QCheckBox* m_firmwareCheck = nullptr;
     QPushButton* m_accept = nullptr;
     QPushButton* m_cancel = nullptr;
 };

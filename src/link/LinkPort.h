@@ -12,9 +12,15 @@ public:
     using QObject::QObject;
     ~LinkPort() override = default;
 
+    // Why an open failed: the kinds the user is told about in their language; any
+    // other failure comes with the system's own words.
+    enum class OpenFailure { None, NoSuchPort, LineSettings, System };
+
     // Opens COM `portNumber` at 56000 baud, 8 data bits, no parity, 1 stop bit.
-    // On failure returns false and `error` (when given) says why in words for the user.
-    virtual bool open(int portNumber, QString* error = nullptr) = 0;
+    // On failure returns false; openFailure() says why and `detail` (when given)
+    // holds the system's words.
+    virtual bool open(int portNumber, QString* detail = nullptr) = 0;
+    OpenFailure openFailure() const { return m_openFailure; }
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     // Number of the open port, 0 when closed.
@@ -40,6 +46,7 @@ signals:
     void lineLostNotice(int portNumber, const QString& reason);
 
 protected:
+    void setOpenFailure(OpenFailure failure) { m_openFailure = failure; }
     void markLost(const QString& reason) {
         m_lost = true;
         m_lostReason = reason;
@@ -50,6 +57,7 @@ protected:
     }
 
 private:
+    OpenFailure m_openFailure = OpenFailure::None;
     bool m_lost = false;
     QString m_lostReason;
 };

@@ -67,8 +67,7 @@ void ProtocolModule::SendData(const QByteArray& data) {
     m_port.write(data);
 }
 
-std::uint8_t ProtocolModule::ReceiveByte(float timeoutSeconds) {
-    receiveTimedOut = 0;
+std::optional<std::uint8_t> ProtocolModule::ReceiveByte(float timeoutSeconds) {
     const double start = m_clock.monotonicSeconds();
     for (;;) {
         if (m_port.bytesAvailable() >= 1) {
@@ -77,10 +76,8 @@ std::uint8_t ProtocolModule::ReceiveByte(float timeoutSeconds) {
                 return std::uint8_t(one[0]);
         }
         const double elapsed = m_clock.monotonicSeconds() - start;
-        if (lineDown() || elapsed > double(timeoutSeconds)) {
-            receiveTimedOut = -1;
-            return 0;
-        }
+        if (lineDown() || elapsed > double(timeoutSeconds))
+            return std::nullopt;
         // One millisecond past the time-out, so the next check sees it as passed.
         const int msecs = int(std::ceil((double(timeoutSeconds) - elapsed) * 1000.0)) + 1;
         m_port.waitForReadyRead(msecs);

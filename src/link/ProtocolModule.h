@@ -6,6 +6,7 @@
 #include <QList>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class Clock;
 class LinkPort;
@@ -37,12 +38,10 @@ public:
     LinkPort& port() { return m_port; }
     Clock& clock() { return m_clock; }
 
-    // -1 after a ReceiveByte that gave up, 0 otherwise.
-    short receiveTimedOut = 0;
-
     void SendByte(std::uint8_t value);
     void SendData(const QByteArray& data);
-    std::uint8_t ReceiveByte(float timeoutSeconds);
+    // The next byte, or nothing when none came within the time-out or the line is gone.
+    std::optional<std::uint8_t> ReceiveByte(float timeoutSeconds);
     void FlushInput();
     // Reads the six data bytes and the checksum byte after a start byte. False for a
     // damaged frame. Gives up (false) when the line is gone or nothing comes within

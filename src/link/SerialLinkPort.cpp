@@ -12,13 +12,14 @@ SerialLinkPort::~SerialLinkPort() {
     m_port.close();
 }
 
-bool SerialLinkPort::open(int portNumber, QString* error) {
-    auto fail = [&](const QString& why) {
+bool SerialLinkPort::open(int portNumber, QString* detail) {
+    auto fail = [&](OpenFailure failure, const QString& why) {
         if (m_port.isOpen())
             m_port.close();
         m_portNumber = 0;
-        if (error)
-            *error = why;
+        setOpenFailure(failure);
+        if (detail)
+            *detail = why;
         return false;
     };
     if (m_port.isOpen())
@@ -31,10 +32,10 @@ bool SerialLinkPort::open(int portNumber, QString* error) {
     if (info.isSymLink())
         location = info.canonicalFilePath();
     if (location.isEmpty())
-        return fail(tr("no such port on this computer"));
+        return fail(OpenFailure::NoSuchPort, QString());
     m_port.setPortName(location);
     if (!m_port.open(QIODevice::ReadWrite))
-        return fail(m_port.errorString());
+        return fail(OpenFailure::System, m_port.errorString());
     // Settings applied to an open port reach the device at once and report failure;
     // 56000 is not a standard rate on every system, so check it really took.
     const bool settingsOk =
@@ -42,9 +43,9 @@ bool SerialLinkPort::open(int portNumber, QString* error) {
         m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
         m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!settingsOk || m_port.baudRate() != BaudRate)
-        return fail(tr("the line settings 56000 baud, 8N1 could not be applied (%1)")
-                        .arg(m_port.errorString()));
+        return fail(OpenFailure::LineSettings, m_port.errorString());
     m_port.clearError();
+    setOpenFailure(OpenFailure::None);
     m_portNumber = portNumber;
     m_closeQueued = false;
     return true;
@@ -107,10 +108,7 @@ void SerialLinkPort::onError(QSerialPort::SerialPortError error) {
         return;
     // Qt 6.4 keeps reporting a hung-up line until the port is closed, and closing it
     // inside this signal is not safe: close from the event loop, once.
-    QString reason = m_port.errorString();
-    if (error == QSerialPort::ReadError && reason.contains(QLatin1String("Unknown")))
-        reason = tr("the line was hung up");
-    markLost(reason);
+    markLost(m_port.errorString());
     m_closeQueued = true;
     QMetaObject::invokeMethod(this, &SerialLinkPort::closeAfterLoss, Qt::QueuedConnection);
 }

@@ -15,7 +15,7 @@ public:
     explicit SerialLinkPort(ComPortMap map = ComPortMap(), QObject* parent = nullptr);
     ~SerialLinkPort() override;
 
-    bool open(int portNumber, QString* error = nullptr) override;
+    bool open(int portNumber, QString* detail = nullptr) override;
     void close() override;
     bool isOpen() const override;
     int portNumber() const override { return m_portNumber; }

@@ -1,5 +1,6 @@
 #include "params/ParamFiles.h"
 
+#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "params/ParamModule.h"
 #include "platform/NumberText.h"
@@ -44,8 +45,7 @@ ParamFiles::ParamFiles(ParamModule& params, const LangModule& lang, Prompts& pro
     : m_params(params), m_lang(lang), m_prompts(prompts), m_title(std::move(title)) {}
 
 QString ParamFiles::failureText(const QString& path) {
-    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()) +
-           QStringLiteral(" dosyas\u0131 a\u00e7\u0131lamad\u0131.");
+    return FixedTexts::fileNotOpened(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 ParamFiles::Result ParamFiles::fail(const QString& path) {
@@ -54,21 +54,23 @@ ParamFiles::Result ParamFiles::fail(const QString& path) {
 }
 
 ParamFiles::Result ParamFiles::OpenParamFile() {
-    const QString path = m_prompts.openFileName(m_lang.LangText(2), Pattern);
+    const QString path = m_prompts.openFileName(m_lang.LangText(TextId::MenuOpen), Pattern);
     if (path.isEmpty())
         return Result::Cancelled;
     return load(path);
 }
 
 ParamFiles::Result ParamFiles::SaveParamFile() {
-    const QString path = m_prompts.saveFileName(m_lang.LangText(3), Pattern);
+    QString path = m_prompts.saveFileName(m_lang.LangText(TextId::MenuSave), Pattern);
     if (path.isEmpty())
         return Result::Cancelled;
+    // A name typed without an extension gets ".quv", so the open dialog lists the file.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".quv");
     const QFileInfo info(path);
     if (info.exists() && !info.isDir()) {
-        const QString question =
-            m_lang.text(53, QStringLiteral("%1 already exists. Do you want to replace it?"))
-                .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
+        const QString question = m_lang.LangText(TextId::FileExists)
+                                     .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
         if (!m_prompts.confirm(m_title, question))
             return Result::Cancelled;
     }

@@ -51,8 +51,8 @@ QString normalise(QTableWidgetItem* item) {
 
 } // namespace
 
-ParamGrid::ParamGrid(ParamModule& params, const LangModule& lang, QWidget* parent)
-    : QTableWidget(parent), m_params(params), m_lang(lang) {
+ParamGrid::ParamGrid(ParamModule& params, QWidget* parent)
+    : QTableWidget(parent), m_params(params) {
     setObjectName(QStringLiteral("ParamGrid"));
     setColumnCount(Columns);
     for (int column = 0; column < Columns; ++column) {
@@ -95,13 +95,15 @@ QString ParamGrid::cellText(int row, int column) const {
     return it ? it->text() : QString();
 }
 
+void ParamGrid::retitle(const LangModule& lang) {
+    static constexpr TextId headers[] = {TextId::GridParameter, TextId::GridDriveValue,
+                                         TextId::GridProgramValue, TextId::GridUnit};
+    for (int column = 0; column <= UnitColumn; ++column)
+        horizontalHeaderItem(column)->setText(lang.LangText(headers[column]));
+}
+
 void ParamGrid::FillParamGrid() {
     hideParEditor();
-    for (int column = 0; column < UnitColumn + 1; ++column) {
-        QTableWidgetItem* header = horizontalHeaderItem(column);
-        header->setText(m_lang.LangText(93 + column));
-        setBold(header, true);
-    }
 
     // Room for exactly the rows that are written: the catalogue's count also counts
     // placeholder lines, which get no row.
@@ -119,7 +121,9 @@ void ParamGrid::FillParamGrid() {
             continue;
         setItem(qtRow, NameColumn,
                 makeItem(def.name + QStringLiteral(" (") + def.id + u')', false));
-        setItem(qtRow, DriveColumn, makeItem(QStringLiteral("?"), true));
+        const QString& driveText = m_driveTexts[std::size_t(i)];
+        setItem(qtRow, DriveColumn,
+                makeItem(driveText.isEmpty() ? QStringLiteral("?") : driveText, true));
         // Rows may map to other indexes than before a language switch, so column 2
         // is rebuilt from the stored values rather than left as it was.
         setItem(qtRow, ValueColumn, makeItem(NumberText::general(m_params.GetParameter(i)), true));
@@ -194,11 +198,23 @@ void ParamGrid::showStoredValue(int index, float value) {
 }
 
 void ParamGrid::setDriveText(int index, const QString& text) {
+    if (index >= 0 && index < int(m_driveTexts.size()))
+        m_driveTexts[std::size_t(index)] = text;
     const int qtRow = qtRowOf(index);
     if (qtRow < 0)
         return;
     item(qtRow, DriveColumn)->setText(text);
     ColorizeGrid(qtRow + 1);
+}
+
+bool ParamGrid::allRowsIdentical() const {
+    for (int qtRow = 0; qtRow < rowCount(); ++qtRow) {
+        const QTableWidgetItem* drive = item(qtRow, DriveColumn);
+        const QTableWidgetItem* wanted = item(qtRow, ValueColumn);
+        if (drive && wanted && drive->text() != wanted->text())
+            return false;
+    }
+    return true;
 }
 
 void ParamGrid::startEdit(int row) {
@@ -230,8 +246,7 @@ bool ParamGrid::commitEdit() {
     const QScopedValueRollback guard(m_committing, true);
     const int index = cellText(m_editRow, IndexColumn).toInt();
     const float value = NumberText::typedValue(m_editor->text());
-    m_params.SetParameter(index, value);
-    return NumberText::typedValue(m_editor->text()) == m_params.GetParameter(index);
+    return m_params.SetParameter(index, value) == ParamModule::Accepted;
 }
 
 void ParamGrid::onEnter() {

@@ -6,13 +6,16 @@
 // (1 .. rows()) is Qt row r - 1. Every public operation below takes and returns
 // grid rows; columns are the same in both. Rows map to parameters only through the
 // hidden index column 4.
+#include "params/DriveValueColumn.h"
+
 #include <QTableWidget>
+#include <array>
 
 class LangModule;
 class ParamModule;
 class ParEditText;
 
-class ParamGrid : public QTableWidget {
+class ParamGrid : public QTableWidget, public DriveValueColumn {
     Q_OBJECT
 public:
     enum Column {
@@ -27,11 +30,14 @@ public:
 
     // Installs itself as the parameter module's grid-row lookup; once the grid is
     // gone the lookup answers NoRow.
-    ParamGrid(ParamModule& params, const LangModule& lang, QWidget* parent = nullptr);
+    explicit ParamGrid(ParamModule& params, QWidget* parent = nullptr);
 
-    // Rebuilds the rows from the catalogue: "?" for the drive's values, the stored
-    // values in column 2, every row coloured. An open edit is dropped.
+    // Rebuilds the rows from the catalogue: the drive's values as last read ("?"
+    // before any read), the stored values in column 2, every row coloured. An open
+    // edit is dropped.
     void FillParamGrid();
+    // Header texts from the language pack.
+    void retitle(const LangModule& lang);
     // Recolours grid row `row`: both value texts get their first "," turned into
     // "."; the wanted value is red and bold when its text differs from the drive's.
     void ColorizeGrid(int row);
@@ -47,8 +53,11 @@ public:
     // The setter stored `value` for parameter `index`: shows it in column 2 of its
     // row (general number format) and recolours the row.
     void showStoredValue(int index, float value);
-    // The drive's value of parameter `index` ("N/A" when the drive lacks it).
-    void setDriveText(int index, const QString& text);
+    // The drive's value of parameter `index` ("N/A" when the drive lacks it). Kept
+    // by index, so a rebuild of the rows (a language switch) shows it again.
+    void setDriveText(int index, const QString& text) override;
+    // True when every row's wanted value reads as the drive's.
+    bool allRowsIdentical() const;
 
     // Grid row being edited, 0 when the edit box is hidden.
     int editRow() const { return m_editing ? m_editRow : 0; }
@@ -74,9 +83,9 @@ private:
     void hideParEditor();
 
     ParamModule& m_params;
-    const LangModule& m_lang;
     ParEditText* m_editor = nullptr;
     int m_editRow = 0;
     bool m_editing = false;
     bool m_committing = false;
+    std::array<QString, 128> m_driveTexts;
 };

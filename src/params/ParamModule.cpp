@@ -60,17 +60,25 @@ void ParamModule::removeListener(ParamListener* listener) {
     m_listeners.removeAll(listener);
 }
 
-bool ParamModule::LoadParamDefinitions(const QString& folder) {
-    const QString fileName = m_lang.LangText(0);
+QString ParamModule::DefinitionLoad::problem(const LangModule& lang) const {
+    if (!loaded)
+        return lang.LangText(TextId::DefinitionUnreadable).arg(QDir::toNativeSeparators(path));
+    if (firstBadLine != 0)
+        return lang.LangText(TextId::BadDefinitionLine)
+            .arg(QFileInfo(path).fileName())
+            .arg(firstBadLine);
+    return QString();
+}
+
+ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& folder) {
+    DefinitionLoad result;
+    const QString fileName = m_lang.LangText(TextId::DefinitionFile);
     const QString path = QDir(folder).filePath(fileName);
+    result.path = path;
     QFile file(path);
-    if (!isPlainFileName(fileName) || !QFileInfo(path).isFile() ||
-        !file.open(QIODevice::ReadOnly)) {
-        const QString pattern =
-            m_lang.text(51, QStringLiteral("The parameter definition file %1 could not be read."));
-        m_prompts.critical(m_title, pattern.arg(QDir::toNativeSeparators(path)));
-        return false;
-    }
+    if (!isPlainFileName(fileName) || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return result;
+    result.loaded = true;
     for (ParamDef& def : ParamCatalogue) {
         def.scale = 1.0f;
         def.minValue = 0.0f;
@@ -79,7 +87,6 @@ bool ParamModule::LoadParamDefinitions(const QString& folder) {
     ParamCount = 0;
 
     int lineNumber = 0;
-    int firstBadLine = 0;
     // Definition files are a few kilobytes; reading line by line keeps a wrong,
     // huge file from being loaded whole.
     while (!file.atEnd()) {
@@ -91,8 +98,8 @@ bool ParamModule::LoadParamDefinitions(const QString& folder) {
             char c = 0;
             while (file.getChar(&c) && c != '\n') {
             }
-            if (firstBadLine == 0)
-                firstBadLine = lineNumber;
+            if (result.firstBadLine == 0)
+                result.firstBadLine = lineNumber;
             continue;
         }
         while (raw.endsWith('\n') || raw.endsWith('\r'))
@@ -114,8 +121,8 @@ bool ParamModule::LoadParamDefinitions(const QString& folder) {
                 index = int(NumberText::roundHalfEven(number));
         }
         if (!ok) {
-            if (firstBadLine == 0)
-                firstBadLine = lineNumber;
+            if (result.firstBadLine == 0)
+                result.firstBadLine = lineNumber;
             continue;
         }
         ParamDef& def = ParamCatalogue[std::size_t(index)];
@@ -129,19 +136,14 @@ bool ParamModule::LoadParamDefinitions(const QString& folder) {
         def.minVersion = float(NumberText::leadingNumber(parts[9]));
         ++ParamCount;
     }
-    if (firstBadLine != 0) {
-        const QString pattern = m_lang.text(
-            52, QStringLiteral("%1: line %2 is not a valid parameter definition and was skipped."));
-        m_prompts.warning(m_title, pattern.arg(fileName).arg(firstBadLine));
-    }
-    return true;
+    return result;
 }
 
 float ParamModule::GetParameter(int index) const {
     return validIndex(index) ? ParamValues[std::size_t(index)] : 0.0f;
 }
 
-short ParamModule::ValidateParamText(int index, const QString& text) const {
+ParamModule::Check ParamModule::ValidateParamText(int index, const QString& text) const {
     if (!validIndex(index))
         return Accepted;
     const ParamDef& def = ParamCatalogue[std::size_t(index)];
@@ -161,39 +163,37 @@ short ParamModule::ValidateParamText(int index, const QString& text) const {
     return Accepted;
 }
 
-void ParamModule::SetParameter(int index, float value) {
-    setParameter(index, value, false);
+ParamModule::Check ParamModule::SetParameter(int index, float value) {
+    return setParameter(index, value, false);
 }
 
-void ParamModule::setParameter(int index, float value, bool retry) {
+ParamModule::Check ParamModule::setParameter(int index, float value, bool retry) {
     if (!validIndex(index))
-        return;
+        return Accepted;
     const ParamDef& def = ParamCatalogue[std::size_t(index)];
     const float previous = ParamValues[std::size_t(index)];
-    short code = ValidateParamText(index, NumberText::general(value));
+    Check code = ValidateParamText(index, NumberText::general(value));
     // The retry only puts the stored value back into every control. When that value
     // is itself outside tighter limits loaded since, checking it again would retry
     // for ever, so it is shown as it is.
     if (retry)
         code = Accepted;
-    const QString title = m_lang.text(118, QStringLiteral("Warning"));
+    const QString title = m_lang.LangText(TextId::Warning);
     switch (code) {
     case TooLarge:
-        m_prompts.warning(title, def.name + m_lang.LangText(114) +
+        m_prompts.warning(title, def.name + m_lang.LangText(TextId::ValueTooLarge) +
                                      NumberText::general(def.maxValue) + u' ' + def.unit +
-                                     m_lang.LangText(116));
+                                     m_lang.LangText(TextId::SentenceEnd));
         setParameter(index, previous, true);
-        return;
+        return code;
     case TooSmall:
-        m_prompts.warning(title, def.name + m_lang.LangText(115) +
+        m_prompts.warning(title, def.name + m_lang.LangText(TextId::ValueTooSmall) +
                                      NumberText::general(def.minValue) + u' ' + def.unit +
-                                     m_lang.LangText(116));
-        return;
+                                     m_lang.LangText(TextId::SentenceEnd));
+        return code;
     case NotANumber:
-        m_prompts.warning(title,
-                          m_lang.text(62, QStringLiteral("The value given for %1 is not a number."))
-                              .arg(def.name));
-        return;
+        m_prompts.warning(title, m_lang.LangText(TextId::ValueNotNumber).arg(def.name));
+        return code;
     default:
         break;
     }
@@ -202,13 +202,19 @@ void ParamModule::setParameter(int index, float value, bool retry) {
     const QList<ParamListener*> listeners = m_listeners;
     for (ParamListener* listener : listeners)
         listener->parameterStored(index, def, value);
+    return Accepted;
 }
 
-int ParamModule::FindParamById(const QString& id) const {
+int ParamModule::indexOfId(const QString& id) const {
     for (int i = 0; i < Count; ++i)
         if (ParamCatalogue[std::size_t(i)].id == id)
             return i;
-    return NoMatch;
+    return -1;
+}
+
+int ParamModule::FindParamById(const QString& id) const {
+    const int index = indexOfId(id);
+    return index < 0 ? NoMatch : index;
 }
 
 int ParamModule::FindGridRow(int index) const {
@@ -230,18 +236,14 @@ void ParamModule::LoadDefaultParameters() {
 }
 
 float ParamModule::valueById(const QString& id, float fallback) const {
-    for (int i = 0; i < Count; ++i)
-        if (ParamCatalogue[std::size_t(i)].id == id)
-            return ParamValues[std::size_t(i)];
-    return fallback;
+    const int index = indexOfId(id);
+    return index < 0 ? fallback : ParamValues[std::size_t(index)];
 }
 
 bool ParamModule::setById(const QString& id, float value) {
-    for (int i = 0; i < Count; ++i) {
-        if (ParamCatalogue[std::size_t(i)].id == id) {
-            SetParameter(i, value);
-            return true;
-        }
-    }
-    return false;
+    const int index = indexOfId(id);
+    if (index < 0)
+        return false;
+    SetParameter(index, value);
+    return true;
 }

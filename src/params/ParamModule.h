@@ -52,12 +52,25 @@ public:
     // How FindGridRow finds the grid row of an index; without a grid every answer is 127.
     void setGridRowLookup(std::function<int(int)> lookup) { m_gridRowLookup = std::move(lookup); }
 
+    // What reading the definition file found. The caller tells the user.
+    struct DefinitionLoad {
+        QString path;
+        bool loaded = false;
+        int firstBadLine = 0; // 1-based; 0 when every record line was good
+        explicit operator bool() const { return loaded; }
+        // The message for the user (the file could not be read, or lines were
+        // skipped); empty when the file was read cleanly.
+        QString problem(const LangModule& lang) const;
+    };
+
     // Reads the definition file named by text 0 of the language pack, beside the
-    // program (`folder`). Returns false (after a message) when it cannot be read.
-    bool LoadParamDefinitions(const QString& folder);
+    // program (`folder`).
+    DefinitionLoad LoadParamDefinitions(const QString& folder);
     float GetParameter(int index) const;
-    void SetParameter(int index, float value);
-    short ValidateParamText(int index, const QString& text) const;
+    // Checks, stores and forwards `value`; a refused value shows the warning and
+    // leaves the stored value as it was. Returns the check's result.
+    Check SetParameter(int index, float value);
+    Check ValidateParamText(int index, const QString& text) const;
     int FindParamById(const QString& id) const;
     int FindGridRow(int index) const;
     void LoadDefaultParameters();
@@ -78,7 +91,9 @@ public:
     bool setById(const QString& id, float value);
 
 private:
-    void setParameter(int index, float value, bool retry);
+    Check setParameter(int index, float value, bool retry);
+    // Index of the first record with identifier `id`, -1 when none (127 is a real index).
+    int indexOfId(const QString& id) const;
     static bool validIndex(int index) { return index >= 0 && index < Count; }
 
     LangModule& m_lang;

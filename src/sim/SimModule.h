@@ -128,10 +128,6 @@ public:
     static constexpr int MaxFitEvaluations = 1000;
     static constexpr int PredictEvery = 50;
 
-    // Text indexes of the refusal messages.
-    static constexpr int TextMustNotBeZero = 58;
-    static constexpr int TextBoxHoldsNoNumber = 59;
-
     using SignalSample = std::array<std::int16_t, SignalFlags>;
 
     SimModule();

@@ -12,34 +12,28 @@ namespace {
 QString boxCaption(const LangModule& lang, StopModeBox box) {
     switch (box) {
     case StopModeBox::SlowingDistance:
-        return lang.text(121, QStringLiteral("Slowing distance (cm)"));
+        return lang.LangText(TextId::SlowingDistance);
     case StopModeBox::StoppingDistance:
-        return lang.text(122, QStringLiteral("Stopping distance (cm)"));
+        return lang.LangText(TextId::StoppingDistance);
     case StopModeBox::SlowingS:
-        return lang.text(123, QStringLiteral("Computed slowing jerk (m/s3)"));
+        return lang.LangText(TextId::SlowingJerk);
     case StopModeBox::StoppingS:
-        return lang.text(124, QStringLiteral("Computed stopping jerk (m/s3)"));
+        return lang.LangText(TextId::StoppingJerk);
     }
     return QString();
 }
 
 QString mustNotBeZero(const LangModule& lang, const QString& what) {
-    return lang
-        .text(SimModule::TextMustNotBeZero,
-              QStringLiteral("The simulation was not run: %1 must not be 0."))
-        .arg(what);
+    return lang.LangText(TextId::SimZeroInput).arg(what);
 }
 
 QString holdsNoNumber(const LangModule& lang, StopModeBox box) {
-    return lang
-        .text(SimModule::TextBoxHoldsNoNumber,
-              QStringLiteral("The simulation was not run: the box \"%1\" holds no number."))
-        .arg(boxCaption(lang, box));
+    return lang.LangText(TextId::SimBoxNotNumber).arg(boxCaption(lang, box));
 }
 
 // The duration selector's label, without a trailing colon.
 QString durationName(const LangModule& lang) {
-    QString name = lang.text(42, QStringLiteral("Duration")).trimmed();
+    QString name = lang.LangText(TextId::Duration).trimmed();
     while (name.endsWith(u':'))
         name.chop(1);
     return name.trimmed();

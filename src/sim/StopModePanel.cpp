@@ -1,5 +1,7 @@
 #include "sim/StopModePanel.h"
 
+#include "lang/LangModule.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -25,10 +27,10 @@ private:
     std::function<void()> m_onLeave;
 };
 
-QLabel* taggedLabel(const char* name, const QString& caption, int tag, QWidget* parent) {
+QLabel* taggedLabel(const char* name, const QString& caption, TextId tag, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
-    label->setProperty("tag", QString::number(tag));
+    label->setProperty("tag", QString::number(int(tag)));
     return label;
 }
 
@@ -37,14 +39,15 @@ QLabel* taggedLabel(const char* name, const QString& caption, int tag, QWidget* 
 StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     setObjectName(QStringLiteral("FrameStopMode"));
     setTitle(QString::fromUtf8("Duruş tipi seçenekleri"));
-    setProperty("tag", QStringLiteral("119"));
+    setProperty("tag", QString::number(int(TextId::StopModeOptions)));
     auto* form = new QFormLayout(this);
 
     m_mode = new QComboBox(this);
     m_mode->setObjectName(QStringLiteral("ComboStopMode"));
     m_mode->addItem(QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
     m_mode->addItem(QString::fromUtf8("Hız ve ivmeye göre yavaşlama/durma"));
-    form->addRow(taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), 120, this), m_mode);
+    form->addRow(taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), TextId::StopMode, this),
+                 m_mode);
     // Only a choice of the user runs the handler; the model's own writes do not.
     connect(m_mode, &QComboBox::activated, this, [this] { emit changedByUser(); });
 
@@ -52,12 +55,12 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
         const char* box;
         const char* label;
         const char* caption;
-        int tag;
+        TextId tag;
     } rows[] = {
-        {"TextSlowingDistance", "Label24", "Yavaşlama mesafesi (cm)", 121},
-        {"TextStoppingDistance", "Label25", "Durma mesafesi (cm)", 122},
-        {"TextSlowingS", "Label27", "Hesaplanan yavaşlama yumuşatması (m/s3)", 123},
-        {"TextStoppingS", "Label26", "Hesaplanan duruş yumuşatması (m/s3)", 124},
+        {"TextSlowingDistance", "Label24", "Yavaşlama mesafesi (cm)", TextId::SlowingDistance},
+        {"TextStoppingDistance", "Label25", "Durma mesafesi (cm)", TextId::StoppingDistance},
+        {"TextSlowingS", "Label27", "Hesaplanan yavaşlama yumuşatması (m/s3)", TextId::SlowingJerk},
+        {"TextStoppingS", "Label26", "Hesaplanan duruş yumuşatması (m/s3)", TextId::StoppingJerk},
     };
     for (int i = 0; i < 4; ++i) {
         m_boxes[i] = new QLineEdit(this);
@@ -81,6 +84,11 @@ int StopModePanel::stopModeIndex() const {
 
 void StopModePanel::setStopModeIndex(int index) {
     m_mode->setCurrentIndex(index >= 0 && index < m_mode->count() ? index : -1);
+}
+
+void StopModePanel::retitle(const LangModule& lang) {
+    m_mode->setItemText(0, lang.LangText(TextId::StopByDistance));
+    m_mode->setItemText(1, lang.LangText(TextId::StopBySpeed));
 }
 
 QString StopModePanel::text(StopModeBox which) const {

@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 
+class LangModule;
 class QComboBox;
 class QLineEdit;
 
@@ -12,6 +13,9 @@ class StopModePanel : public QGroupBox, public StopModeControls {
     Q_OBJECT
 public:
     explicit StopModePanel(QWidget* parent = nullptr);
+    // The stop-mode list's entries from the pack (the tagged captions are re-titled
+    // with the window).
+    void retitle(const LangModule& lang);
 
     int stopModeIndex() const override;
     void setStopModeIndex(int index) override;

@@ -1,9 +1,10 @@
 #include "transfer/ParamTransfer.h"
 
+#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
-#include "lang/TextId.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
+#include "params/DriveValueColumn.h"
 #include "params/ParamModule.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
@@ -16,7 +17,7 @@ namespace {
 // Marks a transfer as running for its whole length, whatever exit it takes.
 class TransferScope {
 public:
-    TransferScope(bool& busy, CommandGate& gate) : m_busy(busy), m_gate(gate) {
+    TransferScope(bool& busy, TransferHost& gate) : m_busy(busy), m_gate(gate) {
         m_busy = true;
         m_gate.setTransferCommandsEnabled(false);
     }
@@ -29,7 +30,7 @@ public:
 
 private:
     bool& m_busy;
-    CommandGate& m_gate;
+    TransferHost& m_gate;
 };
 
 class ProgressScope {
@@ -49,10 +50,10 @@ private:
 } // namespace
 
 ParamTransfer::ParamTransfer(ProtocolModule& protocol, ParamModule& params, LangModule& lang,
-                             Prompts& prompts, TransferHost& host, InverterColumn& column,
-                             TransferProgress& progress, CommandGate& gate)
+                             Prompts& prompts, TransferHost& host, DriveValueColumn& column,
+                             TransferProgress& progress)
     : m_protocol(protocol), m_params(params), m_lang(lang), m_prompts(prompts), m_host(host),
-      m_column(column), m_progress(progress), m_gate(gate) {}
+      m_column(column), m_progress(progress) {}
 
 int ParamTransfer::wordCount() const {
     return m_host.versionGt826() ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
@@ -92,10 +93,10 @@ ParamTransfer::Result ParamTransfer::ReadParameters() {
     if (m_busy)
         return Result::Busy;
     if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(106));
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
         return Result::NoPort;
     }
-    TransferScope scope(m_busy, m_gate);
+    TransferScope scope(m_busy, m_host);
     return readSet();
 }
 
@@ -104,7 +105,7 @@ ParamTransfer::Result ParamTransfer::receiveFailed(bool badChecksum) {
     if (m_protocol.port().lineLost())
         return Result::LineLost;
     m_protocol.FlushInput();
-    message(badChecksum ? QStringLiteral("Bad Checksum") : m_lang.LangText(113));
+    message(badChecksum ? FixedTexts::badChecksum() : m_lang.LangText(TextId::NoAnswer));
     m_protocol.FlushInput();
     return badChecksum ? Result::BadChecksum : Result::NoAnswer;
 }
@@ -119,8 +120,7 @@ ParamTransfer::Result ParamTransfer::readSet() {
     p.FlushInput();
 
     p.SendData(ProtocolModule::ParamReadRequest);
-    p.ReceiveByte(ReceiveTimeoutSeconds); // leading byte, not used
-    if (p.receiveTimedOut)
+    if (!p.ReceiveByte(ReceiveTimeoutSeconds)) // leading byte, not used
         return receiveFailed(false);
 
     const int n = wordCount();
@@ -128,13 +128,13 @@ ParamTransfer::Result ParamTransfer::readSet() {
     std::array<std::uint16_t, 128> raw{};
     std::uint16_t sum = ProtocolModule::BlockChecksumStart;
     auto receiveWord = [&p](std::uint16_t* word) {
-        const std::uint8_t high = p.ReceiveByte(ReceiveTimeoutSeconds);
-        if (p.receiveTimedOut)
+        const std::optional<std::uint8_t> high = p.ReceiveByte(ReceiveTimeoutSeconds);
+        if (!high)
             return false;
-        const std::uint8_t low = p.ReceiveByte(ReceiveTimeoutSeconds);
-        if (p.receiveTimedOut)
+        const std::optional<std::uint8_t> low = p.ReceiveByte(ReceiveTimeoutSeconds);
+        if (!low)
             return false;
-        *word = std::uint16_t(high * 256 + low);
+        *word = std::uint16_t(*high * 256 + *low);
         return true;
     };
     for (int k = 0; k < n; ++k) {
@@ -161,50 +161,51 @@ ParamTransfer::Result ParamTransfer::readSet() {
     // its values. One that puts values outside their limits is not taken.
     if (n == ProtocolModule::ShortBlockWords) {
         QString first;
-        const int outside = valuesOutsideLimits(raw, n, float(m_receivedWords[125]), &first);
+        const int outside =
+            valuesOutsideLimits(raw, n, float(m_receivedWords[FirmwareIndex]), &first);
         if (outside > 0) {
             p.FlushInput();
-            message(m_lang
-                        .text(int(TextId::DoubtfulRead),
-                              QStringLiteral("The inverter's answer is doubtful: %1 values lie "
-                                             "outside their limits (the first: %2). Nothing was "
-                                             "changed; read again."))
-                        .arg(outside)
-                        .arg(first));
+            message(m_lang.LangText(TextId::DoubtfulRead).arg(outside).arg(first));
             return Result::Doubtful;
         }
     }
 
-    m_params.driveVersion = float(m_receivedWords[125]);
+    m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
+    // A value the catalogue refuses keeps the program's own, so its row differs
+    // from the drive's: the set is identical only when every value was taken.
+    bool allTaken = true;
     {
-        ProgressScope progress(m_progress, m_lang.LangText(112));
+        ProgressScope progress(m_progress, m_lang.LangText(TextId::Reading));
         for (int k = 0; k < n; ++k) {
             const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
             const int row = m_params.FindGridRow(k);
             const bool hasRow = row != ParamModule::NoMatch;
+            ParamModule::Check check = ParamModule::Accepted;
             if (m_params.driveVersion < def.minVersion) {
-                m_params.SetParameter(k, 0.0f);
+                check = m_params.SetParameter(k, 0.0f);
                 if (hasRow)
-                    m_column.setInverterCell(k, row, QStringLiteral("N/A"));
+                    m_column.setDriveText(k, QStringLiteral("N/A"));
             } else if (hasRow) {
                 if (def.scale == 0.0f) {
-                    m_params.SetParameter(k, 0.0f);
+                    check = m_params.SetParameter(k, 0.0f);
                 } else {
                     const float v = valueOfWord(raw[std::size_t(k)], def.scale, true);
-                    m_column.setInverterCell(
-                        k, row, NumberText::replacedFirst(NumberText::general(v), u',', u'.'));
-                    m_params.SetParameter(k, v);
+                    m_column.setDriveText(
+                        k, NumberText::replacedFirst(NumberText::general(v), u',', u'.'));
+                    check = m_params.SetParameter(k, v);
                 }
             } else {
-                m_params.SetParameter(k, valueOfWord(raw[std::size_t(k)], def.scale, false));
+                check =
+                    m_params.SetParameter(k, valueOfWord(raw[std::size_t(k)], def.scale, false));
             }
+            allTaken = allTaken && (check == ParamModule::Accepted || !hasRow);
             m_progress.setProgress(k * 100 / n);
             p.yieldToUi();
         }
     }
     p.FlushInput();
     m_host.setReadyToSimulate(true);
-    m_host.setFlashParamsIdentical(true);
+    m_host.setFlashParamsIdentical(allTaken);
     m_host.simulate();
     if (m_host.monitorPageInFront())
         p.SendData(ProtocolModule::MonitorStart);
@@ -219,7 +220,7 @@ int ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw
         // What the setter leaves unchecked: the version word, placeholders, parameters
         // the firmware does not have; and a row without scale (stored as 0).
         const bool hasRow = m_params.FindGridRow(k) != ParamModule::NoMatch;
-        if (k == 125 || def.isPlaceholder() || version < def.minVersion ||
+        if (k == FirmwareIndex || def.isPlaceholder() || version < def.minVersion ||
             (hasRow && def.scale == 0.0f))
             continue;
         const float v = valueOfWord(raw[std::size_t(k)], def.scale, hasRow);
@@ -235,7 +236,7 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
     if (m_busy)
         return Result::Busy;
     if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(106));
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
         return Result::NoPort;
     }
     const int n = wordCount();
@@ -246,17 +247,19 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
         const float value = m_params.GetParameter(k);
         if (!rawWord(value, def.scale, &words[std::size_t(k)])) {
+            // A placeholder row has no name a user would know; its index says which.
             const QString name =
-                def.name.trimmed().isEmpty() ? QStringLiteral("#%1").arg(k) : def.name.trimmed();
-            message(m_lang
-                        .text(54, QStringLiteral("The value of %1 (%2) cannot be sent to the "
-                                                 "inverter as a 16-bit word. Nothing was written."))
-                        .arg(name, NumberText::general(value)));
+                def.isPlaceholder() ? QStringLiteral("#%1").arg(k) : def.name.trimmed();
+            message(m_lang.LangText(TextId::WordOutOfRange).arg(name, NumberText::general(value)));
             return Result::Refused;
         }
     }
 
-    TransferScope scope(m_busy, m_gate);
+    std::array<float, 128> intended{};
+    for (int k = 0; k < ParamModule::Count; ++k)
+        intended[std::size_t(k)] = m_params.GetParameter(k);
+
+    TransferScope scope(m_busy, m_host);
     ProtocolModule& p = m_protocol;
     p.waitUntil(p.clock().monotonicSeconds(), SettleSeconds);
     p.FlushInput();
@@ -265,7 +268,7 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
     WaitShort();
     p.FlushInput();
     {
-        ProgressScope progress(m_progress, m_lang.LangText(111));
+        ProgressScope progress(m_progress, m_lang.LangText(TextId::Writing));
         std::uint16_t sum = ProtocolModule::BlockChecksumStart;
         for (int k = 0; k < n; ++k) {
             const std::uint16_t w = words[std::size_t(k)];
@@ -288,8 +291,34 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
     if (p.port().lineLost())
         return Result::LineLost;
     if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(106));
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
         return Result::NoPort;
     }
-    return readSet();
+    const Result read = readSet();
+    if (read != Result::Done)
+        return read;
+    return checkReadBack(words, intended);
+}
+
+ParamTransfer::Result ParamTransfer::checkReadBack(const std::array<std::uint16_t, 128>& sent,
+                                                   const std::array<float, 128>& intended) {
+    // A block the drive refused (a byte lost on the line, a bad checksum) reads back
+    // as the drive's old set. The read stored that set; the values the user meant to
+    // write go back into the program's column, so the rows that differ show what the
+    // drive did not take and a second write can be tried.
+    int notTaken = 0;
+    for (int k = 0; k < wordCount(); ++k) {
+        const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+        if (k == FirmwareIndex || m_params.driveVersion < def.minVersion)
+            continue;
+        if (std::uint16_t(m_receivedWords[std::size_t(k)]) == sent[std::size_t(k)])
+            continue;
+        ++notTaken;
+        m_params.SetParameter(k, intended[std::size_t(k)]);
+    }
+    if (notTaken == 0)
+        return Result::Done;
+    m_host.setFlashParamsIdentical(false);
+    message(m_lang.LangText(TextId::WriteNotTaken).arg(notTaken));
+    return Result::NotTaken;
 }

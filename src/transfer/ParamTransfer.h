@@ -5,12 +5,13 @@
 #include <array>
 #include <cstdint>
 
+class DriveValueColumn;
 class LangModule;
 class ParamModule;
 class Prompts;
 class ProtocolModule;
 
-// What a transfer needs from the main window.
+// What a transfer needs from the drive session that runs it.
 class TransferHost {
 public:
     virtual ~TransferHost() = default;
@@ -22,14 +23,12 @@ public:
     virtual void setFlashParamsIdentical(bool on) = 0;
     virtual void simulate() = 0;
     virtual bool monitorPageInFront() const = 0;
-};
-
-// The grid's column of values read from the drive.
-class InverterColumn {
-public:
-    virtual ~InverterColumn() = default;
-    // Column 1 of grid row `gridRow`, the row of parameter `index`.
-    virtual void setInverterCell(int index, int gridRow, const QString& text) = 0;
+    // Every command that touches the link or the parameter set (menu entries,
+    // toolbar buttons, tabs, file and language commands) is switched off for the
+    // whole of a transfer: the transfer lets the event loop run, and a second
+    // transfer, a file load or a port change started then would interleave with it
+    // on the wire or change values under it.
+    virtual void setTransferCommandsEnabled(bool on) = 0;
 };
 
 // The progress dialog.
@@ -42,17 +41,6 @@ public:
     virtual void hideProgress() = 0;
 };
 
-// Every command that touches the link or the parameter set (menu entries, toolbar
-// buttons, tabs, file and language commands) is switched off for the whole of a
-// transfer: the transfer lets the event loop run, and a second transfer, a file
-// load or a port change started then would interleave with it on the wire or
-// change values under it.
-class CommandGate {
-public:
-    virtual ~CommandGate() = default;
-    virtual void setTransferCommandsEnabled(bool on) = 0;
-};
-
 class ParamTransfer {
 public:
     enum class Result {
@@ -62,6 +50,7 @@ public:
         BadChecksum, // the block checksum did not match; "Bad Checksum"
         LineLost,    // the line went down; the connection dialog reports it
         Refused,     // a value cannot be written as a word; nothing was sent
+        NotTaken,    // the read-back after a write differs from what was sent
         Busy,        // another transfer is running
         Doubtful,    // a block without checksum held values outside their limits;
                      // nothing was changed, message DoubtfulRead
@@ -73,8 +62,7 @@ public:
     static constexpr float ReceiveTimeoutSeconds = 2.0f;
 
     ParamTransfer(ProtocolModule& protocol, ParamModule& params, LangModule& lang, Prompts& prompts,
-                  TransferHost& host, InverterColumn& column, TransferProgress& progress,
-                  CommandGate& gate);
+                  TransferHost& host, DriveValueColumn& column, TransferProgress& progress);
 
     Result ReadParameters();
     Result WriteParameters();
@@ -98,10 +86,15 @@ public:
     int valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw, int count, float version,
                             QString* first) const;
 
+    // The firmware version word: the drive keeps its own, whatever a write sends.
+    static constexpr int FirmwareIndex = 125;
+
 private:
     int wordCount() const;
     Result readSet();
     Result receiveFailed(bool badChecksum);
+    Result checkReadBack(const std::array<std::uint16_t, 128>& sent,
+                         const std::array<float, 128>& intended);
     void message(const QString& text);
 
     ProtocolModule& m_protocol;
@@ -109,9 +102,8 @@ private:
     LangModule& m_lang;
     Prompts& m_prompts;
     TransferHost& m_host;
-    InverterColumn& m_column;
+    DriveValueColumn& m_column;
     TransferProgress& m_progress;
-    CommandGate& m_gate;
     bool m_busy = false;
     std::array<std::int16_t, 128> m_receivedWords{};
 };

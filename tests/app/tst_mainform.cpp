@@ -41,7 +41,6 @@ void TestMainForm::startUpWithShippedFiles() {
     QVERIFY(w.findChild<QAction*>("lang1")->isVisible());
     QVERIFY(!w.findChild<QAction*>("lang4")->isVisible());
     QCOMPARE(w.params().driveVersion, 100000.0f);
-    QCOMPARE(w.scaleRed, w.params().valueById("V3") * 1050.0f);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     // Exactly one page is shown: the monitor page first, then the tab's page.
@@ -63,9 +62,10 @@ void TestMainForm::languageSwitch() {
     QCOMPARE(prompts.texts(), QStringList());
     QVERIFY(w.findChild<QAction*>("lang1")->isChecked());
     QVERIFY(!w.findChild<QAction*>("lang0")->isChecked());
-    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), w.lang().LangText(1));
+    QCOMPARE(w.findChild<QMenu*>("MenuFile")->title(), w.lang().LangText(TextId::MenuFile));
     QVERIFY(w.findChild<QMenu*>("MenuFile")->title() != QStringLiteral("Dosya"));
-    QCOMPARE(w.findChild<QTabBar*>("TabStrip1")->tabText(1), w.lang().LangText(21));
+    QCOMPARE(w.findChild<QTabBar*>("TabStrip1")->tabText(1),
+             w.lang().LangText(TextId::TabMotorParams));
     QVERIFY(w.params().ParamCatalogue[16].name != turkishName);
     QCOMPARE(w.params().valueById("V3"), v3); // values survive a switch
     w.findChild<QAction*>("lang0")->trigger();
@@ -92,12 +92,12 @@ void TestMainForm::stopModeAtStartUp() {
     QVERIFY(w.startUp());
     auto* mode = w.findChild<QComboBox*>("ComboStopMode");
     QCOMPARE(mode->currentIndex(), 1);
-    QCOMPARE(mode->itemText(1), w.lang().LangText(126));
+    QCOMPARE(mode->itemText(1), w.lang().LangText(TextId::StopBySpeed));
     QCOMPARE(w.params().valueById("stpmod"), 1.0f);
     QVERIFY(!w.findChild<QLineEdit*>("TextSlowingDistance")->isEnabled());
     // The first read makes the model runnable: the stop-mode handler then fits the
     // jerks and shows whole centimetres for the computed distances.
-    w.readyToSimulate = true;
+    w.session().setReadyToSimulate(true);
     w.findChild<QTabBar*>("TabStrip1")->setCurrentIndex(2);
     const QString slowing = w.findChild<QLineEdit*>("TextSlowingDistance")->text();
     QVERIFY2(!slowing.isEmpty() && !slowing.contains(u'.') && !slowing.contains(u','),

@@ -25,14 +25,14 @@ struct Program : ConnectionHost {
     SystemClock clock;
     SerialLinkPort port;
     RecordingPrompts prompts;
-    LangModule lang{QString(), prompts};
+    LangModule lang{QString()};
     ParamModule params{lang, prompts};
     ProtocolModule protocol{port, clock};
     FakeHost transferHost;
     QString status; // the port panel
     ConnectionForm form{port, protocol, lang, prompts, *this};
-    ParamTransfer transfer{protocol,     params,       lang,         prompts,
-                           transferHost, transferHost, transferHost, transferHost};
+    ParamTransfer transfer{protocol,     params,       lang,        prompts,
+                           transferHost, transferHost, transferHost};
 
     explicit Program(const QString& linkFolder)
         : port(ComPortMap(linkFolder, QStringLiteral("/nonexistent"))) {
@@ -158,7 +158,7 @@ private slots:
             const int w = stored[k] >= 32768 ? stored[k] - 65536 : stored[k];
             QCOMPARE(p.params.GetParameter(k), k == 30 ? 0.0f : float(w) / scale);
         }
-        QCOMPARE(p.transferHost.cells.value(31), QStringLiteral("N/A"));
+        QCOMPARE(p.transferHost.cells.value(30), QStringLiteral("N/A"));
     }
 
     void pulledLine_data() {

@@ -1,7 +1,7 @@
 // The main window on the virtual drive: the Connection menu, the port panel of the
 // status bar, the page switch's commands, a parameter read from the drive with the
 // shipped files, the commands a transfer switches off, and a pulled line.
-#include "app/DriveLink.h"
+#include "app/DriveSession.h"
 #include "app/MainForm.h"
 #include "link/ConnectionForm.h"
 #include "params/ParamGrid.h"
@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(read->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
         QCOMPARE(write->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F3));
 
-        ConnectionForm& form = w.driveLink().connectionForm();
+        ConnectionForm& form = w.session().connectionForm();
         auto* combo = form.findChild<QComboBox*>("PortCombo");
         combo->setCurrentIndex(combo->findData(VirtualDrive::Com));
         form.show();
@@ -71,7 +71,7 @@ private slots:
         QStringList enabledDuring{"(not checked)"};
         QTimer::singleShot(0, &w, [&] {
             enabledDuring.clear();
-            if (!w.driveLink().transfer().busy())
+            if (!w.session().transfer().busy())
                 enabledDuring << "(no transfer)";
             for (const char* name :
                  {"MI_Connection", "MI_ReadPars", "MI_WritePars", "MI_OpenFile", "MI_SaveFile"})
@@ -81,7 +81,7 @@ private slots:
                 enabledDuring << "TabStrip1";
             if (child<QMenu>(w, "MenuLanguage")->menuAction()->isEnabled())
                 enabledDuring << "MenuLanguage";
-            if (w.driveLink().transfer().ReadParameters() != ParamTransfer::Result::Busy)
+            if (w.session().transfer().ReadParameters() != ParamTransfer::Result::Busy)
                 enabledDuring << "second read ran";
         });
         read->trigger();
@@ -94,8 +94,8 @@ private slots:
         // The drive's factory set, scaled by the shipped definition file, is what the
         // program starts with.
         QCOMPARE(w.params().driveVersion, 830.0f);
-        QVERIFY(w.readyToSimulate);
-        QVERIFY(w.FlashParamsIdentical);
+        QVERIFY(w.session().readyToSimulate());
+        QVERIFY(w.session().flashParamsIdentical());
         ParamGrid* grid = w.paramGrid();
         const int v3 = w.params().FindParamById("V3");
         const int row = grid->FindGridRow(v3);
@@ -107,7 +107,7 @@ private slots:
         // program goes on (a read now asks for a port).
         drive.command("hangup", "HANGUP");
         QTRY_COMPARE(panel1(w), w.lang().LangText(108));
-        QCOMPARE(w.driveLink().connectionForm().selectedPort(), 0);
+        QCOMPARE(w.session().connectionForm().selectedPort(), 0);
         QCOMPARE(prompts.texts().size(), 1);
         QVERIFY(prompts.texts().first().contains("COM13"));
         QCOMPARE(prompts.messages.first().title, w.windowTitle());

@@ -13,11 +13,11 @@ namespace fuzz {
 inline const std::array<ParamDef, ParamModule::Count>& shippedCatalogue() {
     static const std::array<ParamDef, ParamModule::Count> catalogue = [] {
         RecordingPrompts prompts;
-        LangModule lang(dataFolder(), prompts);
+        LangModule lang(dataFolder());
         lang.setText(0, QStringLiteral("params-en.def"));
         ParamModule params(lang, prompts);
-        FUZZ_CHECK(params.LoadParamDefinitions(dataFolder()));
-        FUZZ_CHECK(prompts.messages.isEmpty());
+        const ParamModule::DefinitionLoad definitions = params.LoadParamDefinitions(dataFolder());
+        FUZZ_CHECK(definitions && definitions.firstBadLine == 0);
         return params.ParamCatalogue;
     }();
     return catalogue;

@@ -36,13 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile(folder, QStringLiteral("fuzz.def"), bytes);
 
     RecordingPrompts prompts;
-    LangModule lang(folder, prompts);
+    LangModule lang(folder);
     lang.setText(0, QStringLiteral("fuzz.def"));
     ParamModule params(lang, prompts);
-    FUZZ_CHECK(params.LoadParamDefinitions(folder));
+    const ParamModule::DefinitionLoad definitions = params.LoadParamDefinitions(folder);
+    FUZZ_CHECK(definitions);
     // An over-long line is a bad line, and bad lines are reported.
     if (hasOverlongLine(bytes))
-        FUZZ_CHECK(!prompts.messages.isEmpty());
+        FUZZ_CHECK(definitions.firstBadLine != 0 && !definitions.problem(lang).isEmpty());
 
     params.LoadDefaultParameters();
     for (int k = 0; k < ParamModule::Count; ++k) {

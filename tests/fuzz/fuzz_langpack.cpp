@@ -18,17 +18,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     fuzz::writeFile(folder, QStringLiteral("fuzz.lng"), fuzz::bytes(data, size));
 
-    RecordingPrompts prompts;
-    LangModule lang(folder, prompts);
-    const QString language = lang.LoadLanguagePack(QStringLiteral("fuzz.lng"), QStringLiteral("t"));
-    FUZZ_CHECK(prompts.messages.size() <= 1); // one report per file at most
-    if (language.isEmpty())
+    LangModule lang(folder);
+    const LangModule::PackLoad pack = lang.LoadLanguagePack(QStringLiteral("fuzz.lng"));
+    if (!pack.isPack())
         return 0;
+    pack.problem(lang);
     for (int i = -1; i <= LangModule::TextCount; ++i)
         lang.LangText(i);
 
+    RecordingPrompts prompts;
     ParamModule params(lang, prompts);
-    if (params.LoadParamDefinitions(folder)) {
+    const ParamModule::DefinitionLoad definitions = params.LoadParamDefinitions(folder);
+    definitions.problem(lang);
+    if (definitions) {
         // Only a file of the program's own folder is ever taken as the catalogue.
         const QString name = lang.LangText(0);
         const QFileInfo loaded(QDir(folder).filePath(name));

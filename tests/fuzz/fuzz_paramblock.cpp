@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ManualClock clock;
     ScriptedLinePort port(clock, answer, hangupAt);
     RecordingPrompts prompts;
-    LangModule lang(QString(), prompts);
+    LangModule lang{QString()};
     ParamModule params(lang, prompts);
     params.ParamCatalogue = fuzz::shippedCatalogue();
     params.setGridRowLookup([&params](int k) {
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     host.version = longBlock;
     ProtocolModule protocol(
         port, clock, [&] { clock.advance(0.0005); }, [&](double s) { clock.advance(s); });
-    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host, host);
+    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host);
     // The answer comes after the read request; in a write, after the block was sent.
     const int n = longBlock ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
     qint64 blockBytes = write ? -1 : 0; // -1 until "U" was sent

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::writeFile(folder, QStringLiteral("fuzz.quv"), fuzz::bytes(data, size));
 
     RecordingPrompts prompts;
-    LangModule lang(folder, prompts);
+    LangModule lang(folder);
     ParamModule params(lang, prompts);
     params.ParamCatalogue = fuzz::shippedCatalogue();
     params.LoadDefaultParameters();

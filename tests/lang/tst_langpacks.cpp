@@ -1,7 +1,7 @@
 // Language packs: which files count, how entry lines are read, what a switch keeps.
+#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -42,11 +42,9 @@ void TestLangPacks::entryLines() {
     QFETCH(int, index);
     QTemporaryDir dir;
     QVERIFY(writePack(dir.path(), "a.lng", "Deneme", entries));
-    RecordingPrompts prompts;
-    LangModule lang(dir.path(), prompts);
-    QCOMPARE(lang.LoadLanguagePack("a.lng"), QStringLiteral("Deneme"));
+    LangModule lang(dir.path());
+    QCOMPARE(lang.LoadLanguagePack("a.lng").language, QStringLiteral("Deneme"));
     QTEST(lang.LangText(index), "text");
-    QVERIFY(prompts.messages.isEmpty());
 }
 
 void TestLangPacks::malformedLinesReportedOncePerFile() {
@@ -54,18 +52,16 @@ void TestLangPacks::malformedLinesReportedOncePerFile() {
     QVERIFY(writePack(
         dir.path(), "bad.lng", "Bad",
         {"1#one", "no hash here", "", "200#too big", "-1#negative", "abc#word", "2#two"}));
-    RecordingPrompts prompts;
-    LangModule lang(dir.path(), prompts);
-    QCOMPARE(lang.LoadLanguagePack("bad.lng", "Title"), QStringLiteral("Bad"));
+    LangModule lang(dir.path());
+    const LangModule::PackLoad load = lang.LoadLanguagePack("bad.lng");
+    QCOMPARE(load.language, QStringLiteral("Bad"));
     // Good lines around the bad ones still count; nothing lands at 0 or 127.
     QCOMPARE(lang.LangText(1), QStringLiteral("one"));
     QCOMPARE(lang.LangText(2), QStringLiteral("two"));
     QCOMPARE(lang.LangText(0), QString());
     QCOMPARE(lang.LangText(127), QString());
-    QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages[0].title, QStringLiteral("Title"));
-    QVERIFY(prompts.messages[0].text.contains("bad.lng"));
-    QVERIFY(prompts.messages[0].text.contains(" 4 ")); // line 4 of the file is the first bad one
+    QCOMPARE(load.firstBadLine, 4); // line 4 of the file is the first bad one
+    QVERIFY(load.problem(lang).contains("bad.lng"));
 }
 
 void TestLangPacks::notAPack_data() {
@@ -83,12 +79,11 @@ void TestLangPacks::notAPack() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
     file.close();
-    RecordingPrompts prompts;
-    LangModule lang(dir.path(), prompts);
+    LangModule lang(dir.path());
     lang.setText(1, "kept");
-    QCOMPARE(lang.LoadLanguagePack("x.lng"), QString());
+    QVERIFY(!lang.LoadLanguagePack("x.lng").isPack());
     QCOMPARE(lang.LangText(1), QStringLiteral("kept"));
-    QCOMPARE(lang.LoadLanguagePack("missing.lng"), QString());
+    QVERIFY(!lang.LoadLanguagePack("missing.lng").isPack());
 }
 
 void TestLangPacks::packFilesSortedAndFiltered() {
@@ -96,27 +91,24 @@ void TestLangPacks::packFilesSortedAndFiltered() {
     for (const char* name : {"b.lng", "B.lng", "a.lng", "c.LNG", "d.lng.bak", "e.lngx", "lng"})
         QVERIFY(writePack(dir.path(), name, name, {}));
     QVERIFY(QDir(dir.path()).mkdir("f.lng")); // a folder is no pack
-    RecordingPrompts prompts;
-    LangModule lang(dir.path(), prompts);
+    LangModule lang(dir.path());
     QCOMPARE(lang.packFiles(), (QStringList{"B.lng", "a.lng", "b.lng"}));
-    QVERIFY(lang.FindLanguagePacks("T"));
+    QVERIFY(lang.FindLanguagePacks());
     QCOMPARE(lang.packs().size(), 3);
     QCOMPARE(lang.packs()[0].language, QStringLiteral("B.lng"));
     // Beyond five packs, the first five in sorted order are offered.
     for (const char* name : {"c.lng", "d.lng", "e.lng"})
         QVERIFY(writePack(dir.path(), name, name, {}));
-    QVERIFY(lang.FindLanguagePacks("T"));
+    QVERIFY(lang.FindLanguagePacks());
     QCOMPARE(lang.packs().size(), 5);
     QCOMPARE(lang.packs().last().fileName, QStringLiteral("d.lng"));
-    QVERIFY(prompts.messages.isEmpty());
 }
 
 void TestLangPacks::textKeptAcrossSwitch() {
     QTemporaryDir dir;
     QVERIFY(writePack(dir.path(), "a.lng", "A", {"1#A one", "50#only in A"}));
     QVERIFY(writePack(dir.path(), "b.lng", "B", {"1#B one"}));
-    RecordingPrompts prompts;
-    LangModule lang(dir.path(), prompts);
+    LangModule lang(dir.path());
     lang.LoadLanguagePack("a.lng");
     lang.LoadLanguagePack("b.lng");
     QCOMPARE(lang.LangText(1), QStringLiteral("B one"));
@@ -126,41 +118,34 @@ void TestLangPacks::textKeptAcrossSwitch() {
 void TestLangPacks::noPack() {
     QTemporaryDir dir;
     QVERIFY(writePack(dir.path(), "upper.LNG", "U", {}));
-    RecordingPrompts prompts;
-    LangModule lang(dir.path(), prompts);
-    QVERIFY(!lang.FindLanguagePacks("ORVAN-Quvera"));
-    QCOMPARE(prompts.messages.size(), 1);
-    QCOMPARE(prompts.messages[0].icon, Prompts::Icon::Critical);
-    QCOMPARE(prompts.messages[0].title, QStringLiteral("ORVAN-Quvera"));
-    QCOMPARE(prompts.messages[0].text,
+    LangModule lang(dir.path());
+    QVERIFY(!lang.FindLanguagePacks());
+    QCOMPARE(FixedTexts::noLanguagePack(),
              QString::fromUtf8("Dil paketi bulunamadı. Program sonlandiriliyor.\r\n"
                                "No language pack could be found. Terminating program"));
 }
 
 void TestLangPacks::shippedPacks() {
-    RecordingPrompts prompts;
-    LangModule lang(binFolder(), prompts);
-    QVERIFY(lang.FindLanguagePacks("T"));
+    LangModule lang(binFolder());
+    QVERIFY(lang.FindLanguagePacks());
     QVERIFY(lang.packs().size() >= 2);
     // Turkish sorts first, so it is the pack loaded at start-up.
-    QCOMPARE(lang.LoadLanguagePack(lang.packs()[0].fileName), QString::fromUtf8("Türkçe"));
+    QCOMPARE(lang.LoadLanguagePack(lang.packs()[0].fileName).language, QString::fromUtf8("Türkçe"));
     QCOMPARE(lang.LangText(1), QStringLiteral("Dosya"));
     QCOMPARE(lang.LangText(20), QString::fromUtf8("Monitör"));
     QCOMPARE(lang.LangText(125), QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
     // Every text index the program looks up.
-    QList<int> used{0, 43, 48, 49, 125, 126};
+    QList<int> used{0, 43, 48, 49, 66, 67, 69, 70, 125, 126};
     for (const auto& [from, to] :
          {std::pair{1, 11}, {20, 22}, {30, 42}, {44, 47}, {50, 62}, {80, 96}, {100, 124}})
         for (int i = from; i <= to; ++i)
             used << i;
     for (const auto& pack : lang.packs()) {
-        RecordingPrompts fresh;
-        LangModule only(binFolder(), fresh);
-        QVERIFY(!only.LoadLanguagePack(pack.fileName).isEmpty());
+        LangModule only(binFolder());
+        QVERIFY(only.LoadLanguagePack(pack.fileName).isPack());
         for (int index : used)
-            QVERIFY2(!only.LangText(index).isEmpty(),
+            QVERIFY2(only.hasPackText(index),
                      qPrintable(QString("%1 lacks text %2").arg(pack.fileName).arg(index)));
-        QVERIFY(fresh.messages.isEmpty());
     }
 }
 

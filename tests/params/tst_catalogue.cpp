@@ -28,7 +28,7 @@ public:
 struct Fixture {
     QTemporaryDir dir;
     RecordingPrompts prompts;
-    LangModule lang{dir.path(), prompts};
+    LangModule lang{dir.path()};
     ParamModule params{lang, prompts};
 
     explicit Fixture(const QStringList& definitions) {
@@ -90,16 +90,16 @@ void TestCatalogue::definitionLine() {
 void TestCatalogue::badDefinitionLines() {
     Fixture f({"a:1:One:P1:V:0:10:0:1:0", "b:2:Two:P2:V:0:10:0:1", "c:128:Big:P3:V:0:1:0:1:0",
                "d:x:Word:P4:V:0:1:0:1:0", "e:-1:Neg:P5:V:0:1:0:1:0", "f:3:Three:P3:V:0:10:0:1:0"});
-    QVERIFY(f.params.LoadParamDefinitions(f.dir.path()));
+    const ParamModule::DefinitionLoad load = f.params.LoadParamDefinitions(f.dir.path());
+    QVERIFY(load);
     QCOMPARE(f.params.ParamCount, short(2));
     QCOMPARE(f.params.ParamCatalogue[1].name, QStringLiteral("One"));
     QCOMPARE(f.params.ParamCatalogue[3].name, QStringLiteral("Three"));
     QVERIFY(f.params.ParamCatalogue[2].name.isEmpty());
     QVERIFY(f.params.ParamCatalogue[0].name.isEmpty());
     QVERIFY(f.params.ParamCatalogue[127].name.isEmpty());
-    QCOMPARE(f.prompts.messages.size(), 1);
-    QVERIFY(f.prompts.messages[0].text.contains("defs.txt"));
-    QVERIFY(f.prompts.messages[0].text.contains(" 2 "));
+    QCOMPARE(load.firstBadLine, 2);
+    QVERIFY(load.problem(f.lang).contains("defs.txt"));
 }
 
 void TestCatalogue::missingDefinitionFile() {
@@ -107,9 +107,9 @@ void TestCatalogue::missingDefinitionFile() {
     QVERIFY(f.params.LoadParamDefinitions(f.dir.path()));
     f.lang.setText(0, "absent.txt");
     f.params.ParamCatalogue[1].maxValue = 5;
-    QVERIFY(!f.params.LoadParamDefinitions(f.dir.path()));
-    QCOMPARE(f.prompts.messages.size(), 1);
-    QVERIFY(f.prompts.messages[0].text.contains("absent.txt"));
+    const ParamModule::DefinitionLoad load = f.params.LoadParamDefinitions(f.dir.path());
+    QVERIFY(!load);
+    QVERIFY(load.problem(f.lang).contains("absent.txt"));
     // The catalogue stays as it stood.
     QCOMPARE(f.params.ParamCatalogue[1].name, QStringLiteral("One"));
     QCOMPARE(f.params.ParamCatalogue[1].maxValue, 5.0f);
@@ -213,7 +213,7 @@ void TestCatalogue::lookups() {
 void TestCatalogue::shippedDefinitions_data() {
     QTest::addColumn<QString>("pack");
     RecordingPrompts prompts;
-    LangModule lang(binFolder(), prompts);
+    LangModule lang(binFolder());
     for (const QString& file : lang.packFiles())
         QTest::newRow(qPrintable(file)) << file;
     if (lang.packFiles().isEmpty())
@@ -223,8 +223,8 @@ void TestCatalogue::shippedDefinitions_data() {
 void TestCatalogue::shippedDefinitions() {
     QFETCH(QString, pack);
     RecordingPrompts prompts;
-    LangModule lang(binFolder(), prompts);
-    QVERIFY(!lang.LoadLanguagePack(pack).isEmpty());
+    LangModule lang(binFolder());
+    QVERIFY(lang.LoadLanguagePack(pack).isPack());
     ParamModule params(lang, prompts);
     QVERIFY(params.LoadParamDefinitions(binFolder()));
     params.LoadDefaultParameters();

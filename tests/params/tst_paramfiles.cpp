@@ -22,7 +22,7 @@ constexpr float kUntouched = 77.0f;
 struct Fixture {
     QTemporaryDir dir;
     RecordingPrompts prompts;
-    LangModule lang{dir.path(), prompts};
+    LangModule lang{dir.path()};
     ParamModule params{lang, prompts};
 
     Fixture() {
@@ -96,7 +96,8 @@ void TestParamFiles::roundTripWithDecimalComma() {
     }
     const auto saved = f.params.ParamValues;
 
-    f.prompts.fileAnswers = {f.path("a.quv"), f.path("a.quv")};
+    // Typed without an extension: saved as a.quv, so the open dialog lists it.
+    f.prompts.fileAnswers = {f.path("a"), f.path("a.quv")};
     QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
     QCOMPARE(readBytes(f.path("a.quv")), expected);
     f.params.ParamValues.fill(kUntouched);
@@ -162,7 +163,7 @@ void TestParamFiles::failures_data() {
     QTest::newRow("load a missing file") << false << "missing.quv";
     // Read as far as needed only: reading it whole would never end.
     QTest::newRow("load an endless device") << false << "/dev/zero";
-    QTest::newRow("save over a directory") << true << "dir";
+    QTest::newRow("save over a directory") << true << "dir.quv";
     QTest::newRow("save into a missing folder") << true << "missing/p.quv";
 }
 
@@ -170,7 +171,7 @@ void TestParamFiles::failures() {
     QFETCH(bool, save);
     QFETCH(QString, target);
     Fixture f;
-    QVERIFY(QDir(f.dir.path()).mkdir("dir"));
+    QVERIFY(QDir(f.dir.path()).mkdir("dir") && QDir(f.dir.path()).mkdir("dir.quv"));
     f.prompts.fileAnswers = {f.path(target)};
 
     QCOMPARE(save ? f.files().SaveParamFile() : f.files().OpenParamFile(),

@@ -128,7 +128,8 @@ void TestParamGrid::rowsLookupsAndLanguageSwitch() {
     QCOMPARE(w.form.params().FindGridRow(1), 4);
     QCOMPARE(w.form.params().FindGridRow(6), ParamGrid::NoRow);
 
-    // The second language places its placeholders elsewhere: all rows rebuilt, drive unread.
+    // The second language places its placeholders elsewhere: all rows rebuilt, and
+    // the values read from the drive stay beside them (still what the drive holds).
     g->setDriveText(2, "1");
     w.click(2, 2);
     QTRY_VERIFY(w.editor->isVisible());
@@ -138,7 +139,8 @@ void TestParamGrid::rowsLookupsAndLanguageSwitch() {
     QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("Ad"));
     QCOMPARE(g->rows(), 5);
     QCOMPARE(g->cellText(1, 0), QStringLiteral("Dir (dir)"));
-    QCOMPARE(g->cellText(2, 1), QStringLiteral("?"));
+    QCOMPARE(g->cellText(g->FindGridRow(2), 1), QStringLiteral("1"));
+    QCOMPARE(g->cellText(1, 1), QStringLiteral("?")); // never read
     QCOMPARE(g->cellText(1, ParamGrid::IndexColumn), QStringLiteral("1"));
 }
 
@@ -196,7 +198,7 @@ void TestParamGrid::enterStoresAndMovesOn() {
     QVERIFY(w.start());
     w.grid->setDriveText(w.index(row), drive);
     QCOMPARE(w.grid->cell(row, 2)->foreground().color(), kRed);
-    w.form.FlashParamsIdentical = true;
+    w.form.session().setFlashParamsIdentical(true);
     w.click(row, 2);
     QTRY_VERIFY(w.editor->hasFocus());
     w.type(typed);
@@ -207,7 +209,7 @@ void TestParamGrid::enterStoresAndMovesOn() {
     QCOMPARE(w.grid->cellText(row, 2), QStringLiteral("2.5"));
     QCOMPARE(w.grid->cell(row, 2)->foreground().color(), differs ? kRed : kGreen);
     QCOMPARE(w.grid->cell(row, 2)->font().bold(), differs);
-    QCOMPARE(w.form.FlashParamsIdentical, !differs);
+    QCOMPARE(w.form.session().flashParamsIdentical(), !differs);
     QCOMPARE(w.grid->editRow(), next);
     QCOMPARE(w.editor->geometry(), w.grid->visualItemRect(w.grid->cell(next, 2)));
     QCOMPARE(w.editor->text(), w.grid->cellText(next, 2));

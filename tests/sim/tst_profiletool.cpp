@@ -113,7 +113,8 @@ private slots:
         // Refused by the model: the first pack's text, and not even a header on stdout.
         Program p;
         QTest::newRow("duration 0")
-            << QStringList{"--duration", "0"} << 1 << p.lang.LangText(58).arg(p.lang.LangText(42));
+            << QStringList{"--duration", "0"} << 1
+            << p.lang.LangText(TextId::SimZeroInput).arg(p.lang.LangText(TextId::Duration));
     }
     void failures() {
         QFETCH(QStringList, args);

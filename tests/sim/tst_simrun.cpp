@@ -44,7 +44,7 @@ private slots:
         f.m.D = 60.0f;
         const auto trace = f.trace(); // every step of the same run
         RecordingPrompts prompts;
-        LangModule lang(QString(), prompts);
+        LangModule lang{QString()};
         Recorder plotter;
         const RunReport report = f.m.simulate(nullptr, lang, prompts, "Main", &plotter);
         QVERIFY(report.ran && plotter.started && prompts.messages.isEmpty());
@@ -94,7 +94,7 @@ private slots:
             f.controls.setText(StopModeBox::StoppingDistance, QString());
         }
         RecordingPrompts prompts;
-        LangModule lang(QString(), prompts);
+        LangModule lang{QString()};
         Recorder plotter;
         const RunReport report = f.m.simulate(nullptr, lang, prompts, "Main", &plotter);
         const bool refused = !cause.isEmpty();

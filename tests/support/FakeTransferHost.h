@@ -1,13 +1,11 @@
 #pragma once
-// The main window's side of a transfer, recorded.
+// The drive session's and the grid's side of a transfer, recorded.
+#include "params/DriveValueColumn.h"
 #include "transfer/ParamTransfer.h"
 
 #include <QMap>
 
-class FakeHost final : public TransferHost,
-                       public InverterColumn,
-                       public TransferProgress,
-                       public CommandGate {
+class FakeHost final : public TransferHost, public DriveValueColumn, public TransferProgress {
 public:
     int selectedPort() const override { return port; }
     bool versionGt826() const override { return version; }
@@ -16,7 +14,7 @@ public:
     void setFlashParamsIdentical(bool on) override { identical = on; }
     void simulate() override { ++simulations; }
     bool monitorPageInFront() const override { return monitorInFront; }
-    void setInverterCell(int, int row, const QString& text) override { cells[row] = text; }
+    void setDriveText(int index, const QString& text) override { cells[index] = text; }
     void showProgress(const QString& label) override {
         progressLabels << label;
         progressShown = true;

@@ -83,7 +83,7 @@ public:
         m_port = std::make_unique<SerialLinkPort>(
             ComPortMap(m_drive.linkFolder(), QStringLiteral("/nonexistent")));
         m_protocol = std::make_unique<ProtocolModule>(*m_port, m_clock);
-        if (m_lang.LoadLanguagePack(QStringLiteral("UK-English.lng")).isEmpty() ||
+        if (!m_lang.LoadLanguagePack(QStringLiteral("UK-English.lng")).isPack() ||
             !m_params.LoadParamDefinitions(binFolder()))
             return false;
         m_params.setGridRowLookup([this](int k) {
@@ -93,7 +93,7 @@ public:
         m_params.LoadDefaultParameters();
         m_form = std::make_unique<ConnectionForm>(*m_port, *m_protocol, m_lang, m_prompts, *this);
         m_transfer = std::make_unique<ParamTransfer>(*m_protocol, m_params, m_lang, m_prompts,
-                                                     m_host, m_host, m_host, m_host);
+                                                     m_host, m_host, m_host);
         QObject::connect(m_form.get(), &ConnectionForm::selectedPortChanged,
                          [this](int n) { m_host.port = n; });
         m_form->load();
@@ -308,7 +308,7 @@ private:
     VirtualDrive m_drive;
     FastClock m_clock{ClockFactor};
     RecordingPrompts m_prompts;
-    LangModule m_lang{binFolder(), m_prompts};
+    LangModule m_lang{binFolder()};
     ParamModule m_params{m_lang, m_prompts};
     FakeHost m_host;
     std::unique_ptr<SerialLinkPort> m_port;

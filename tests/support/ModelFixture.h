@@ -52,14 +52,14 @@ int findStep(const std::vector<TravelState>& trace, T TravelState::*field, T val
 // definition file, the defaults through the setter, the model listening.
 struct Program {
     RecordingPrompts prompts;
-    LangModule lang{binFolder(), prompts};
+    LangModule lang{binFolder()};
     ParamModule params{lang, prompts};
     SimModule sim;
     TextStopModeControls controls;
 
     explicit Program(QString pack = QString()) {
         sim.setControls(&controls);
-        if (pack.isEmpty() && lang.FindLanguagePacks(QStringLiteral("t")))
+        if (pack.isEmpty() && lang.FindLanguagePacks())
             pack = lang.packs().first().fileName;
         lang.LoadLanguagePack(pack);
         params.LoadParamDefinitions(binFolder());

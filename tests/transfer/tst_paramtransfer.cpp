@@ -23,7 +23,7 @@ private:
         FakeLinkPort port{clock};
         DriveEmulator drive;
         RecordingPrompts prompts;
-        LangModule lang{QString(), prompts};
+        LangModule lang{QString()};
         ParamModule params{lang, prompts};
         FakeHost host;
         int yieldsWhileDisabled = 0;
@@ -42,7 +42,7 @@ private:
                                     drive.tick(clock.monotonicSeconds());
                                     port.drainDrive();
                                 }};
-        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host, host};
+        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host};
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
@@ -89,15 +89,15 @@ private slots:
         QVERIFY(rig.prompts.messages.isEmpty());
         QCOMPARE(rig.params.driveVersion, 830.0f);
         QCOMPARE(rig.params.GetParameter(2), 1.5f);
-        QCOMPARE(rig.host.cells.value(3), QStringLiteral("1.5"));
+        QCOMPARE(rig.host.cells.value(2), QStringLiteral("1.5"));
         QCOMPARE(rig.params.GetParameter(3), -32768.0f);
         QCOMPARE(rig.params.GetParameter(4), -1.0f);
         QCOMPARE(rig.params.GetParameter(5), 32767.0f);
         QCOMPARE(rig.params.GetParameter(60), -2.0f); // no grid row: unscaled, no cell
-        QVERIFY(!rig.host.cells.contains(61));
+        QVERIFY(!rig.host.cells.contains(60));
         QCOMPARE(rig.params.GetParameter(40), 0.0f); // scale 0: zero, cell untouched
-        QVERIFY(!rig.host.cells.contains(41));
-        QCOMPARE(rig.host.cells.value(11), QStringLiteral("N/A")); // needs 900
+        QVERIFY(!rig.host.cells.contains(40));
+        QCOMPARE(rig.host.cells.value(10), QStringLiteral("N/A")); // needs 900
         QCOMPARE(rig.params.GetParameter(10), 0.0f);
         QCOMPARE(rig.params.GetParameter(20), 120.0f); // needs 826, present on 830
         QCOMPARE(rig.params.GetParameter(126), 7.0f);  // beyond the block
@@ -131,9 +131,9 @@ private slots:
         }
         QCOMPARE(rig.drive.words()[62], std::uint16_t(162)); // not in a short block
         QCOMPARE(rig.params.GetParameter(62), 7.0f);         // nor in the read-back
-        QVERIFY(!rig.host.cells.contains(63));
+        QVERIFY(!rig.host.cells.contains(62));
         QCOMPARE(rig.params.driveVersion, 0.0f);
-        QCOMPARE(rig.host.cells.value(21), QStringLiteral("N/A")); // 826 > version 0
+        QCOMPARE(rig.host.cells.value(20), QStringLiteral("N/A")); // 826 > version 0
         QCOMPARE(rig.params.GetParameter(20), 0.0f);
         QCOMPARE(rig.host.progressLabels.size(), 2); // writing, then reading back
         QVERIFY(rig.host.ready);

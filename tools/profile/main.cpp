@@ -1,6 +1,7 @@
 // liftdrive-profile: the travel model from the command line, for comparing parameter
 // sets in scripts. Loads the catalogue as the program does, runs one simulation and
 // prints the plotted samples as CSV.
+#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
 #include "params/ParamModule.h"
@@ -158,13 +159,20 @@ int main(int argc, char* argv[]) {
 
     StderrPrompts prompts;
     const QString folder = QCoreApplication::applicationDirPath();
-    LangModule lang(folder, prompts);
-    if (!lang.FindLanguagePacks(kTitle))
+    LangModule lang(folder);
+    if (!lang.FindLanguagePacks()) {
+        prompts.critical(kTitle, FixedTexts::noLanguagePack());
         return 1;
-    lang.LoadLanguagePack(lang.packs().first().fileName, kTitle);
+    }
+    const LangModule::PackLoad pack = lang.LoadLanguagePack(lang.packs().first().fileName);
+    if (pack.firstBadLine != 0)
+        prompts.warning(kTitle, pack.problem(lang));
     ParamModule params(lang, prompts);
     params.setTitle(kTitle);
-    if (!params.LoadParamDefinitions(folder))
+    const ParamModule::DefinitionLoad definitions = params.LoadParamDefinitions(folder);
+    if (!definitions.problem(lang).isEmpty())
+        prompts.warning(kTitle, definitions.problem(lang));
+    if (!definitions)
         return 1;
 
     SimModule sim;

@@ -1,0 +1,112 @@
+#include "app/DriveSession.h"
+
+#include "lang/LangModule.h"
+#include "lang/LanguageUi.h"
+#include "link/SerialLinkPort.h"
+#include "transfer/ProgressForm.h"
+
+#include <QAction>
+#include <QMenu>
+
+DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& prompts,
+                           DriveValueColumn& column, QWidget* mainWindow,
+                           std::unique_ptr<LinkPort> port)
+    : m_lang(lang), m_clock(std::make_unique<SystemClock>()),
+      m_port(port ? std::move(port) : std::make_unique<SerialLinkPort>()) {
+    m_protocol = std::make_unique<ProtocolModule>(*m_port, *m_clock);
+    m_form = new ConnectionForm(*m_port, *m_protocol, lang, prompts, *this, mainWindow);
+    m_progress = new ProgressForm(mainWindow);
+    m_transfer = std::make_unique<ParamTransfer>(*m_protocol, params, lang, prompts, *this, column,
+                                                 *m_progress);
+    connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
+    // A port accepted while the monitor page is in front streams at once; without
+    // this the values stayed "..." until the user switched pages and back.
+    connect(m_form, &QDialog::accepted, this, [this] {
+        if (selectedPort() != 0 && m_page == Page::Monitor)
+            m_protocol->SendData(ProtocolModule::MonitorStart);
+    });
+}
+
+DriveSession::~DriveSession() {
+    m_port->close();
+}
+
+Edition DriveSession::edition() {
+    return LIFTDRIVE_EDITION_LOMTIX ? Edition::Lomtix : Edition::Quvera;
+}
+
+void DriveSession::addCommands(QMenu* menu) {
+    m_connection = menu->addAction(QStringLiteral("Ba\u011flant\u0131 se\u00e7enekleri..."));
+    m_connection->setObjectName(QStringLiteral("MI_Connection"));
+    m_connection->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    LanguageUi::setTag(m_connection, TextId::MenuConnectionOptions);
+    m_read = menu->addAction(QStringLiteral("\u0130nvert\u00f6rden oku"));
+    m_read->setObjectName(QStringLiteral("MI_ReadPars"));
+    m_read->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F2));
+    LanguageUi::setTag(m_read, TextId::MenuReadDrive);
+    m_write = menu->addAction(QStringLiteral("\u0130nvert\u00f6re yaz"));
+    m_write->setObjectName(QStringLiteral("MI_WritePars"));
+    m_write->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F3));
+    LanguageUi::setTag(m_write, TextId::MenuWriteDrive);
+    m_read->setEnabled(false);
+    m_write->setEnabled(false);
+
+    connect(m_connection, &QAction::triggered, m_form, [this] { m_form->exec(); });
+    connect(m_read, &QAction::triggered, this, [this] { m_transfer->ReadParameters(); });
+    connect(m_write, &QAction::triggered, this, [this] { m_transfer->WriteParameters(); });
+}
+
+void DriveSession::load() {
+    m_form->load();
+}
+
+void DriveSession::retitle() {
+    m_form->retitle();
+    const int n = m_form->selectedPort();
+    setPortStatus(n != 0 ? QStringLiteral("COM%1").arg(n) : m_lang.LangText(TextId::PortNone));
+}
+
+void DriveSession::pageSelected(Page page) {
+    m_page = page;
+    m_transferPage = page != Page::Monitor;
+    if (m_read) {
+        m_read->setEnabled(m_transferPage);
+        m_write->setEnabled(m_transferPage);
+    }
+    if (m_form->selectedPort() != 0)
+        m_protocol->SendData(page == Page::Monitor ? ProtocolModule::MonitorStart
+                                                   : ProtocolModule::MonitorStop);
+}
+
+void DriveSession::setVersionGt826(bool on) {
+    if (m_versionGt826 == on)
+        return;
+    m_versionGt826 = on;
+    emit versionGt826Changed(on);
+}
+
+void DriveSession::setPortStatus(const QString& text) {
+    m_portStatus = text;
+    emit portStatusChanged(text);
+}
+
+void DriveSession::setReadyToSimulate(bool on) {
+    if (m_readyToSimulate == on)
+        return;
+    m_readyToSimulate = on;
+    emit readyToSimulateChanged(on);
+}
+
+void DriveSession::setFlashParamsIdentical(bool on) {
+    if (m_flashParamsIdentical == on)
+        return;
+    m_flashParamsIdentical = on;
+    emit flashParamsIdenticalChanged(on);
+}
+
+void DriveSession::setTransferCommandsEnabled(bool on) {
+    m_connection->setEnabled(on);
+    m_read->setEnabled(on && m_transferPage);
+    m_write->setEnabled(on && m_transferPage);
+    emit transferCommandsEnabled(on);
+}

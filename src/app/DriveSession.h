@@ -1,0 +1,119 @@
+#pragma once
+// The drive session: the serial port, the protocol, the connection dialog, the
+// progress dialog and the parameter transfer, with the state the pages share about
+// the drive (port in use, firmware flag, ready-to-simulate, values identical). The
+// main window and the pages observe its properties.
+#include "link/ConnectionForm.h"
+#include "link/LinkPort.h"
+#include "link/ProtocolModule.h"
+#include "platform/Clock.h"
+#include "transfer/ParamTransfer.h"
+
+#include <QObject>
+#include <memory>
+
+class DriveValueColumn;
+class LangModule;
+class ParamModule;
+class ProgressForm;
+class Prompts;
+class QAction;
+class QMenu;
+
+namespace Brand {
+Q_NAMESPACE
+enum class Edition { Quvera, Lomtix };
+Q_ENUM_NS(Edition)
+} // namespace Brand
+using Brand::Edition;
+
+class DriveSession final : public QObject, public ConnectionHost, public TransferHost {
+    Q_OBJECT
+    Q_PROPERTY(int selectedPort READ selectedPort NOTIFY selectedPortChanged)
+    Q_PROPERTY(
+        bool version_gt_8_26 READ versionGt826 WRITE setVersionGt826 NOTIFY versionGt826Changed)
+    Q_PROPERTY(bool readyToSimulate READ readyToSimulate WRITE setReadyToSimulate NOTIFY
+                   readyToSimulateChanged)
+    Q_PROPERTY(bool FlashParamsIdentical READ flashParamsIdentical WRITE setFlashParamsIdentical
+                   NOTIFY flashParamsIdenticalChanged)
+    Q_PROPERTY(Edition edition READ edition CONSTANT)
+public:
+    // Which page is in front decides whether the drive streams monitor frames and
+    // whether read and write are offered.
+    enum class Page { Monitor = 20, Motor = 21, Travel = 22 };
+
+    // `port` defaults to the real serial port. `column` shows the values read.
+    DriveSession(LangModule& lang, ParamModule& params, Prompts& prompts, DriveValueColumn& column,
+                 QWidget* mainWindow, std::unique_ptr<LinkPort> port = {});
+    ~DriveSession() override;
+
+    // Adds MI_Connection, MI_ReadPars and MI_WritePars to `menu`.
+    void addCommands(QMenu* menu);
+    // Start-up: the connection dialog's load step (the port scan).
+    void load();
+    // After a language pack was loaded: captions and the port panel text.
+    void retitle();
+    // The page switch: read and write only on the parameter and travel pages; the
+    // drive streams monitor frames only while the monitor page is in front.
+    void pageSelected(Page page);
+    Page page() const { return m_page; }
+
+    void setTitle(const QString& title) { m_title = title; }
+    // The brand edition this program was built as.
+    static Edition edition();
+
+    // ConnectionHost and TransferHost
+    int selectedPort() const override { return m_form->selectedPort(); }
+    bool versionGt826() const override { return m_versionGt826; }
+    void setVersionGt826(bool on) override;
+    void setPortStatus(const QString& text) override;
+    QString mainTitle() const override { return m_title; }
+    bool readyToSimulate() const { return m_readyToSimulate; }
+    void setReadyToSimulate(bool on) override;
+    bool flashParamsIdentical() const { return m_flashParamsIdentical; }
+    void setFlashParamsIdentical(bool on) override;
+    void simulate() override { emit simulateRequested(); }
+    bool monitorPageInFront() const override { return m_page == Page::Monitor; }
+    void setTransferCommandsEnabled(bool on) override;
+
+    ConnectionForm& connectionForm() { return *m_form; }
+    ParamTransfer& transfer() { return *m_transfer; }
+    ProtocolModule& protocol() { return *m_protocol; }
+    LinkPort& port() { return *m_port; }
+    ProgressForm& progressForm() { return *m_progress; }
+    QAction* connectionAction() const { return m_connection; }
+    QAction* readAction() const { return m_read; }
+    QAction* writeAction() const { return m_write; }
+    QString portStatus() const { return m_portStatus; }
+
+signals:
+    void selectedPortChanged(int port);
+    void versionGt826Changed(bool on);
+    void readyToSimulateChanged(bool on);
+    void flashParamsIdenticalChanged(bool on);
+    void portStatusChanged(const QString& text);
+    // A transfer started (false) or ended (true): commands outside the session that
+    // touch the link or the values follow.
+    void transferCommandsEnabled(bool on);
+    void simulateRequested();
+
+private:
+    LangModule& m_lang;
+    std::unique_ptr<SystemClock> m_clock;
+    std::unique_ptr<LinkPort> m_port;
+    std::unique_ptr<ProtocolModule> m_protocol;
+    ConnectionForm* m_form = nullptr;
+    ProgressForm* m_progress = nullptr;
+    std::unique_ptr<ParamTransfer> m_transfer;
+    QAction* m_connection = nullptr;
+    QAction* m_read = nullptr;
+    QAction* m_write = nullptr;
+    QString m_title;
+    QString m_portStatus;
+    Page m_page = Page::Monitor;
+    bool m_versionGt826 = true;
+    bool m_readyToSimulate = false;
+    bool m_flashParamsIdentical = false;
+    // Whether the page in front allows read and write (a transfer restores it).
+    bool m_transferPage = false;
+};

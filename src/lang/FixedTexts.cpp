@@ -1,0 +1,63 @@
+#include "lang/FixedTexts.h"
+
+namespace FixedTexts {
+
+QString noLanguagePack() {
+    return QStringLiteral("Dil paketi bulunamad\u0131. Program sonlandiriliyor.\r\n"
+                          "No language pack could be found. Terminating program");
+}
+
+QString badChecksum() {
+    return QStringLiteral("Bad Checksum");
+}
+
+QString fileNotOpened(const QString& nativePath) {
+    return nativePath + QStringLiteral(" dosyas\u0131 a\u00e7\u0131lamad\u0131.");
+}
+
+QString fallback(TextId id) {
+    struct Entry {
+        TextId id;
+        const char* text;
+    };
+    // Texts added to the packs after the first ones were shipped.
+    static constexpr Entry entries[] = {
+        {TextId::BadPackLine, "%1: line %2 is not a valid language entry and was skipped."},
+        {TextId::DefinitionUnreadable, "The parameter definition file %1 could not be read."},
+        {TextId::BadDefinitionLine,
+         "%1: line %2 is not a valid parameter definition and was skipped."},
+        {TextId::FileExists, "%1 already exists. Do you want to replace it?"},
+        {TextId::WordOutOfRange, "The value of %1 (%2) cannot be sent to the inverter as a "
+                                 "16-bit word. Nothing was written."},
+        {TextId::PortOpenFailed, "Unable to open port %1: %2."},
+        {TextId::LineLost, "The connection on %1 was lost (%2). The port has been closed."},
+        {TextId::FileNotWritten, "The file %1 could not be written: %2"},
+        {TextId::SimZeroInput, "The simulation was not run: %1 must not be 0."},
+        {TextId::SimBoxNotNumber, "The simulation was not run: the box \"%1\" holds no number."},
+        {TextId::FileLineNotNumber,
+         "Line %1 of the file is not a number; the file was not loaded further."},
+        {TextId::ValueNotNumber, "The value given for %1 is not a number."},
+        {TextId::WriteNotTaken, "The inverter did not take %1 of the parameters written; the red "
+                                "rows show which. Check the line and write again."},
+        {TextId::DeviceWentAway, "the adapter was unplugged or the device went away"},
+        {TextId::NoSuchPort, "no such port on this computer"},
+        {TextId::LineSettingsFailed, "the line settings 56000 baud, 8N1 could not be applied (%1)"},
+        {TextId::DoubtfulRead, "The inverter's answer is doubtful: %1 values lie outside their "
+                               "limits (the first: %2). Nothing was changed; read again."},
+        {TextId::NoFreePort, "No free serial port was found."},
+        {TextId::PortNone, "No port selected"},
+        {TextId::Ok, "OK"},
+        {TextId::Warning, "Warning"},
+        {TextId::SlowingDistance, "Slowing distance (cm)"},
+        {TextId::StoppingDistance, "Stopping distance (cm)"},
+        {TextId::SlowingJerk, "Computed slowing jerk (m/s3)"},
+        {TextId::StoppingJerk, "Computed stopping jerk (m/s3)"},
+        {TextId::Duration, "Duration"},
+    };
+    for (const Entry& entry : entries)
+        if (entry.id == id)
+            return QString::fromUtf8(entry.text);
+    return QString();
+}
+
+} // namespace FixedTexts
