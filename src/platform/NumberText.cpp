@@ -129,8 +129,17 @@ float typedValue(QStringView text) {
 }
 
 bool isNumeric(QStringView text) {
-    const QString trimmed = text.trimmed().toString();
-    if (trimmed.isEmpty())
+    // Only the blanks that the leading-number reading skips may stand before the
+    // number: a text taken as a number must read as that number, and with another
+    // space in front (a no-break space) it would read as 0.
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    const QString trimmed = text.mid(begin, end - begin).toString();
+    if (trimmed.isEmpty() || trimmed.front().isSpace())
         return false;
     bool ok = false;
     double value = QLocale::c().toDouble(trimmed, &ok);

@@ -23,9 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const float typed = NumberText::typedValue(text);
     NumberText::general(typed);
     double parsed = 0.0;
-    if (NumberText::isNumeric(text)) {
-        // A text taken as a number is one a control or file may hold.
-        FUZZ_CHECK(NumberText::parseLocale(text, &parsed) || found);
+    // A typed text that the check takes as a number reads as a number (the setter
+    // checks the first and stores the second).
+    const QString typedText = NumberText::replacedFirst(text, u',', u'.');
+    if (NumberText::isNumeric(typedText)) {
+        bool typedFound = false;
+        NumberText::leadingNumber(typedText, &typedFound);
+        FUZZ_CHECK(typedFound);
     }
     for (double v : {leading, double(typed)}) {
         NumberText::pattern2(v);

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 #include <QTest>
+#include <cmath>
+#include <limits>
 
 class TestNumberText : public QObject {
     Q_OBJECT
@@ -19,6 +21,8 @@ private slots:
     void patterns();
     void roundHalfEven_data();
     void roundHalfEven();
+    void isNumeric_data();
+    void isNumeric();
     void typedValueAndReplaceFirst_data();
     void typedValueAndReplaceFirst();
     void codePage();
@@ -133,12 +137,33 @@ void TestNumberText::roundHalfEven_data() {
     QTest::newRow("-2.5") << -2.5 << qint64(-2);
     QTest::newRow("2.51") << 2.51 << qint64(3);
     QTest::newRow("slider 0.7*100") << double(0.7f * 100.0f) << qint64(70);
+    // Beyond the 64-bit range: saturated, never an undefined conversion.
+    QTest::newRow("1e20") << 1e20 << std::numeric_limits<qint64>::max();
+    QTest::newRow("-1e300") << -1e300 << std::numeric_limits<qint64>::min();
+    QTest::newRow("NaN") << std::nan("") << qint64(0);
 }
 
 void TestNumberText::roundHalfEven() {
     QFETCH(double, value);
     QFETCH(qint64, rounded);
     QCOMPARE(qint64(NumberText::roundHalfEven(value)), rounded);
+}
+
+// A text taken as a number must read as that number through leadingNumber.
+void TestNumberText::isNumeric_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("numeric");
+    QTest::newRow("blanks around") << " \t1.5\r\n" << true;
+    QTest::newRow("no-break space before") << "\u00a0.20" << false;
+    QTest::newRow("infinite") << "inf" << false;
+    QTest::newRow("empty") << "" << false;
+    QTest::newRow("trailing text") << "1.5x" << false;
+}
+
+void TestNumberText::isNumeric() {
+    QFETCH(QString, text);
+    QFETCH(bool, numeric);
+    QCOMPARE(NumberText::isNumeric(text), numeric);
 }
 
 void TestNumberText::typedValueAndReplaceFirst_data() {
