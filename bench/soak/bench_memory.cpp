@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,19 +38,28 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     double seconds = 60.0;
     double writeEvery = 60.0;
+    QString frameMs = QStringLiteral("1.43");
+    QString log;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == u"--seconds")
             seconds = std::max(20.0, args[i + 1].toDouble());
         else if (args[i] == u"--write-every")
             writeEvery = std::max(5.0, args[i + 1].toDouble());
+        else if (args[i] == u"--frame-ms")
+            frameMs = args[i + 1];
+        else if (args[i] == u"--drive-log")
+            log = args[i + 1];
     }
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     VirtualDrive drive;
     // 8 bytes every 1.43 ms is 5600 bytes a second: the line is full.
-    if (!drive.start(
-            {"--serve", "--frame-ms", "1.43", "--link-folder", runtime.filePath("liftdrive")})) {
+    QStringList driveArgs{"--serve", "--frame-ms", frameMs, "--link-folder",
+                          runtime.filePath("liftdrive")};
+    if (!log.isEmpty())
+        driveArgs << "--log" << log;
+    if (!drive.start(driveArgs)) {
         std::fprintf(stderr, "bench_memory: the virtual drive did not start\n");
         return 1;
     }
@@ -59,8 +69,12 @@ int main(int argc, char* argv[]) {
         return 1;
     w.show();
     ConnectionForm& form = w.session().connectionForm();
-    form.SelectFirstAvailablePort();
-    if (form.selectedPort() == 0) {
+    // The drive's number, not the first free port: the machine may have ports of its own.
+    form.portCombo()->setCurrentIndex(form.portCombo()->findData(VirtualDrive::Com));
+    form.show();
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("AcceptCommand")),
+                      Qt::LeftButton);
+    if (form.selectedPort() != VirtualDrive::Com) {
         std::fprintf(stderr, "bench_memory: no port\n");
         return 1;
     }
@@ -88,8 +102,11 @@ int main(int argc, char* argv[]) {
             tabs->setCurrentIndex(1); // "A": the write needs the line quiet
             write->trigger();
             ++writes;
-            if (!prompts.messages.isEmpty())
+            if (!prompts.messages.isEmpty()) {
                 ++failedWrites;
+                std::fprintf(stderr, "bench_memory: write %d: %s\n", writes,
+                             qPrintable(prompts.texts().join(u'|')));
+            }
             prompts.messages.clear();
             tabs->setCurrentIndex(0);
         }

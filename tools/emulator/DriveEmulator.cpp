@@ -10,6 +10,7 @@
 namespace {
 
 constexpr double kBlockStall = 1.5;
+constexpr qsizetype kMaxPendingFrameBytes = 64;
 
 QString hexBytes(const QByteArray& bytes, int max = 16) {
     QString text = QString::fromLatin1(bytes.left(max).toHex(' '));
@@ -348,7 +349,18 @@ void DriveEmulator::tick(double now) {
     // get a flood afterwards.
     if (now - m_nextFrame > 1.0)
         m_nextFrame = now;
+    qsizetype pending = 0;
+    for (const Output& o : m_output)
+        pending += o.bytes.size();
     while (m_nextFrame <= now) {
+        // A drive cannot make frames faster than its line sends them: with a few
+        // frames still waiting, this one is skipped rather than queued, so an answer
+        // to "D" never waits behind seconds of monitor output.
+        if (pending >= kMaxPendingFrameBytes) {
+            m_nextFrame += m_frameInterval;
+            continue;
+        }
+        pending += 8;
         std::uint16_t w[3];
         carAt(m_nextFrame - m_monitorStart, &w[0], &w[1], &w[2]);
         const std::uint8_t data[6] = {std::uint8_t(w[0] >> 8), std::uint8_t(w[0]),
