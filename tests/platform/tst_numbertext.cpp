@@ -21,8 +21,6 @@ private slots:
     void patterns();
     void roundHalfEven_data();
     void roundHalfEven();
-    void isNumeric_data();
-    void isNumeric();
     void typedValueAndReplaceFirst_data();
     void typedValueAndReplaceFirst();
     void codePage();
@@ -147,23 +145,6 @@ void TestNumberText::roundHalfEven() {
     QFETCH(double, value);
     QFETCH(qint64, rounded);
     QCOMPARE(qint64(NumberText::roundHalfEven(value)), rounded);
-}
-
-// A text taken as a number must read as that number through leadingNumber.
-void TestNumberText::isNumeric_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("numeric");
-    QTest::newRow("blanks around") << " \t1.5\r\n" << true;
-    QTest::newRow("no-break space before") << "\u00a0.20" << false;
-    QTest::newRow("infinite") << "inf" << false;
-    QTest::newRow("empty") << "" << false;
-    QTest::newRow("trailing text") << "1.5x" << false;
-}
-
-void TestNumberText::isNumeric() {
-    QFETCH(QString, text);
-    QFETCH(bool, numeric);
-    QCOMPARE(NumberText::isNumeric(text), numeric);
 }
 
 void TestNumberText::typedValueAndReplaceFirst_data() {
