@@ -4,7 +4,7 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev)
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev clang-format)
 # scripts/fuzz also needs clang and its runtimes (libFuzzer, the sanitizers).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
@@ -29,10 +29,24 @@ ensure_packages() {
     fi
 }
 
-# configure_and_build [cmake options...]: the options apply when the folder is new.
+# Extra cmake options (-D...) are passed on to the first configure and to any later one
+# that changes them.
 configure_and_build() {
-    if [ ! -f "$BUILD_DIR/build.ninja" ]; then
-        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    if [ ! -f "$BUILD_DIR/build.ninja" ] || [ $# -gt 0 ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     fi
     cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
+
+# Fails when a source file is not as .clang-format would write it.
+check_format() {
+    command -v clang-format >/dev/null || { echo "clang-format not found: format not checked" >&2; return 0; }
+    local files
+    mapfile -t files < <(cd "$ROOT" && git ls-files -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' \
+        'tools/*.cpp' 'tools/*.h' 'bench/*.cpp' 'bench/*.h' 2>/dev/null || true)
+    [ ${#files[@]} -eq 0 ] && return 0
+    (cd "$ROOT" && clang-format --dry-run --Werror "${files[@]}") || {
+        echo "Some files are not formatted: run clang-format -i on them." >&2
+        return 1
+    }
 }

@@ -38,7 +38,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     double seconds = 60.0;
     double writeEvery = 60.0;
-    QString frameMs = QStringLiteral("1.43");
+    QString frameRate = QStringLiteral("700");
     QString log;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
@@ -46,16 +46,16 @@ int main(int argc, char* argv[]) {
             seconds = std::max(20.0, args[i + 1].toDouble());
         else if (args[i] == u"--write-every")
             writeEvery = std::max(5.0, args[i + 1].toDouble());
-        else if (args[i] == u"--frame-ms")
-            frameMs = args[i + 1];
+        else if (args[i] == u"--frame-rate")
+            frameRate = args[i + 1];
         else if (args[i] == u"--drive-log")
             log = args[i + 1];
     }
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     VirtualDrive drive;
-    // 8 bytes every 1.43 ms is 5600 bytes a second: the line is full.
-    QStringList driveArgs{"--serve", "--frame-ms", frameMs, "--link-folder",
+    // 700 frames of 8 bytes a second fill the line.
+    QStringList driveArgs{"--serve", "--frame-rate", frameRate, "--link-folder",
                           runtime.filePath("liftdrive")};
     if (!log.isEmpty())
         driveArgs << "--log" << log;

@@ -19,20 +19,10 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
     m_transfer = std::make_unique<ParamTransfer>(*m_protocol, params, lang, prompts, *this, column,
                                                  *m_progress);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
-    // A port accepted while the monitor page is in front streams at once; without
-    // this the values stayed "..." until the user switched pages and back.
-    connect(m_form, &QDialog::accepted, this, [this] {
-        if (selectedPort() != 0 && m_page == Page::Monitor)
-            m_protocol->SendData(ProtocolModule::MonitorStart);
-    });
 }
 
 DriveSession::~DriveSession() {
     m_port->close();
-}
-
-Edition DriveSession::edition() {
-    return LIFTDRIVE_EDITION_LOMTIX ? Edition::Lomtix : Edition::Quvera;
 }
 
 void DriveSession::addCommands(QMenu* menu) {

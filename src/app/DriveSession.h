@@ -3,6 +3,7 @@
 // progress dialog and the parameter transfer, with the state the pages share about
 // the drive (port in use, firmware flag, ready-to-simulate, values identical). The
 // main window and the pages observe its properties.
+#include "app/Brand.h"
 #include "link/ConnectionForm.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
@@ -20,13 +21,6 @@ class Prompts;
 class QAction;
 class QMenu;
 
-namespace Brand {
-Q_NAMESPACE
-enum class Edition { Quvera, Lomtix };
-Q_ENUM_NS(Edition)
-} // namespace Brand
-using Brand::Edition;
-
 class DriveSession final : public QObject, public ConnectionHost, public TransferHost {
     Q_OBJECT
     Q_PROPERTY(int selectedPort READ selectedPort NOTIFY selectedPortChanged)
@@ -36,7 +30,6 @@ class DriveSession final : public QObject, public ConnectionHost, public Transfe
                    readyToSimulateChanged)
     Q_PROPERTY(bool FlashParamsIdentical READ flashParamsIdentical WRITE setFlashParamsIdentical
                    NOTIFY flashParamsIdenticalChanged)
-    Q_PROPERTY(Edition edition READ edition CONSTANT)
 public:
     // Which page is in front decides whether the drive streams monitor frames and
     // whether read and write are offered.
@@ -59,8 +52,6 @@ public:
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
-    // The brand edition this program was built as.
-    static Edition edition();
 
     // ConnectionHost and TransferHost
     int selectedPort() const override { return m_form->selectedPort(); }

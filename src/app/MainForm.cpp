@@ -1,19 +1,27 @@
 #include "app/MainForm.h"
 
+#include "app/AboutForm.h"
+#include "app/Brand.h"
 #include "lang/FixedTexts.h"
 #include "lang/LanguageUi.h"
 #include "monitor/MonitorPage.h"
 #include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "sim/StopModePanel.h"
 
 #include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 using LanguageUi::setTag;
@@ -43,8 +51,8 @@ private:
 } // namespace
 
 MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port,
-                   QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_folder(folder), m_lang(folder),
+                   Edition edition)
+    : m_prompts(prompts), m_folder(folder), m_edition(edition), m_lang(folder),
       m_params(m_lang, prompts) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(DesignTitle);
@@ -104,6 +112,90 @@ void MainForm::buildMenus() {
 
     m_menuHelp = bar->addMenu(QStringLiteral("Yard\u0131m"));
     m_menuHelp->setObjectName(QStringLiteral("MenuHelp"));
+    m_about = m_menuHelp->addAction(QStringLiteral("Hakk\u0131nda"));
+    m_about->setObjectName(QStringLiteral("MI_About"));
+    m_about->setShortcut(QKeySequence(Qt::Key_F1));
+    setTag(m_about, TextId::MenuAbout);
+    m_aboutForm = new AboutForm(m_lang, m_folder, m_edition, this);
+    connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
+    connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
+    buildToolbar();
+}
+
+void MainForm::buildToolbar() {
+    m_toolbar = addToolBar(QStringLiteral("Toolbar1"));
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setIconSize(QSize(24, 24));
+    // Buttons by index; 3 and 7 are separators.
+    QAction* const buttons[] = {m_openFile,
+                                m_saveFile,
+                                nullptr,
+                                m_session->connectionAction(),
+                                m_session->readAction(),
+                                m_session->writeAction(),
+                                nullptr};
+    for (int i = 0; i < 7; ++i) {
+        QAction* action = buttons[i] ? buttons[i] : m_toolbar->addSeparator();
+        if (buttons[i])
+            m_toolbar->addAction(action);
+        action->setProperty("buttonIndex", i + 1);
+    }
+    auto* spacer = new QWidget(m_toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolbar->addWidget(spacer);
+    m_logo = new QLabel(m_toolbar);
+    m_logo->setObjectName(QStringLiteral("PictureLogo"));
+    m_logo->setCursor(Qt::PointingHandCursor);
+    m_logo->installEventFilter(this);
+    m_toolbar->addWidget(m_logo);
+}
+
+QStringList MainForm::loadPictures() {
+    const Edition edition = m_edition;
+    QStringList missing;
+    auto find = [&](const QString& relative) {
+        const QString path = ProgramFolder::findIgnoringCase(m_folder, relative);
+        if (path.isEmpty())
+            missing << relative;
+        return path;
+    };
+    const struct {
+        QAction* action;
+        const char* file;
+    } images[] = {{m_openFile, "icons/open.ico"},
+                  {m_saveFile, "icons/floppy.ico"},
+                  {m_session->connectionAction(), "icons/connection.ico"},
+                  {m_session->readAction(), "icons/chip_out.ico"},
+                  {m_session->writeAction(), "icons/chip_in.ico"}};
+    for (const auto& image : images) {
+        const QString path = find(QString::fromLatin1(image.file));
+        image.action->setIcon(path.isEmpty() ? QIcon() : QIcon(path));
+    }
+    const QString logo = find(Brand::logo(edition));
+    m_logo->setPixmap(logo.isEmpty() ? QPixmap() : QPixmap(logo));
+    // Beside the program first; a copy in the working directory still counts.
+    QString icon = ProgramFolder::findIgnoringCase(m_folder, Brand::windowIcon(edition));
+    if (icon.isEmpty())
+        icon = ProgramFolder::findIgnoringCase(QDir::currentPath(), Brand::windowIcon(edition));
+    if (icon.isEmpty())
+        missing << Brand::windowIcon(edition);
+    else
+        setWindowIcon(QIcon(icon));
+    find(Brand::productPicture(edition)); // shown by the About dialog
+    return missing;
+}
+
+void MainForm::openMakerSite() {
+    if (!QFileInfo(QDir(m_folder).filePath(Brand::WebLinkMarker)).isFile())
+        return;
+    m_prompts.openUrl(Brand::webSite(m_edition)); // failures are ignored
+}
+
+bool MainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_logo && event->type() == QEvent::MouseButtonRelease)
+        openMakerSite();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainForm::setWindowCommandsEnabled(bool on) {
@@ -132,14 +224,18 @@ void MainForm::buildPages() {
     layout->addWidget(m_tabs);
 
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
-    MonitorPage::Host monitorHost;
-    monitorHost.selectedPort = [this] { return m_session->selectedPort(); };
-    monitorHost.flashParamsIdentical = [this] { return m_session->flashParamsIdentical(); };
-    monitorHost.showDifferWarning = [this](bool shown) {
-        m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
-    };
-    m_monitorPage = new MonitorPage(m_session->protocol(), std::move(monitorHost), m_frameMonitor);
+    m_monitorPage =
+        new MonitorPage(m_session->protocol(), m_params, m_prompts, m_folder, m_frameMonitor);
     m_frameMonitor->layout()->addWidget(m_monitorPage);
+    connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
+            &MonitorPage::setSelectedPort);
+    connect(&m_session->connectionForm(), &QDialog::accepted, m_monitorPage,
+            &MonitorPage::portAccepted);
+    connect(m_session.get(), &DriveSession::flashParamsIdenticalChanged, m_monitorPage,
+            &MonitorPage::setValuesIdentical);
+    connect(m_monitorPage, &MonitorPage::differWarningShown, this, [this](bool shown) {
+        m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
+    });
 
     m_frameMotor->setParent(central);
     m_frameMotor->layout()->addWidget(m_paramGrid);
@@ -189,15 +285,21 @@ void MainForm::selectPage(int tag) {
 }
 
 QString MainForm::editionTitle() const {
-    return DriveSession::edition() == Edition::Lomtix ? QStringLiteral("SELVIK-LOMTIX")
-                                                      : QStringLiteral("ORVAN-Quvera");
+    return Brand::title(m_edition);
 }
 
 void MainForm::retitle() {
     LanguageUi::ApplyLanguage(m_lang);
     m_paramGrid->retitle(m_lang);
     m_stopModePanel->retitle(m_lang);
+    m_monitorPage->retitle(m_lang);
     m_session->retitle();
+    // The toolbar's tool tips are the texts of the menu entries it shows.
+    for (QAction* action : m_toolbar->actions()) {
+        const int tag = LanguageUi::tagOf(action);
+        if (tag > 0)
+            action->setToolTip(m_lang.LangText(tag));
+    }
 }
 
 void MainForm::loadDefinitions() {
@@ -224,6 +326,8 @@ bool MainForm::startUp() {
     for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})
         setTag(menu, LanguageUi::tagOf(menu->menuAction()));
 
+    const QStringList missingPictures = loadPictures();
+
     m_params.setTitle(windowTitle());
     if (!m_lang.FindLanguagePacks()) {
         m_prompts.critical(windowTitle(), FixedTexts::noLanguagePack());
@@ -234,6 +338,11 @@ bool MainForm::startUp() {
     const LangModule::PackLoad pack = m_lang.LoadLanguagePack(m_lang.packs().first().fileName);
     if (pack.firstBadLine != 0)
         m_prompts.warning(windowTitle(), pack.problem(m_lang));
+    // Start-up goes on without a missing picture; the user hears of them once.
+    if (!missingPictures.isEmpty())
+        m_prompts.warning(windowTitle(),
+                          m_lang.LangText(TextId::MissingPictures)
+                              .arg(QDir::toNativeSeparators(missingPictures.join(u", "))));
     m_languageMenu->tick(0);
 
     retitle();
@@ -271,8 +380,11 @@ void MainForm::switchLanguage(int k) {
     m_languageMenu->tick(k);
 }
 
-void MainForm::parameterStored(int index, const ParamDef&, float value) {
+void MainForm::parameterStored(int index, const ParamDef& def, float value) {
     m_paramGrid->showStoredValue(index, value);
+    // The monitor chart's full scale follows the top speed.
+    if (def.id == QStringLiteral("V3"))
+        m_monitorPage->setFullScale(value * 1050.0f);
     if (m_session->readyToSimulate())
         simulate();
 }

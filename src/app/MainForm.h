@@ -1,6 +1,7 @@
 #pragma once
 // The main window: owns the modules and the drive session, wires the pages, menus
 // and status bar together and runs the start-up sequence.
+#include "app/Brand.h"
 #include "app/DriveSession.h"
 #include "lang/LangModule.h"
 #include "link/LinkPort.h"
@@ -10,6 +11,7 @@
 #include <QMainWindow>
 #include <memory>
 
+class AboutForm;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
@@ -20,6 +22,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QTabBar;
+class QToolBar;
 
 class MainForm : public QMainWindow, public ParamListener {
     Q_OBJECT
@@ -28,9 +31,10 @@ public:
 
     // `folder` is where the language packs and definition files lie (the program's
     // folder in the program, a scratch folder in tests). `port` is the serial line;
-    // without one the real serial port is used.
+    // without one the real serial port is used. `edition` is the one built in; tests
+    // show the other without a second build.
     MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<LinkPort> port = {},
-             QWidget* parent = nullptr);
+             Edition edition = Brand::edition());
     ~MainForm() override;
 
     // Runs the start-up sequence. False when the program cannot run (no language
@@ -56,8 +60,19 @@ public:
 public slots:
     void switchLanguage(int k);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildMenus();
+    // Toolbar1 shows the menu's own actions, so both follow the same enabling rules.
+    void buildToolbar();
+    // The toolbar images, the logo and the window icon of the edition; pictures that
+    // are missing are named in one message.
+    QStringList loadPictures();
+    // The logo and the About picture: the maker's web site, only where the marker
+    // file lies beside the program.
+    void openMakerSite();
     void buildPages();
     void buildStatusBar();
     void selectPage(int tag);
@@ -71,6 +86,7 @@ private:
 
     Prompts& m_prompts;
     QString m_folder;
+    Edition m_edition;
     LangModule m_lang;
     ParamModule m_params;
     SimModule m_sim;
@@ -82,6 +98,10 @@ private:
     QAction* m_openFile = nullptr;
     QAction* m_saveFile = nullptr;
     QAction* m_exit = nullptr;
+    QAction* m_about = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    QLabel* m_logo = nullptr; // PictureLogo
+    AboutForm* m_aboutForm = nullptr;
     LanguageMenu* m_languageMenu = nullptr;
     QTabBar* m_tabs = nullptr;
     QFrame* m_frameMonitor = nullptr;

@@ -22,16 +22,16 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
     setObjectName(QStringLiteral("ConnectionForm"));
     setModal(true);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Bağlantı Noktası"), this);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
-    LanguageUi::setTag(m_frame1, TextId::Port);
-    m_portCombo = new QComboBox(m_frame1);
+    m_portFrame = new QGroupBox(QStringLiteral("Bağlantı Noktası"), this);
+    m_portFrame->setObjectName(QStringLiteral("Frame1"));
+    LanguageUi::setTag(m_portFrame, TextId::Port);
+    m_portCombo = new QComboBox(m_portFrame);
     m_portCombo->setObjectName(QStringLiteral("PortCombo"));
-    m_errLabel = new QLabel(QStringLiteral("Serbest bağlantı noktası bulunamadı !!!"), m_frame1);
+    m_errLabel = new QLabel(QStringLiteral("Serbest bağlantı noktası bulunamadı !!!"), m_portFrame);
     m_errLabel->setObjectName(QStringLiteral("ErrLabel"));
     LanguageUi::setTag(m_errLabel, TextId::NoFreePortFound);
     m_errLabel->hide();
-    auto* frameLayout = new QVBoxLayout(m_frame1);
+    auto* frameLayout = new QVBoxLayout(m_portFrame);
     frameLayout->addWidget(m_portCombo);
     frameLayout->addWidget(m_errLabel);
 
@@ -49,7 +49,7 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
     buttons->addWidget(m_accept);
     buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_frame1);
+    layout->addWidget(m_portFrame);
     layout->addWidget(m_firmwareCheck);
     layout->addLayout(buttons);
 

@@ -72,7 +72,7 @@ private:
     ConnectionHost& m_host;
     int m_selectedPort = 0;
 
-    QGroupBox* m_frame1 = nullptr;
+    QGroupBox* m_portFrame = nullptr;
     QComboBox* m_portCombo = nullptr;
     QLabel* m_errLabel = nullptr;
     QCheckBox* m_firmwareCheck = nullptr;

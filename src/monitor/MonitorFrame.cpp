@@ -24,7 +24,7 @@ void decode(const std::uint8_t data[6], MonitorState& state) {
     state.CurrentRaw = word(data + 4);
 }
 
-bool drain(ProtocolModule& protocol, MonitorState& state) {
+bool drain(ProtocolModule& protocol, MonitorState& state, const std::function<void()>& onFrame) {
     LinkPort& port = protocol.port();
     bool arrived = false;
     int consumed = 0;
@@ -42,7 +42,10 @@ bool drain(ProtocolModule& protocol, MonitorState& state) {
         if (!good)
             continue;
         decode(data, state);
+        ++state.FramesDecoded;
         arrived = true;
+        if (onFrame)
+            onFrame();
     }
     return arrived;
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class ProtocolModule;
 
@@ -21,8 +22,10 @@ void decode(const std::uint8_t data[6], MonitorState& state);
 
 // Reads frames while at least one whole frame is waiting, skipping bytes up to the
 // next start byte and dropping damaged frames; the last good frame wins. Never waits
-// for the drive. True when a frame arrived.
-bool drain(ProtocolModule& protocol, MonitorState& state);
+// for the drive. True when a frame arrived. `onFrame`, when given, runs after each
+// frame is stored.
+bool drain(ProtocolModule& protocol, MonitorState& state,
+           const std::function<void()>& onFrame = {});
 
 struct Texts {
     QString speed;   // m/s

@@ -90,6 +90,36 @@ void Canvas::line(double x1, double y1, double x2, double y2, const QColor& colo
     update();
 }
 
+void Canvas::polyline(const QList<QPointF>& at, const QColor& color) {
+    if (at.size() < 2)
+        return;
+    QPainter& p = painter();
+    preparePen(p, color);
+    QPolygonF pixels;
+    pixels.reserve(at.size());
+    for (const QPointF& pt : at)
+        pixels << toPixel(pt.x(), pt.y());
+    p.drawPolyline(pixels);
+    if (m_batchDepth == 0)
+        releasePainter();
+    update();
+}
+
+void Canvas::lines(const QList<QLineF>& segments, const QColor& color) {
+    if (segments.isEmpty())
+        return;
+    QPainter& p = painter();
+    preparePen(p, color);
+    QList<QLineF> pixels;
+    pixels.reserve(segments.size());
+    for (const QLineF& l : segments)
+        pixels << QLineF(toPixel(l.x1(), l.y1()), toPixel(l.x2(), l.y2()));
+    p.drawLines(pixels);
+    if (m_batchDepth == 0)
+        releasePainter();
+    update();
+}
+
 void Canvas::point(double x, double y, const QColor& color) {
     points({QPointF(x, y)}, color);
 }

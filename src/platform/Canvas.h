@@ -4,6 +4,7 @@
 // of the plots and the strip chart. Drawing goes to the image; the widget shows it.
 #include <QColor>
 #include <QImage>
+#include <QLineF>
 #include <QList>
 #include <QPointF>
 #include <QWidget>
@@ -43,6 +44,10 @@ public:
     void point(double x, double y, const QColor& color);
     // Many points of one colour at once: the same pixels as point() for each.
     void points(const QList<QPointF>& at, const QColor& color);
+    // Runs of segments of one colour in one painter call (the strip chart redraws
+    // hundreds of them every tick): a connected trace, and separate segments.
+    void polyline(const QList<QPointF>& at, const QColor& color);
+    void lines(const QList<QLineF>& segments, const QColor& color);
     // A filled box between two corners.
     void fillBox(double x1, double y1, double x2, double y2, const QColor& color);
     // Text whose top-left corner lies at (x, y).

@@ -15,6 +15,9 @@ public:
     // means the user cancelled.
     virtual QString openFileName(const QString& title, const QString& pattern) = 0;
     virtual QString saveFileName(const QString& title, const QString& pattern) = 0;
+    // Opens a web address in the program the system uses for web pages; false when
+    // that did not work. Failures are the caller's to ignore or report.
+    virtual bool openUrl(const QString& address) = 0;
 
     void information(const QString& title, const QString& text) {
         message(Icon::Information, title, text);

@@ -1,7 +1,26 @@
 #include "platform/QtPrompts.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+namespace {
+
+// A message box sizes itself by its text; a short text ("Bad Checksum") left the
+// title cut. Room for the whole title plus the title bar's buttons.
+void fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const int width = QFontMetrics(box.font()).horizontalAdvance(box.windowTitle()) + 140;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+} // namespace
 
 void QtPrompts::message(Icon icon, const QString& title, const QString& text) {
     QMessageBox box(m_parent);
@@ -22,16 +41,24 @@ void QtPrompts::message(Icon icon, const QString& title, const QString& text) {
     box.setWindowTitle(title);
     box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
+    fitTitle(box);
     box.exec();
 }
 
 bool QtPrompts::confirm(const QString& title, const QString& text) {
-    return QMessageBox::question(m_parent, title, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    box.setDefaultButton(QMessageBox::No);
+    fitTitle(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QtPrompts::openFileName(const QString& title, const QString& pattern) {
     return QFileDialog::getOpenFileName(m_parent, title, QString(), pattern);
+}
+
+bool QtPrompts::openUrl(const QString& address) {
+    return QDesktopServices::openUrl(QUrl(address));
 }
 
 QString QtPrompts::saveFileName(const QString& title, const QString& pattern) {

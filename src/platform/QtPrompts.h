@@ -13,6 +13,7 @@ public:
     bool confirm(const QString& title, const QString& text) override;
     QString openFileName(const QString& title, const QString& pattern) override;
     QString saveFileName(const QString& title, const QString& pattern) override;
+    bool openUrl(const QString& address) override;
 
 private:
     QWidget* m_parent;

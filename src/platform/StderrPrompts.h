@@ -14,6 +14,7 @@ public:
     bool confirm(const QString&, const QString&) override { return false; }
     QString openFileName(const QString&, const QString&) override { return QString(); }
     QString saveFileName(const QString&, const QString&) override { return QString(); }
+    bool openUrl(const QString&) override { return false; }
     // Messages shown so far.
     int count() const { return m_count; }
 

@@ -10,20 +10,20 @@ ProgressForm::ProgressForm(QWidget* mainWindow)
       m_mainWindow(mainWindow) {
     setObjectName(QStringLiteral("ProgressForm"));
     setWindowModality(Qt::NonModal);
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("Label1"));
     m_bar = new QProgressBar(this);
     m_bar->setObjectName(QStringLiteral("ProgressBar1"));
     m_bar->setRange(0, 100);
     m_bar->setTextVisible(false);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_label1);
+    layout->addWidget(m_caption);
     layout->addWidget(m_bar);
     setMinimumWidth(320);
 }
 
 void ProgressForm::showProgress(const QString& label) {
-    m_label1->setText(label);
+    m_caption->setText(label);
     m_bar->setValue(0);
     show();
 }

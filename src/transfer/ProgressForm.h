@@ -22,6 +22,6 @@ protected:
 
 private:
     QWidget* m_mainWindow;
-    QLabel* m_label1 = nullptr;
+    QLabel* m_caption = nullptr;
     QProgressBar* m_bar = nullptr;
 };

@@ -43,12 +43,7 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList());
         QCOMPARE(panel1(w), w.lang().LangText(108));
         auto* read = child<QAction>(w, "MI_ReadPars");
-        auto* write = child<QAction>(w, "MI_WritePars");
-        auto* connection = child<QAction>(w, "MI_Connection");
-        QVERIFY(!read->isEnabled() && !write->isEnabled());
-        QCOMPARE(connection->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-        QCOMPARE(read->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
-        QCOMPARE(write->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F3));
+        QVERIFY(!read->isEnabled() && !child<QAction>(w, "MI_WritePars")->isEnabled());
 
         ConnectionForm& form = w.session().connectionForm();
         auto* combo = form.findChild<QComboBox*>("PortCombo");
@@ -97,8 +92,7 @@ private slots:
         QVERIFY(w.session().readyToSimulate());
         QVERIFY(w.session().flashParamsIdentical());
         ParamGrid* grid = w.paramGrid();
-        const int v3 = w.params().FindParamById("V3");
-        const int row = grid->FindGridRow(v3);
+        const int row = grid->FindGridRow(w.params().FindParamById("V3"));
         QCOMPARE(grid->cellText(row, ParamGrid::DriveColumn),
                  grid->cellText(row, ParamGrid::ValueColumn));
         QVERIFY(grid->cellText(row, ParamGrid::DriveColumn) != "?");
@@ -109,11 +103,14 @@ private slots:
         QTRY_COMPARE(panel1(w), w.lang().LangText(108));
         QCOMPARE(w.session().connectionForm().selectedPort(), 0);
         QCOMPARE(prompts.texts().size(), 1);
-        QVERIFY(prompts.texts().first().contains("COM13"));
+        // In the pack's words what it means, not the system's "(No such file or directory)".
+        QCOMPARE(prompts.texts().first(),
+                 w.lang()
+                     .LangText(TextId::LineLost)
+                     .arg("COM13", w.lang().LangText(TextId::DeviceWentAway)));
         QCOMPARE(prompts.messages.first().title, w.windowTitle());
         read->trigger();
-        QCOMPARE(prompts.texts().size(), 2);
-        QCOMPARE(prompts.texts().last(), w.lang().LangText(106));
+        QCOMPARE(prompts.texts().mid(1), QStringList{w.lang().LangText(106)});
     }
 };
 

@@ -43,7 +43,7 @@ private slots:
         QTest::newRow("binary") << QStringList{"--quv", file("bin.quv", QByteArray(300, '\0'))}
                                 << "line 1";
         QTest::newRow("device") << QStringList{"--quv", "/dev/zero"} << "no regular file";
-        QTest::newRow("frame interval") << QStringList{"--frame-ms", "0"} << "--frame-ms";
+        QTest::newRow("frame rate") << QStringList{"--frame-rate", "fast"} << "--frame-rate";
     }
     void refused() {
         QFETCH(QStringList, args);

@@ -10,7 +10,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 class TestSerialPort : public QObject {
@@ -22,10 +21,6 @@ private slots:
         int slave = -1;
         char name[256] = {};
         QVERIFY(openpty(&master, &slave, name, nullptr, nullptr) == 0);
-        termios raw{};
-        tcgetattr(slave, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave, TCSANOW, &raw);
         QTemporaryDir links;
         QVERIFY(QFile::link(QString::fromLocal8Bit(name), links.filePath("COM14")));
 

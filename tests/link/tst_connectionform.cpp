@@ -27,7 +27,6 @@ private:
 
         explicit Rig(QSet<int> free) {
             lang.setText(55, QStringLiteral("Unable to open port %1: %2."));
-            lang.setText(102, QStringLiteral("OK"));
             lang.setText(107, QStringLiteral("No free port"));
             port.freePorts = free;
             form.load();
@@ -52,17 +51,16 @@ private:
 private slots:
     void scan() {
         Rig rig({3, 7, 16, 17});
+        // COM1..COM16 only; nothing chosen or opened by the scan itself.
         QComboBox* combo = rig.child<QComboBox>("PortCombo");
-        QCOMPARE(combo->count(), 3);
-        QCOMPARE(combo->itemText(0), QStringLiteral("COM3"));
-        QCOMPARE(combo->itemText(2), QStringLiteral("COM16"));
-        QCOMPARE(combo->itemData(1).toInt(), 7);
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i) + u'=' + combo->itemData(i).toString();
+        QCOMPARE(items, QStringList({"COM3=3", "COM7=7", "COM16=16"}));
         QCOMPARE(rig.form.selectedPort(), 0);
         QCOMPARE(rig.status, QStringLiteral("(untouched)"));
         QVERIFY(!rig.port.isOpen()); // every probe closed again
         QVERIFY(!rig.shown("ErrLabel") && !rig.shown("CommandCancel"));
-        QCOMPARE(rig.child<QPushButton>("AcceptCommand")->text(), QStringLiteral("OK"));
-        QVERIFY(rig.child<QCheckBox>("Check1")->isChecked());
         QVERIFY(rig.prompts.messages.isEmpty());
     }
 
@@ -71,11 +69,9 @@ private slots:
         rig.form.show();
         rig.child<QCheckBox>("Check1")->setChecked(false);
         rig.accept(7);
-        QVERIFY(!rig.version);
-        QCOMPARE(rig.form.selectedPort(), 7);
+        QVERIFY(!rig.version && !rig.form.isVisible());
+        QVERIFY(rig.form.selectedPort() == 7 && rig.port.portNumber() == 7);
         QCOMPARE(rig.status, QStringLiteral("COM7"));
-        QCOMPARE(rig.port.portNumber(), 7);
-        QVERIFY(!rig.form.isVisible());
         QVERIFY(rig.prompts.messages.isEmpty());
 
         // A port in use is kept by SelectFirstAvailablePort.
@@ -87,8 +83,7 @@ private slots:
         rig.port.freePorts.remove(3);
         rig.accept(3);
         QCOMPARE(rig.prompts.texts(), QStringList{"Unable to open port COM3: Permission error."});
-        QCOMPARE(rig.form.selectedPort(), 7);
-        QCOMPARE(rig.port.portNumber(), 7);
+        QVERIFY(rig.form.selectedPort() == 7 && rig.port.portNumber() == 7);
         QCOMPARE(rig.status, QStringLiteral("COM7"));
         QVERIFY(rig.form.isVisible()); // for another choice
     }

@@ -73,163 +73,157 @@ class TestParamFiles : public QObject {
 
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void roundTripWithDecimalComma();
-    void load_data();
-    void load();
-    void failures_data();
-    void failures();
-    void cancelAndReplaceQuestion();
-    void failedWriteKeepsEarlierFile();
-};
 
-void TestParamFiles::roundTripWithDecimalComma() {
-    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    Fixture f;
-    const QList<float> values = {2.5f, -1.0f, 0.7f, 1e-5f, 1.234568e7f, 1430.0f, 0.0f, -0.125f};
-    const QByteArrayList texts = {"2.5",          "-1",   "0.7", "1E-05",
-                                  "1.234568E+07", "1430", "0",   "-0.125"};
-    QByteArray expected;
-    for (int i = 0; i < ParamModule::Count; ++i) {
-        const int k = i == 5 ? 0 : i % values.size(); // index 5 takes 0..10 only
-        f.params.SetParameter(i, values[k]);
-        expected += texts[k] + "\r\n";
+    void roundTripWithDecimalComma() {
+        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        Fixture f;
+        const QList<float> values = {2.5f, -1.0f, 0.7f, 1e-5f, 1.234568e7f, 1430.0f, 0.0f, -0.125f};
+        const QByteArrayList texts = {"2.5",          "-1",   "0.7", "1E-05",
+                                      "1.234568E+07", "1430", "0",   "-0.125"};
+        QByteArray expected;
+        for (int i = 0; i < ParamModule::Count; ++i) {
+            const int k = i == 5 ? 0 : i % values.size(); // index 5 takes 0..10 only
+            f.params.SetParameter(i, values[k]);
+            expected += texts[k] + "\r\n";
+        }
+        const auto saved = f.params.ParamValues;
+
+        // Typed without an extension: saved as a.quv, so the open dialog lists it.
+        f.prompts.fileAnswers = {f.path("a"), f.path("a.quv")};
+        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
+        QCOMPARE(readBytes(f.path("a.quv")), expected);
+        f.params.ParamValues.fill(kUntouched);
+        QCOMPARE(f.files().OpenParamFile(), ParamFiles::Result::Done);
+        QCOMPARE(f.params.ParamValues, saved);
+        QCOMPARE(f.prompts.texts(), QStringList());
     }
-    const auto saved = f.params.ParamValues;
 
-    // Typed without an extension: saved as a.quv, so the open dialog lists it.
-    f.prompts.fileAnswers = {f.path("a"), f.path("a.quv")};
-    QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
-    QCOMPARE(readBytes(f.path("a.quv")), expected);
-    f.params.ParamValues.fill(kUntouched);
-    QCOMPARE(f.files().OpenParamFile(), ParamFiles::Result::Done);
-    QCOMPARE(f.params.ParamValues, saved);
-    QCOMPARE(f.prompts.texts(), QStringList());
-}
+    void load_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QList<float>>("expected"); // indexes 0.. in order; the rest keep 77
+        QTest::addColumn<int>("warnings");
+        QTest::addColumn<bool>("failure");
 
-void TestParamFiles::load_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QList<float>>("expected"); // indexes 0.. in order; the rest keep 77
-    QTest::addColumn<int>("warnings");
-    QTest::addColumn<bool>("failure");
+        // LF, CR and CR LF mixed; lines after the 128th are not read.
+        QByteArray mixed;
+        for (int i = 0; i < 140; ++i)
+            mixed += QByteArray::number(i) + ".25" + (i % 3 ? (i % 3 == 1 ? "\n" : "\r") : "\r\n");
+        QList<float> odd = {1.0f, 2.5f, 0.0f, -1500.0f, 0.0f};
+        odd += lineValues(128).mid(5);
+        QList<float> refused = lineValues(128);
+        refused[5] = kUntouched;
 
-    // LF, CR and CR LF mixed; lines after the 128th are not read.
-    QByteArray mixed;
-    for (int i = 0; i < 140; ++i)
-        mixed += QByteArray::number(i) + ".25" + (i % 3 ? (i % 3 == 1 ? "\n" : "\r") : "\r\n");
-    QList<float> odd = {1.0f, 2.5f, 0.0f, -1500.0f, 0.0f};
-    odd += lineValues(128).mid(5);
-    QList<float> refused = lineValues(128);
-    refused[5] = kUntouched;
+        QTest::newRow("line ends mixed") << mixed << lineValues(128) << 0 << false;
+        QTest::newRow("no end after the last line")
+            << fileLines(128).chopped(2) << lineValues(128) << 0 << false;
+        QTest::newRow("leading number of each line")
+            << "1,5\r\n \t2.5 m/s\r\nabc\r\n-1.5E3x\r\n\r\n" + fileLines(128, 5) << odd << 0
+            << false;
+        QTest::newRow("refused value, loading goes on")
+            << fileLines(128).replace("\r\n5.25\r\n", "\r\n20\r\n") << refused << 1 << false;
+        QTest::newRow("100 lines") << fileLines(100) << lineValues(100) << 0 << true;
+        QTest::newRow("binary from line 3")
+            << fileLines(2) + QByteArray("\x01\x00\xff\r\n", 5) + fileLines(128, 3) << lineValues(2)
+            << 0 << true;
+        QTest::newRow("overlong line 2")
+            << fileLines(1) + QByteArray(int(ParamFiles::MaxLineLength) + 1, '7') + "\r\n" +
+                   fileLines(128)
+            << lineValues(1) << 0 << true;
+    }
 
-    QTest::newRow("line ends mixed") << mixed << lineValues(128) << 0 << false;
-    QTest::newRow("no end after the last line")
-        << fileLines(128).chopped(2) << lineValues(128) << 0 << false;
-    QTest::newRow("leading number of each line")
-        << "1,5\r\n \t2.5 m/s\r\nabc\r\n-1.5E3x\r\n\r\n" + fileLines(128, 5) << odd << 0 << false;
-    QTest::newRow("refused value, loading goes on")
-        << fileLines(128).replace("\r\n5.25\r\n", "\r\n20\r\n") << refused << 1 << false;
-    QTest::newRow("100 lines") << fileLines(100) << lineValues(100) << 0 << true;
-    QTest::newRow("binary from line 3")
-        << fileLines(2) + QByteArray("\x01\x00\xff\r\n", 5) + fileLines(128, 3) << lineValues(2)
-        << 0 << true;
-    QTest::newRow("overlong line 2")
-        << fileLines(1) + QByteArray(int(ParamFiles::MaxLineLength) + 1, '7') + "\r\n" +
-               fileLines(128)
-        << lineValues(1) << 0 << true;
-}
+    void load() {
+        QFETCH(QByteArray, content);
+        QFETCH(QList<float>, expected);
+        QFETCH(int, warnings);
+        QFETCH(bool, failure);
+        Fixture f;
+        QVERIFY(writeBytes(f.path("p.quv"), content));
+        f.prompts.fileAnswers = {f.path("p.quv")};
 
-void TestParamFiles::load() {
-    QFETCH(QByteArray, content);
-    QFETCH(QList<float>, expected);
-    QFETCH(int, warnings);
-    QFETCH(bool, failure);
-    Fixture f;
-    QVERIFY(writeBytes(f.path("p.quv"), content));
-    f.prompts.fileAnswers = {f.path("p.quv")};
+        QCOMPARE(f.files().OpenParamFile(),
+                 failure ? ParamFiles::Result::Failed : ParamFiles::Result::Done);
+        for (int i = 0; i < ParamModule::Count; ++i)
+            QCOMPARE(f.params.ParamValues[i], i < expected.size() ? expected[i] : kUntouched);
+        QCOMPARE(f.prompts.messages.size(), warnings + (failure ? 1 : 0));
+        if (failure)
+            QCOMPARE(f.prompts.texts().last(), f.failure("p.quv"));
+    }
 
-    QCOMPARE(f.files().OpenParamFile(),
-             failure ? ParamFiles::Result::Failed : ParamFiles::Result::Done);
-    for (int i = 0; i < ParamModule::Count; ++i)
-        QCOMPARE(f.params.ParamValues[i], i < expected.size() ? expected[i] : kUntouched);
-    QCOMPARE(f.prompts.messages.size(), warnings + (failure ? 1 : 0));
-    if (failure)
-        QCOMPARE(f.prompts.texts().last(), f.failure("p.quv"));
-}
+    void failures_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("target"); // relative to the scratch folder, which has "dir"
+        QTest::newRow("load a directory") << false << "dir";
+        QTest::newRow("load a missing file") << false << "missing.quv";
+        // Read as far as needed only: reading it whole would never end.
+        QTest::newRow("load an endless device") << false << "/dev/zero";
+        QTest::newRow("save over a directory") << true << "dir.quv";
+        QTest::newRow("save into a missing folder") << true << "missing/p.quv";
+    }
 
-void TestParamFiles::failures_data() {
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<QString>("target"); // relative to the scratch folder, which has "dir"
-    QTest::newRow("load a directory") << false << "dir";
-    QTest::newRow("load a missing file") << false << "missing.quv";
-    // Read as far as needed only: reading it whole would never end.
-    QTest::newRow("load an endless device") << false << "/dev/zero";
-    QTest::newRow("save over a directory") << true << "dir.quv";
-    QTest::newRow("save into a missing folder") << true << "missing/p.quv";
-}
+    void failures() {
+        QFETCH(bool, save);
+        QFETCH(QString, target);
+        Fixture f;
+        QVERIFY(QDir(f.dir.path()).mkdir("dir") && QDir(f.dir.path()).mkdir("dir.quv"));
+        f.prompts.fileAnswers = {f.path(target)};
 
-void TestParamFiles::failures() {
-    QFETCH(bool, save);
-    QFETCH(QString, target);
-    Fixture f;
-    QVERIFY(QDir(f.dir.path()).mkdir("dir") && QDir(f.dir.path()).mkdir("dir.quv"));
-    f.prompts.fileAnswers = {f.path(target)};
+        QCOMPARE(save ? f.files().SaveParamFile() : f.files().OpenParamFile(),
+                 ParamFiles::Result::Failed);
+        QCOMPARE(f.prompts.texts(), QStringList{f.failure(target)});
+        QCOMPARE(f.prompts.messages[0].icon, Prompts::Icon::Critical);
+        QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Main"));
+        QCOMPARE(f.prompts.questions, QStringList());
+        for (float v : f.params.ParamValues)
+            QCOMPARE(v, kUntouched);
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList({"defs.txt", "t.lng"}));
+    }
 
-    QCOMPARE(save ? f.files().SaveParamFile() : f.files().OpenParamFile(),
-             ParamFiles::Result::Failed);
-    QCOMPARE(f.prompts.texts(), QStringList{f.failure(target)});
-    QCOMPARE(f.prompts.messages[0].icon, Prompts::Icon::Critical);
-    QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Main"));
-    QCOMPARE(f.prompts.questions, QStringList());
-    for (float v : f.params.ParamValues)
-        QCOMPARE(v, kUntouched);
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList({"defs.txt", "t.lng"}));
-}
+    void cancelAndReplaceQuestion() {
+        Fixture f;
+        const QString path = f.path("old.quv");
+        QVERIFY(writeBytes(path, "old"));
+        QCOMPARE(f.files().OpenParamFile(), ParamFiles::Result::Cancelled);
+        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Cancelled);
+        QCOMPARE(f.prompts.patterns, QStringList({"*.quv", "*.quv"}));
+        QCOMPARE(f.prompts.questions, QStringList());
+        for (float v : f.params.ParamValues)
+            QCOMPARE(v, kUntouched);
 
-void TestParamFiles::cancelAndReplaceQuestion() {
-    Fixture f;
-    const QString path = f.path("old.quv");
-    QVERIFY(writeBytes(path, "old"));
-    QCOMPARE(f.files().OpenParamFile(), ParamFiles::Result::Cancelled);
-    QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Cancelled);
-    QCOMPARE(f.prompts.patterns, QStringList({"*.quv", "*.quv"}));
-    QCOMPARE(f.prompts.questions, QStringList());
-    for (float v : f.params.ParamValues)
-        QCOMPARE(v, kUntouched);
+        f.prompts.fileAnswers = {path, path};
+        f.prompts.confirmAnswers = {false, true};
+        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Cancelled);
+        QCOMPARE(readBytes(path), QByteArray("old"));
+        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
+        QCOMPARE(readBytes(path), f.files().fileText());
+        QCOMPARE(f.prompts.questions,
+                 QStringList(2, "Main|Replace " + QDir::toNativeSeparators(path) + "?"));
+        QCOMPARE(f.prompts.messages.size(), 0);
+        QCOMPARE(QDir(f.dir.path()).entryList({"*.quv"}), QStringList{"old.quv"});
+    }
 
-    f.prompts.fileAnswers = {path, path};
-    f.prompts.confirmAnswers = {false, true};
-    QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Cancelled);
-    QCOMPARE(readBytes(path), QByteArray("old"));
-    QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
-    QCOMPARE(readBytes(path), f.files().fileText());
-    QCOMPARE(f.prompts.questions,
-             QStringList(2, "Main|Replace " + QDir::toNativeSeparators(path) + "?"));
-    QCOMPARE(f.prompts.messages.size(), 0);
-    QCOMPARE(QDir(f.dir.path()).entryList({"*.quv"}), QStringList{"old.quv"});
-}
+    void failedWriteKeepsEarlierFile() {
+        // A file size limit makes the write fail half-way, as a full disk would, even
+        // for a user whom permissions do not stop.
+        Fixture f;
+        const QString path = f.path("p.quv");
+        QVERIFY(writeBytes(path, "earlier\r\n"));
+        rlimit before{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = 100;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const auto result = f.files().save(path);
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, previousHandler);
 
-void TestParamFiles::failedWriteKeepsEarlierFile() {
-    // A file size limit makes the write fail half-way, as a full disk would, even
-    // for a user whom permissions do not stop.
-    Fixture f;
-    const QString path = f.path("p.quv");
-    QVERIFY(writeBytes(path, "earlier\r\n"));
-    rlimit before{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-    auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = before;
-    small.rlim_cur = 100;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto result = f.files().save(path);
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QCOMPARE(result, ParamFiles::Result::Failed);
-    QCOMPARE(readBytes(path), QByteArray("earlier\r\n"));
-    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files),
-             QStringList({"defs.txt", "p.quv", "t.lng"}));
-    QCOMPARE(f.prompts.texts(), QStringList{f.failure("p.quv")});
-}
+        QCOMPARE(result, ParamFiles::Result::Failed);
+        QCOMPARE(readBytes(path), QByteArray("earlier\r\n"));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files),
+                 QStringList({"defs.txt", "p.quv", "t.lng"}));
+        QCOMPARE(f.prompts.texts(), QStringList{f.failure("p.quv")});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestParamFiles)
 #include "tst_paramfiles.moc"

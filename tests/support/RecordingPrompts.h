@@ -30,6 +30,11 @@ public:
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 
+    bool openUrl(const QString& address) override {
+        urls.append(address);
+        return true;
+    }
+
     QStringList texts() const {
         QStringList out;
         for (const auto& m : messages)
@@ -40,6 +45,7 @@ public:
     QList<Message> messages;
     QStringList questions;
     QStringList patterns;
+    QStringList urls;
     QStringList fileAnswers;
     QList<bool> confirmAnswers;
 };

@@ -163,6 +163,36 @@ private slots:
         QCOMPARE(rig.params.GetParameter(16), 3.0f);
     }
 
+    // A block the drive refused must not look like a success, nor cost the user's edits.
+    void writeNotTakenKeepsWantedValues() {
+        Rig rig;
+        rig.lang.setText(66, QStringLiteral("not taken: %1"));
+        QCOMPARE(rig.transfer.WriteParameters(), Result::Done); // drive and program agree
+        QVERIFY(rig.host.identical);
+        rig.params.ParamValues[5] = 42.0f;
+        rig.params.ParamValues[7] = 43.0f;
+        rig.port.dropTxByte = rig.port.tx.size() + 9 + 20; // a byte of the next block is lost
+        rig.prompts.messages.clear();
+
+        QCOMPARE(rig.transfer.WriteParameters(), Result::NotTaken);
+        QCOMPARE(rig.drive.words()[5], std::uint16_t(7)); // the drive kept its set
+        QCOMPARE(rig.host.cells.value(5), QStringLiteral("7"));
+        QCOMPARE(rig.params.GetParameter(5), 42.0f); // what the user meant stays
+        QCOMPARE(rig.params.GetParameter(7), 43.0f);
+        QVERIFY(!rig.host.identical);
+        QCOMPARE(rig.prompts.texts(), QStringList{"not taken: 2"});
+    }
+
+    // Values the catalogue refuses keep the program's own: the sets are not identical.
+    void readWithRefusedValueIsNotIdentical() {
+        Rig rig;
+        rig.params.ParamCatalogue[6].maxValue = 50.0f;
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
+        QCOMPARE(rig.params.GetParameter(6), 7.0f);
+        QCOMPARE(rig.prompts.messages.size(), 1); // the setter's limit warning
+        QVERIFY(rig.host.ready && !rig.host.identical);
+    }
+
     // A value that does not fit a word refuses the whole write before anything is sent.
     void writeOneWord_data() {
         QTest::addColumn<float>("value");
@@ -178,6 +208,7 @@ private slots:
         // Finite, but beyond any integer type: refused, not converted.
         QTest::newRow("1e20") << 1e20f << 1.0f << -1;
         QTest::newRow("scale 1e30") << 1.0f << 1e30f << -1;
+        QTest::newRow("placeholder named by index") << 70000.0f << 1.0f << -2;
     }
     void writeOneWord() {
         QFETCH(float, value);
@@ -185,6 +216,8 @@ private slots:
         QFETCH(int, word);
         Rig rig;
         rig.params.ParamCatalogue[5].scale = scale;
+        if (word == -2)
+            rig.params.ParamCatalogue[5].name = QStringLiteral("*DUMMY*");
         rig.params.ParamValues[5] = value; // inside the catalogue's limits
         const auto words = rig.drive.words();
         const Result result = rig.transfer.WriteParameters();
@@ -195,7 +228,7 @@ private slots:
         }
         QCOMPARE(result, Result::Refused);
         QCOMPARE(rig.prompts.messages.size(), 1);
-        QVERIFY(rig.prompts.messages.first().text.contains(QStringLiteral("P5")));
+        QVERIFY(rig.prompts.messages.first().text.contains(word == -2 ? "#5" : "P5"));
         QVERIFY(rig.port.tx.isEmpty());
         QVERIFY(rig.drive.words() == words);
         QCOMPARE(rig.host.gateChanges, 0);

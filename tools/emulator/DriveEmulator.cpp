@@ -10,7 +10,6 @@
 namespace {
 
 constexpr double kBlockStall = 1.5;
-constexpr qsizetype kMaxPendingFrameBytes = 64;
 
 QString hexBytes(const QByteArray& bytes, int max = 16) {
     QString text = QString::fromLatin1(bytes.left(max).toHex(' '));
@@ -23,6 +22,12 @@ QString hexBytes(const QByteArray& bytes, int max = 16) {
 
 DriveEmulator::DriveEmulator() {
     loadDefaults({});
+}
+
+void DriveEmulator::setFrameRate(double framesPerSecond) {
+    if (!(framesPerSecond >= 1.0))
+        framesPerSecond = 1.0;
+    m_frameInterval = 1.0 / std::min(framesPerSecond, LineFrameRate);
 }
 
 void DriveEmulator::setFirmware(int version) {
@@ -178,6 +183,49 @@ std::uint16_t DriveEmulator::blockSum(const std::uint16_t* words, int count,
     return std::uint16_t(sum % 65536);
 }
 
+namespace {
+
+// A monitor word from a signed value. Small downward speeds would need a 255 low byte
+// or high byte, which the frame cannot carry; the program shows magnitudes anyway.
+std::uint16_t frameWord(long value) {
+    std::uint16_t w = std::uint16_t(value < 0 ? value + 65536 : value);
+    if ((w & 0xFF) == 0xFF)
+        w = std::uint16_t(w - 1);
+    return w;
+}
+
+void wordsFor(double v, double a, bool down, std::uint16_t* speed, std::uint16_t* accel,
+              std::uint16_t* current) {
+    long speedMm = std::lrint(std::fabs(v) * 1000.0);
+    if (down && speedMm > 258)
+        speedMm = -speedMm;
+    *speed = frameWord(speedMm);
+    *accel = frameWord(std::lrint(std::fabs(a) * 1000.0));
+    *current =
+        frameWord(std::fabs(v) > 0.0 ? std::lrint(120.0 + 40.0 * a + 30.0 * std::fabs(v)) : 0);
+}
+
+} // namespace
+
+void DriveEmulator::frameWordsAt(double t, std::uint16_t* speed, std::uint16_t* accel,
+                                 std::uint16_t* current) const {
+    if (m_travel.isEmpty()) {
+        carAt(t, speed, accel, current);
+        return;
+    }
+    // The travel, then 3 s standing at the floor; every other trip goes down.
+    const double travel = m_travel.size() * CarTravel::SampleEvery;
+    const double period = travel + 3.0;
+    const double phase = std::fmod(t, period);
+    const bool down = int(std::floor(t / period)) % 2 == 1;
+    if (phase >= travel) {
+        wordsFor(0.0, 0.0, down, speed, accel, current);
+        return;
+    }
+    const CarSample& s = m_travel[qsizetype(phase / CarTravel::SampleEvery)];
+    wordsFor(s.v, s.a, down, speed, accel, current);
+}
+
 void DriveEmulator::carAt(double t, std::uint16_t* speed, std::uint16_t* accel,
                           std::uint16_t* current) {
     // One trip every 12 s, alternately up and down: 2 s at 0.5 m/s² to 1 m/s, 4 s at
@@ -196,23 +244,7 @@ void DriveEmulator::carAt(double t, std::uint16_t* speed, std::uint16_t* accel,
         a = -0.5;
         v = 1.0 - 0.5 * (phase - 6.0);
     }
-    const bool down = trip % 2 == 1;
-    long speedMm = std::lrint(v * 1000.0);
-    // Small downward speeds would need a 255 high byte, which the frame cannot carry;
-    // the program shows magnitudes anyway.
-    if (down && speedMm > 258)
-        speedMm = -speedMm;
-    const long accelMm = std::lrint(std::fabs(a) * 1000.0);
-    const long currentDa = v > 0.0 ? std::lrint(120.0 + 40.0 * a + 30.0 * v) : 0;
-    auto word = [](long value) {
-        std::uint16_t w = std::uint16_t(value < 0 ? value + 65536 : value);
-        if ((w & 0xFF) == 0xFF)
-            w = std::uint16_t(w - 1);
-        return w;
-    };
-    *speed = word(speedMm);
-    *accel = word(accelMm);
-    *current = word(currentDa);
+    wordsFor(v, a, trip % 2 == 1, speed, accel, current);
 }
 
 void DriveEmulator::send(const QByteArray& bytes) {
@@ -349,20 +381,9 @@ void DriveEmulator::tick(double now) {
     // get a flood afterwards.
     if (now - m_nextFrame > 1.0)
         m_nextFrame = now;
-    qsizetype pending = 0;
-    for (const Output& o : m_output)
-        pending += o.bytes.size();
     while (m_nextFrame <= now) {
-        // A drive cannot make frames faster than its line sends them: with a few
-        // frames still waiting, this one is skipped rather than queued, so an answer
-        // to "D" never waits behind seconds of monitor output.
-        if (pending >= kMaxPendingFrameBytes) {
-            m_nextFrame += m_frameInterval;
-            continue;
-        }
-        pending += 8;
         std::uint16_t w[3];
-        carAt(m_nextFrame - m_monitorStart, &w[0], &w[1], &w[2]);
+        frameWordsAt(m_nextFrame - m_monitorStart, &w[0], &w[1], &w[2]);
         const std::uint8_t data[6] = {std::uint8_t(w[0] >> 8), std::uint8_t(w[0]),
                                       std::uint8_t(w[1] >> 8), std::uint8_t(w[1]),
                                       std::uint8_t(w[2] >> 8), std::uint8_t(w[2])};
@@ -373,6 +394,7 @@ void DriveEmulator::tick(double now) {
         if (m_faults.frameGarbage)
             frame.append(QByteArray::fromHex("1234fe"));
         send(frame);
+        ++m_framesMade;
         m_nextFrame += m_frameInterval;
     }
 }

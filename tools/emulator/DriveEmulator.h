@@ -3,6 +3,8 @@
 // letters in, monitor frames and parameter blocks out, faults on request. Its
 // checksums are computed here and nowhere else, so a fault in the program's own
 // codec cannot hide behind the same fault in the drive.
+#include "emulator/CarTravel.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -74,10 +76,16 @@ public:
     // stalled. `now` in seconds.
     void tick(double now);
 
-    // Seconds between monitor frames (default 0.02); 8 / 5600 s is the full line rate.
-    void setFrameInterval(double seconds) { m_frameInterval = seconds; }
     bool monitoring() const { return m_monitor; }
     void setMonitoring(bool on) { m_monitor = on; }
+
+    // Monitor frames per second. The line carries at most 700 (56000 baud, ten bits
+    // a byte, eight bytes a frame); rates outside 1..700 are brought into that range.
+    static constexpr double LineFrameRate = 700.0;
+    void setFrameRate(double framesPerSecond);
+    double frameRate() const { return 1.0 / m_frameInterval; }
+    // Monitor frames produced since the drive started.
+    std::uint64_t framesMade() const { return m_framesMade; }
 
     // What to send next; the caller drains it.
     QList<Output>& output() { return m_output; }
@@ -89,6 +97,12 @@ public:
     static std::uint16_t blockSum(const std::uint16_t* words, int count, std::uint16_t trailer);
     // Words of the monitor frame for a car that travels up and down between floors.
     static void carAt(double t, std::uint16_t* speed, std::uint16_t* accel, std::uint16_t* current);
+    // From now on the car repeats `travel` (samples every 10 ms), alternately up and
+    // down with a rest between; an empty one goes back to carAt's simple trip.
+    void setTravel(const QList<CarSample>& travel) { m_travel = travel; }
+    // The frame words at `t` seconds since streaming began.
+    void frameWordsAt(double t, std::uint16_t* speed, std::uint16_t* accel,
+                      std::uint16_t* current) const;
 
 private:
     void answerRead();
@@ -99,8 +113,10 @@ private:
     std::array<std::uint16_t, Words> m_words{};
     Faults m_faults;
     bool m_monitor = false;
-    double m_frameInterval = 0.02;
     double m_nextFrame = 0.0;
+    double m_frameInterval = 0.02;
+    std::uint64_t m_framesMade = 0;
+    QList<CarSample> m_travel;
     double m_monitorStart = 0.0;
     bool m_inBlock = false;
     QByteArray m_block;

@@ -148,7 +148,9 @@ private:
         flushLog();
         double budget = 1e9;
         if (m_paced) {
-            m_tokens = std::min(m_tokens + (t - m_lastPace) * 5600.0, 16.0);
+            // Up to 10 ms of line time may be saved up, so a late timer does not
+            // lose line time: at the full frame rate production equals the line rate.
+            m_tokens = std::min(m_tokens + (t - m_lastPace) * 5600.0, 56.0);
             budget = m_tokens;
         }
         m_lastPace = t;
@@ -167,12 +169,15 @@ private:
             if (written < 0) {
                 if (errno == EAGAIN || errno == EWOULDBLOCK) {
                     // Nobody reads the line: drop monitor output rather than queue it.
-                    if (m_drive.monitoring())
+                    if (m_drive.monitoring()) {
+                        m_bytesDropped += quint64(out.first().bytes.size());
                         out.removeFirst();
+                    }
                 }
                 break;
             }
             bytes.remove(0, written);
+            m_bytesWritten += quint64(written);
             budget -= double(written);
             if (m_paced)
                 m_tokens -= double(written);
@@ -201,6 +206,25 @@ private:
             qApp->quit();
         } else if (c == QLatin1String("hangup")) {
             hangup();
+        } else if (c == QLatin1String("rate") && cmd.size() == 2) {
+            bool ok = false;
+            const double rate = cmd[1].toDouble(&ok);
+            if (!ok || !(rate >= 1.0 && rate <= DriveEmulator::LineFrameRate)) {
+                say(QStringLiteral("ERROR rate takes 1 to %1 frames a second")
+                        .arg(DriveEmulator::LineFrameRate));
+                return;
+            }
+            m_drive.setFrameRate(rate);
+            say(QStringLiteral("OK"));
+        } else if (c == QLatin1String("frames")) {
+            qsizetype queued = 0;
+            for (const DriveEmulator::Output& o : m_drive.output())
+                queued += o.bytes.size();
+            say(QStringLiteral("FRAMES made %1 written-bytes %2 dropped-bytes %3 queued-bytes %4")
+                    .arg(m_drive.framesMade())
+                    .arg(m_bytesWritten)
+                    .arg(m_bytesDropped)
+                    .arg(queued));
         } else if (c == QLatin1String("speed")) {
             say(QStringLiteral("SPEED %1").arg(lineSpeed(m_slave)));
         } else if (c == QLatin1String("dump")) {
@@ -254,6 +278,8 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     double m_tokens = 0.0;
+    quint64 m_bytesWritten = 0;
+    quint64 m_bytesDropped = 0;
     double m_lastPace = 0.0;
 };
 
@@ -275,8 +301,8 @@ int main(int argc, char* argv[]) {
         "A virtual lift drive on a pseudo-terminal. It appears to liftdrive as a COM "
         "number through a link in the per-user link folder.\n"
         "Commands on standard input: fault <name> [k], clear, set <index> <word>, "
-        "firmware <version>, dump, speed, hangup, quit. Fault names: no-answer, bad-checksum, "
-        "drop-byte k, "
+        "firmware <version>, dump, rate <frames per second>, frames, speed, hangup, quit. "
+        "Fault names: no-answer, bad-checksum, drop-byte k, "
         "extra-byte k, garbage n, frame-garbage, hangup-read k, hangup-write k."));
     parser.addHelpOption();
     const QCommandLineOption comOpt(QStringLiteral("com"),
@@ -298,6 +324,10 @@ int main(int argc, char* argv[]) {
                                     QStringLiteral("file"));
     const QCommandLineOption monitorOpt(QStringLiteral("monitor"),
                                         QStringLiteral("Start streaming monitor frames."));
+    const QCommandLineOption rateOpt(
+        QStringLiteral("frame-rate"),
+        QStringLiteral("Monitor frames per second, up to 700 (the full line rate; default 50)."),
+        QStringLiteral("n"), QStringLiteral("50"));
     const QCommandLineOption noPaceOpt(
         QStringLiteral("no-pace"), QStringLiteral("Send as fast as possible, not at 56000 baud."));
     const QCommandLineOption logOpt(QStringLiteral("log"),
@@ -310,16 +340,12 @@ int main(int argc, char* argv[]) {
                                       QStringLiteral("Fault to inject, as on standard input "
                                                      "(\"drop-byte:5\"); may be repeated."),
                                       QStringLiteral("name[:k]"));
-    const QCommandLineOption frameOpt(
-        QStringLiteral("frame-ms"),
-        QStringLiteral("Milliseconds between monitor frames (default 20; 1.43 fills the line)."),
-        QStringLiteral("ms"), QStringLiteral("20"));
     const QCommandLineOption replugOpt(
         QStringLiteral("replug"),
         QStringLiteral("After a hang-up, come back on a new terminal behind the same COM "
                        "link with the stored parameters, instead of ending."));
-    parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, noPaceOpt,
-                       logOpt, serveOpt, faultOpt, replugOpt, frameOpt});
+    parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
+                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -351,13 +377,6 @@ int main(int argc, char* argv[]) {
         err << "liftdrive-emulator: " << parser.value(quvOpt) << ": " << why << Qt::endl;
         return 2;
     }
-    bool frameOk = false;
-    const double frameMs = parser.value(frameOpt).toDouble(&frameOk);
-    if (!frameOk || !(frameMs >= 1.0 && frameMs <= 1000.0)) {
-        err << "liftdrive-emulator: --frame-ms takes 1 to 1000 milliseconds" << Qt::endl;
-        return 2;
-    }
-    drive.setFrameInterval(frameMs / 1000.0);
     drive.setMonitoring(parser.isSet(monitorOpt));
     for (const QString& fault : parser.values(faultOpt)) {
         const QStringList parts = fault.split(u':');
@@ -366,6 +385,16 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
+    bool rateOk = false;
+    const double rate = parser.value(rateOpt).toDouble(&rateOk);
+    if (!rateOk || !(rate >= 1.0 && rate <= DriveEmulator::LineFrameRate)) {
+        err << "liftdrive-emulator: --frame-rate takes 1 to " << DriveEmulator::LineFrameRate
+            << " frames a second" << Qt::endl;
+        return 2;
+    }
+    drive.setFrameRate(rate);
+    // The car travels as the program's model says it would with these parameters.
+    drive.setTravel(CarTravel::fromModel(drive.words(), defFile));
 
     int master = -1;
     int slave = -1;

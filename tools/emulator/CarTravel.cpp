@@ -1,0 +1,53 @@
+#include "emulator/CarTravel.h"
+
+#include "lang/LangModule.h"
+#include "params/ParamModule.h"
+#include "platform/StderrPrompts.h"
+#include "sim/SimModule.h"
+
+#include <QFileInfo>
+
+namespace CarTravel {
+
+namespace {
+
+class Collector final : public TravelPlotter {
+public:
+    void plot(const TravelSample& s) override { samples << CarSample{s.v, s.a}; }
+    QList<CarSample> samples;
+};
+
+} // namespace
+
+QList<CarSample> fromModel(const std::array<std::uint16_t, 128>& words,
+                           const QString& definitions) {
+    StderrPrompts prompts;
+    LangModule lang{QFileInfo(definitions).absolutePath()};
+    lang.setText(int(TextId::DefinitionFile), QFileInfo(definitions).fileName());
+    ParamModule params(lang, prompts);
+    if (definitions.isEmpty() || !params.LoadParamDefinitions(lang.folder()))
+        return {};
+    // Identifiers and scales only: the drive's words are taken as they are.
+    for (ParamDef& def : params.ParamCatalogue) {
+        def.minValue = -1e9f;
+        def.maxValue = 1e9f;
+    }
+    SimModule sim;
+    params.addListener(&sim);
+    for (int k = 0; k < ParamModule::Count; ++k) {
+        const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
+        if (def.id.isEmpty() || def.scale == 0.0f)
+            continue;
+        const int w = words[std::size_t(k)];
+        params.SetParameter(k, float(w >= 32768 ? w - 65536 : w) / def.scale);
+    }
+    params.removeListener(&sim);
+    sim.D = Duration;
+    sim.setDefaultTravel();
+    Collector collector;
+    if (!sim.simulate(&params, lang, prompts, QStringLiteral("liftdrive-emulator"), &collector).ran)
+        return {};
+    return collector.samples;
+}
+
+} // namespace CarTravel
