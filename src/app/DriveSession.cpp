@@ -42,8 +42,15 @@ void DriveSession::addCommands(QMenu* menu) {
     m_write->setEnabled(false);
 
     connect(m_connection, &QAction::triggered, m_form, [this] { m_form->exec(); });
-    connect(m_read, &QAction::triggered, this, [this] { m_transfer->ReadParameters(); });
-    connect(m_write, &QAction::triggered, this, [this] { m_transfer->WriteParameters(); });
+    // The progress window is named after the command that opened it.
+    connect(m_read, &QAction::triggered, this, [this] {
+        m_progress->setWindowTitle(LanguageUi::asTitle(m_read->text()));
+        m_transfer->ReadParameters();
+    });
+    connect(m_write, &QAction::triggered, this, [this] {
+        m_progress->setWindowTitle(LanguageUi::asTitle(m_write->text()));
+        m_transfer->WriteParameters();
+    });
 }
 
 void DriveSession::load() {

@@ -9,7 +9,7 @@
 #include "params/ParamGrid.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
-#include "sim/StopModePanel.h"
+#include "sim/TravelPage.h"
 
 #include <QAction>
 #include <QDir>
@@ -19,6 +19,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
@@ -35,18 +36,6 @@ QFrame* makePage(const QString& name, QWidget* parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     return frame;
 }
-
-// The stop-mode handler asks the session whether to simulate, the window how.
-class MainFormSimHost final : public SimulationHost {
-public:
-    MainFormSimHost(MainForm& form, DriveSession& session) : m_form(form), m_session(session) {}
-    bool readyToSimulate() const override { return m_session.readyToSimulate(); }
-    void simulate() override { m_form.simulate(); }
-
-private:
-    MainForm& m_form;
-    DriveSession& m_session;
-};
 
 } // namespace
 
@@ -66,14 +55,15 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
     buildMenus();
     buildPages();
     buildStatusBar();
+    buildKeyboard();
     // The model takes its inputs before the window mirrors a value and re-simulates.
     m_params.addListener(&m_sim);
     m_params.addListener(this);
 }
 
 MainForm::~MainForm() {
-    // Widgets losing the focus while they are torn down must not reach the model.
-    m_stopModePanel->disconnect(this);
+    // The travel page holds references to the modules, which die before the widgets.
+    delete m_travelPage;
     m_params.removeListener(this);
     m_params.removeListener(&m_sim);
 }
@@ -120,6 +110,27 @@ void MainForm::buildMenus() {
     connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
     connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
     buildToolbar();
+}
+
+void MainForm::buildKeyboard() {
+    // F10 to the menu bar, as on the systems technicians know.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        menuBar()->setFocus(Qt::ShortcutFocusReason);
+        menuBar()->setActiveAction(m_menuFile->menuAction());
+    });
+    // Between the pages; a transfer switches the tabs off, and the keys with them.
+    auto step = [this](int by) {
+        if (m_tabs->isEnabled())
+            m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + m_tabs->count()) %
+                                    m_tabs->count());
+    };
+    for (const QKeySequence& key :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [step] { step(-1); });
 }
 
 void MainForm::buildToolbar() {
@@ -175,13 +186,12 @@ QStringList MainForm::loadPictures() {
     const QString logo = find(Brand::logo(edition));
     m_logo->setPixmap(logo.isEmpty() ? QPixmap() : QPixmap(logo));
     // Beside the program first; a copy in the working directory still counts.
-    QString icon = ProgramFolder::findIgnoringCase(m_folder, Brand::windowIcon(edition));
-    if (icon.isEmpty())
-        icon = ProgramFolder::findIgnoringCase(QDir::currentPath(), Brand::windowIcon(edition));
-    if (icon.isEmpty())
+    m_windowIcon = ProgramFolder::findIgnoringCase(m_folder, Brand::windowIcon(edition));
+    if (m_windowIcon.isEmpty())
+        m_windowIcon =
+            ProgramFolder::findIgnoringCase(QDir::currentPath(), Brand::windowIcon(edition));
+    if (m_windowIcon.isEmpty())
         missing << Brand::windowIcon(edition);
-    else
-        setWindowIcon(QIcon(icon));
     find(Brand::productPicture(edition)); // shown by the About dialog
     return missing;
 }
@@ -190,6 +200,12 @@ void MainForm::openMakerSite() {
     if (!QFileInfo(QDir(m_folder).filePath(Brand::WebLinkMarker)).isFile())
         return;
     m_prompts.openUrl(Brand::webSite(m_edition)); // failures are ignored
+}
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized())
+        simulate();
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -242,14 +258,12 @@ void MainForm::buildPages() {
     connect(m_paramGrid, &ParamGrid::valuesDiffer, m_session.get(),
             [this] { m_session->setFlashParamsIdentical(false); });
 
-    m_frameSeyir = makePage(QStringLiteral("FrameSeyir"), central);
-    m_stopModePanel = new StopModePanel(m_frameSeyir);
-    m_frameSeyir->layout()->addWidget(m_stopModePanel);
-    static_cast<QVBoxLayout*>(m_frameSeyir->layout())->addStretch(1);
-    m_sim.setControls(m_stopModePanel);
-    m_simHost = std::make_unique<MainFormSimHost>(*this, *m_session);
-    connect(m_stopModePanel, &StopModePanel::changedByUser, this,
-            [this] { m_sim.stopModeChanged(m_params, *m_simHost); });
+    // The travel page is the page frame "FrameSeyir" itself.
+    m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, central);
+    m_frameSeyir = m_travelPage;
+    m_travelPage->setReadyToSimulate(m_session->readyToSimulate());
+    connect(m_session.get(), &DriveSession::readyToSimulateChanged, m_travelPage,
+            &TravelPage::setReadyToSimulate);
 
     for (QFrame* page : {m_frameMonitor, m_frameMotor, m_frameSeyir})
         layout->addWidget(page, 1);
@@ -280,6 +294,7 @@ void MainForm::selectPage(int tag) {
     m_frameMotor->setVisible(tag == int(Page::Motor));
     m_frameSeyir->setVisible(tag == int(Page::Travel));
     m_session->pageSelected(Page(tag));
+    m_travelPage->setInFront(tag == int(Page::Travel));
     if (tag == int(Page::Travel))
         simulate();
 }
@@ -291,9 +306,13 @@ QString MainForm::editionTitle() const {
 void MainForm::retitle() {
     LanguageUi::ApplyLanguage(m_lang);
     m_paramGrid->retitle(m_lang);
-    m_stopModePanel->retitle(m_lang);
+    m_travelPage->retitle(m_lang);
     m_monitorPage->retitle(m_lang);
     m_session->retitle();
+    // Alt + the first letter opens a menu; the pack's titles carry no marks of their own.
+    for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})
+        if (!menu->title().contains(u'&'))
+            menu->setTitle(u'&' + menu->title());
     // The toolbar's tool tips are the texts of the menu entries it shows.
     for (QAction* action : m_toolbar->actions()) {
         const int tag = LanguageUi::tagOf(action);
@@ -309,15 +328,15 @@ void MainForm::loadDefinitions() {
         m_prompts.critical(windowTitle(), problem);
     else if (!problem.isEmpty())
         m_prompts.warning(windowTitle(), problem);
-    m_paramGrid->FillParamGrid();
 }
 
 bool MainForm::startUp() {
+    // 1-2: the session's flags, then the connection dialog's load step (the port scan).
     m_session->setVersionGt826(true);
     m_session->setReadyToSimulate(false);
     m_session->load();
 
-    // Text indexes of the menu entries.
+    // 3-4: text indexes of the menu entries; read and write start disabled.
     setTag(m_menuFile->menuAction(), TextId::MenuFile);
     setTag(m_exit, TextId::MenuExit);
     setTag(m_menuConnection->menuAction(), TextId::MenuConnection);
@@ -325,9 +344,13 @@ bool MainForm::startUp() {
     setTag(m_menuHelp->menuAction(), TextId::MenuHelp);
     for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})
         setTag(menu, LanguageUi::tagOf(menu->menuAction()));
+    m_session->readAction()->setEnabled(false);
+    m_session->writeAction()->setEnabled(false);
 
+    // 5-6: toolbar images and the logo.
     const QStringList missingPictures = loadPictures();
 
+    // 7-8: the language packs, the first one loaded and ticked.
     m_params.setTitle(windowTitle());
     if (!m_lang.FindLanguagePacks()) {
         m_prompts.critical(windowTitle(), FixedTexts::noLanguagePack());
@@ -345,20 +368,30 @@ bool MainForm::startUp() {
                               .arg(QDir::toNativeSeparators(missingPictures.join(u", "))));
     m_languageMenu->tick(0);
 
-    retitle();
+    // 10-12: the catalogue, the re-titling, the grid rows.
     loadDefinitions();
+    retitle();
+    m_paramGrid->FillParamGrid();
 
-    m_sim.D = 15.0f;
-    m_sim.setDefaultTravel();
+    // 13-15: the monitor page in front (its surfaces and indicators are set up with it).
+    m_tabs->setCurrentIndex(0);
+    selectPage(int(DriveSession::Page::Monitor));
+
+    // 16-17: the travel controls and the default signal timeline, then the factory set.
+    m_travelPage->setUp();
     m_params.LoadDefaultParameters();
-    m_stopModePanel->setStopModeIndex(1);
-    m_sim.stopModeChanged(m_params, *m_simHost);
+    // 18: the monitor tick.
+    m_monitorPage->start();
+    // 19: the stop mode, through its handler as a user's choice.
+    m_travelPage->selectStopMode(1);
 
+    // 22-23: the edition's title and icon; every catalogue parameter counts as present.
     setWindowTitle(editionTitle());
+    if (!m_windowIcon.isEmpty())
+        setWindowIcon(QIcon(m_windowIcon));
     m_params.setTitle(windowTitle());
     m_session->setTitle(windowTitle());
     m_params.driveVersion = 100000.0f;
-    m_monitorPage->start();
     return true;
 }
 
@@ -375,8 +408,9 @@ void MainForm::switchLanguage(int k) {
     }
     if (pack.firstBadLine != 0)
         m_prompts.warning(windowTitle(), pack.problem(m_lang));
-    retitle();
     loadDefinitions();
+    retitle();
+    m_paramGrid->FillParamGrid();
     m_languageMenu->tick(k);
 }
 
@@ -390,10 +424,5 @@ void MainForm::parameterStored(int index, const ParamDef& def, float value) {
 }
 
 void MainForm::simulate() {
-    if (m_tabs->tabData(m_tabs->currentIndex()).toInt() != int(DriveSession::Page::Travel))
-        return;
-    // The plots come with the travel page; until then the run keeps the stop-mode
-    // boxes (distances, fitted jerks) up to date.
-    m_sim.simulate(m_session->readyToSimulate() ? &m_params : nullptr, m_lang, m_prompts,
-                   windowTitle(), nullptr);
+    m_travelPage->simulate();
 }

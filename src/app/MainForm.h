@@ -15,7 +15,7 @@ class AboutForm;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
-class StopModePanel;
+class TravelPage;
 class Prompts;
 class QAction;
 class QFrame;
@@ -62,11 +62,16 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The pages follow the window through their layouts; the travel run is drawn
+    // again at the new size.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildMenus();
     // Toolbar1 shows the menu's own actions, so both follow the same enabling rules.
     void buildToolbar();
+    // Keys for a technician without a mouse: F10, Ctrl+Tab and Ctrl+PgDn/PgUp.
+    void buildKeyboard();
     // The toolbar images, the logo and the window icon of the edition; pictures that
     // are missing are named in one message.
     QStringList loadPictures();
@@ -78,8 +83,7 @@ private:
     void selectPage(int tag);
     // Every page and window re-titles itself from the pack now loaded.
     void retitle();
-    // Reads the definition file of the pack now loaded and rebuilds the grid;
-    // problems are shown to the user.
+    // Reads the definition file of the pack now loaded; problems are shown to the user.
     void loadDefinitions();
     // A transfer switches off what would interleave with it.
     void setWindowCommandsEnabled(bool on);
@@ -87,6 +91,7 @@ private:
     Prompts& m_prompts;
     QString m_folder;
     Edition m_edition;
+    QString m_windowIcon; // found by loadPictures, set with the title
     LangModule m_lang;
     ParamModule m_params;
     SimModule m_sim;
@@ -109,8 +114,7 @@ private:
     QFrame* m_frameSeyir = nullptr;
     MonitorPage* m_monitorPage = nullptr;
     ParamGrid* m_paramGrid = nullptr;
-    StopModePanel* m_stopModePanel = nullptr;
-    std::unique_ptr<SimulationHost> m_simHost;
+    TravelPage* m_travelPage = nullptr;
     QLabel* m_portPanel = nullptr;         // StatusBar1 panel 1: the port in use
     QLabel* m_valuesDifferPanel = nullptr; // StatusBar1 panel 2: the blinking warning
     std::unique_ptr<DriveSession> m_session;

@@ -55,6 +55,14 @@ int tagOf(const QObject* object) {
     return object ? numericTag(object->property("tag")) : 0;
 }
 
+QString asTitle(QString menuText) {
+    menuText.remove(u'&');
+    menuText = menuText.trimmed();
+    while (menuText.endsWith(u'.') || menuText.endsWith(QChar(0x2026)))
+        menuText.chop(1);
+    return menuText.trimmed();
+}
+
 void setTag(QObject* object, int index) {
     object->setProperty("tag", QString::number(index));
 }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
 
 class LangModule;
 class QAction;
@@ -15,6 +16,8 @@ namespace LanguageUi {
 // Text index carried by a widget or action in its "tag" property; 0 when none.
 int tagOf(const QObject* object);
 void setTag(QObject* object, int index);
+// A menu entry's text as a window title: without "&" marks and a trailing "...".
+QString asTitle(QString menuText);
 inline void setTag(QObject* object, TextId id) {
     setTag(object, int(id));
 }

@@ -70,6 +70,8 @@ void ConnectionForm::load() {
 void ConnectionForm::retitle() {
     m_accept->setText(m_lang.LangText(TextId::Ok));
     LanguageUi::applyToWindow(this, m_lang);
+    // Named after its menu entry, not after the program file.
+    setWindowTitle(LanguageUi::asTitle(m_lang.LangText(TextId::MenuConnectionOptions)));
 }
 
 void ConnectionForm::setSelectedPort(int n) {

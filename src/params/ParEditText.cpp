@@ -13,6 +13,11 @@ void ParEditText::keyPressEvent(QKeyEvent* event) {
         emit enterPressed();
         return;
     }
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        emit escapePressed();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The edit box laid over a value cell of the parameter grid. It reports Enter and
-// the loss of the focus; what they mean is the grid's business.
+// The edit box laid over a value cell of the parameter grid. It reports Enter,
+// Escape and the loss of the focus; what they mean is the grid's business.
 #include <QLineEdit>
 
 class ParEditText : public QLineEdit {
@@ -10,6 +10,7 @@ public:
 
 signals:
     void enterPressed();
+    void escapePressed();
     void focusLost(Qt::FocusReason reason);
 
 protected:

@@ -6,10 +6,13 @@
 #include "platform/NumberText.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace {
 
@@ -64,6 +67,7 @@ ParamGrid::ParamGrid(ParamModule& params, QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWordWrap(false);
 
@@ -71,6 +75,7 @@ ParamGrid::ParamGrid(ParamModule& params, QWidget* parent)
     m_editor->hide();
     connect(m_editor, &ParEditText::enterPressed, this, &ParamGrid::onEnter);
     connect(m_editor, &ParEditText::focusLost, this, &ParamGrid::onEditorFocusLost);
+    connect(m_editor, &ParEditText::escapePressed, this, &ParamGrid::cancelEdit);
     connect(this, &QTableWidget::cellClicked, this, [this](int qtRow, int column) {
         if (column == ValueColumn)
             startEdit(qtRow + 1);
@@ -100,6 +105,7 @@ void ParamGrid::retitle(const LangModule& lang) {
                                          TextId::GridProgramValue, TextId::GridUnit};
     for (int column = 0; column <= UnitColumn; ++column)
         horizontalHeaderItem(column)->setText(lang.LangText(headers[column]));
+    LayoutParamGrid();
 }
 
 void ParamGrid::FillParamGrid() {
@@ -157,8 +163,22 @@ void ParamGrid::ColorizeGrid(int row) {
 void ParamGrid::LayoutParamGrid() {
     const double width = viewport()->width();
     static constexpr double fractions[] = {4.1, 1.25, 1.25, 2.3};
+    int widths[4];
     for (int column = 0; column < 4; ++column)
-        setColumnWidth(column, int(NumberText::roundHalfEven(width * fractions[column] / 9.0)));
+        widths[column] = int(NumberText::roundHalfEven(width * fractions[column] / 9.0));
+    // A value column never cuts its header ("İnvertördeki değer" in a narrow window):
+    // it takes what it needs from the name column, which is the widest.
+    for (int column = DriveColumn; column <= UnitColumn; ++column) {
+        const QTableWidgetItem* header = horizontalHeaderItem(column);
+        const int needed =
+            header ? QFontMetrics(header->font()).horizontalAdvance(header->text()) + 16 : 0;
+        if (widths[column] < needed) {
+            widths[NameColumn] -= needed - widths[column];
+            widths[column] = needed;
+        }
+    }
+    for (int column = 0; column < 4; ++column)
+        setColumnWidth(column, std::max(1, widths[column]));
     setColumnWidth(IndexColumn, 0);
     setColumnHidden(IndexColumn, true);
     const int height = int(NumberText::roundHalfEven(kRowHeightTwips * logicalDpiY() / 1440.0));
@@ -276,6 +296,36 @@ void ParamGrid::hideParEditor() {
     m_editing = false;
     m_editRow = 0;
     m_editor->hide();
+}
+
+void ParamGrid::cancelEdit() {
+    if (!m_editing)
+        return;
+    const int row = m_editRow;
+    hideParEditor();
+    setCurrentCell(row - 1, ValueColumn);
+    setFocus(Qt::OtherFocusReason);
+}
+
+void ParamGrid::keyPressEvent(QKeyEvent* event) {
+    const int row = currentRow() + 1;
+    const bool onRow = row >= 1 && row <= rowCount();
+    const QString typed = event->text();
+    if (onRow && (event->key() == Qt::Key_F2 || event->key() == Qt::Key_Return ||
+                  event->key() == Qt::Key_Enter)) {
+        startEdit(row);
+        m_editor->selectAll();
+        event->accept();
+        return;
+    }
+    if (onRow && !typed.isEmpty() && typed.at(0).isPrint() &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        startEdit(row);
+        m_editor->setText(typed);
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
 }
 
 bool ParamGrid::viewportEvent(QEvent* event) {

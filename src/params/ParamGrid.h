@@ -72,6 +72,9 @@ signals:
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    // From the keyboard: F2 or Enter edits the current row's value, typing starts an
+    // edit with what was typed.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int qtRowOf(int index) const;
@@ -80,6 +83,8 @@ private:
     bool commitEdit();
     void onEnter();
     void onEditorFocusLost(Qt::FocusReason reason);
+    // Escape: the edit ends without storing, the grid keeps the focus.
+    void cancelEdit();
     void hideParEditor();
 
     ParamModule& m_params;

@@ -125,6 +125,18 @@ void Canvas::point(double x, double y, const QColor& color) {
 }
 
 void Canvas::points(const QList<QPointF>& at, const QColor& color) {
+    const QRgb rgb = color.rgb();
+    writePoints(at, [rgb](qsizetype) { return rgb; });
+}
+
+void Canvas::points(const QList<QPointF>& at, const QList<QRgb>& colors) {
+    const qsizetype known = colors.size();
+    if (known == 0)
+        return;
+    writePoints(at, [&colors, known](qsizetype i) { return colors[i < known ? i : known - 1]; });
+}
+
+template <typename ColorAt> void Canvas::writePoints(const QList<QPointF>& at, ColorAt colorAt) {
     // Straight into the scan lines: a wide pen through QPainter costs several times
     // as much, and a slider drag redraws thousands of points per change.
     const bool hadPainter = m_painter != nullptr;
@@ -134,18 +146,21 @@ void Canvas::points(const QList<QPointF>& at, const QColor& color) {
     const int half = w / 2;
     const int iw = m_image.width();
     const int ih = m_image.height();
-    const QRgb rgb = color.rgb() | 0xff000000u;
     const double sx = iw / m_scaleW;
     const double sy = ih / m_scaleH;
-    for (const QPointF& pt : at) {
-        const double fx = pt.x() * sx;
-        const double fy = pt.y() * sy;
-        if (!std::isfinite(fx) || !std::isfinite(fy))
+    uchar* bits = m_image.bits(); // detaches once, not once per row
+    const qsizetype stride = m_image.bytesPerLine();
+    for (qsizetype i = 0; i < at.size(); ++i) {
+        const double fx = at[i].x() * sx;
+        const double fy = at[i].y() * sy;
+        // Far outside the picture (or no number): nothing to draw, and no int overflow.
+        if (!(fx > -w && fx < iw + w && fy > -w && fy < ih + w))
             continue;
+        const QRgb rgb = colorAt(i) | 0xff000000u;
         const int x0 = int(std::floor(fx)) - half;
         const int y0 = int(std::floor(fy)) - half;
         for (int yy = std::max(0, y0); yy < std::min(ih, y0 + w); ++yy) {
-            auto* row = reinterpret_cast<QRgb*>(m_image.scanLine(yy));
+            auto* row = reinterpret_cast<QRgb*>(bits + yy * stride);
             for (int xx = std::max(0, x0); xx < std::min(iw, x0 + w); ++xx)
                 row[xx] = m_xor ? ((row[xx] ^ rgb) | 0xff000000u) : rgb;
         }

@@ -44,6 +44,9 @@ public:
     void point(double x, double y, const QColor& color);
     // Many points of one colour at once: the same pixels as point() for each.
     void points(const QList<QPointF>& at, const QColor& color);
+    // Many points, each in its own colour, drawn in order: the same pixels as one
+    // point() call per point, where a later point covers an earlier one.
+    void points(const QList<QPointF>& at, const QList<QRgb>& colors);
     // Runs of segments of one colour in one painter call (the strip chart redraws
     // hundreds of them every tick): a connected trace, and separate segments.
     void polyline(const QList<QPointF>& at, const QColor& color);
@@ -98,6 +101,8 @@ private:
     void releasePainter();
     void preparePen(QPainter& p, const QColor& color) const;
     QPointF plotAt(const QPointF& widgetPos) const;
+    // Writes width × width pixels per point straight into the image.
+    template <typename ColorAt> void writePoints(const QList<QPointF>& at, ColorAt colorAt);
 
     QImage m_image;
     double m_scaleW = 1.0;

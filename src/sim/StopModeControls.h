@@ -17,7 +17,7 @@ public:
     virtual ~StopModeControls() = default;
     // Selected item of the stop-mode list: 0 by distance, 1 by speed and acceleration.
     virtual int stopModeIndex() const = 0;
-    // Storage only: implementations must not treat this as a user's choice (no handler).
+    // The travel page runs the stop-mode handler whenever the selection changes.
     virtual void setStopModeIndex(int index) = 0;
     virtual QString text(StopModeBox box) const = 0;
     virtual void setText(StopModeBox box, const QString& text) = 0;

@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -41,15 +42,23 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     setTitle(QString::fromUtf8("Duruş tipi seçenekleri"));
     setProperty("tag", QString::number(int(TextId::StopModeOptions)));
     auto* form = new QFormLayout(this);
+    // Captions go above their boxes when the page is narrow.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
 
     m_mode = new QComboBox(this);
     m_mode->setObjectName(QStringLiteral("ComboStopMode"));
+    m_mode->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_mode->setMinimumContentsLength(12);
     m_mode->addItem(QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
     m_mode->addItem(QString::fromUtf8("Hız ve ivmeye göre yavaşlama/durma"));
-    form->addRow(taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), TextId::StopMode, this),
-                 m_mode);
-    // Only a choice of the user runs the handler; the model's own writes do not.
-    connect(m_mode, &QComboBox::activated, this, [this] { emit changedByUser(); });
+    m_labels[0] = taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), TextId::StopMode, this);
+    form->addRow(m_labels[0], m_mode);
+    // Any change of the selection runs the handler: a value loaded from a file or read
+    // from the drive must set the boxes' state as a user's choice does.
+    connect(m_mode, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0)
+            emit changed();
+    });
 
     const struct {
         const char* box;
@@ -65,13 +74,14 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     for (int i = 0; i < 4; ++i) {
         m_boxes[i] = new QLineEdit(this);
         m_boxes[i]->setObjectName(QString::fromLatin1(rows[i].box));
-        form->addRow(
-            taggedLabel(rows[i].label, QString::fromUtf8(rows[i].caption), rows[i].tag, this),
-            m_boxes[i]);
+        m_boxes[i]->setMinimumWidth(60);
+        m_labels[i + 1] =
+            taggedLabel(rows[i].label, QString::fromUtf8(rows[i].caption), rows[i].tag, this);
+        form->addRow(m_labels[i + 1], m_boxes[i]);
     }
     for (int i = 0; i < 2; ++i)
         m_boxes[i]->installEventFilter(
-            new FocusOutNotifier(m_boxes[i], [this] { emit changedByUser(); }));
+            new FocusOutNotifier(m_boxes[i], [this] { emit changed(); }));
 }
 
 QLineEdit* StopModePanel::box(StopModeBox which) const {
@@ -87,6 +97,11 @@ void StopModePanel::setStopModeIndex(int index) {
 }
 
 void StopModePanel::retitle(const LangModule& lang) {
+    setTitle(lang.LangText(TextId::StopModeOptions));
+    for (QLabel* label : m_labels)
+        label->setText(lang.LangText(label->property("tag").toString().toInt()));
+    // Renaming the entries keeps the selection; no handler runs.
+    const QSignalBlocker blocker(m_mode);
     m_mode->setItemText(0, lang.LangText(TextId::StopByDistance));
     m_mode->setItemText(1, lang.LangText(TextId::StopBySpeed));
 }

@@ -7,6 +7,7 @@
 
 class LangModule;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 
 class StopModePanel : public QGroupBox, public StopModeControls {
@@ -24,12 +25,13 @@ public:
     void setDistancesEnabled(bool enabled) override;
 
 signals:
-    // The user picked a stop mode or left a distance box.
-    void changedByUser();
+    // The stop-mode list changed, whoever changed it, or the user left a distance box.
+    void changed();
 
 private:
     QLineEdit* box(StopModeBox which) const;
 
     QComboBox* m_mode;
     QLineEdit* m_boxes[4];
+    QLabel* m_labels[5];
 };

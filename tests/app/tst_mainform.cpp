@@ -1,30 +1,26 @@
 // The whole main window on the offscreen platform: start-up, pages, language switch.
-#include "app/MainForm.h"
 #include "lang/LanguageUi.h"
-#include "support/DataFiles.h"
-#include "support/IdlePort.h"
-#include "support/RecordingPrompts.h"
+#include "platform/Canvas.h"
+#include "sim/TravelPage.h"
+#include "support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Window {
-    RecordingPrompts prompts;
-    MainForm form;
-    explicit Window(const QString& folder = binFolder())
-        : form(prompts, folder, std::make_unique<IdlePort>()) {}
-    template <typename T> T* child(const char* name) {
-        return form.findChild<T*>(QString::fromLatin1(name));
-    }
-    QString fileMenu() { return child<QMenu>("MenuFile")->title(); }
+struct Window : MainWindowFixture<> {
+    using MainWindowFixture::MainWindowFixture;
+    // Without the mnemonic mark the window adds.
+    QString fileMenu() { return child<QMenu>("MenuFile")->title().remove(u'&'); }
 };
 
 } // namespace
@@ -35,15 +31,13 @@ class TestMainForm : public QObject {
 private slots:
     void startUpPagesAndStopMode() {
         Window w;
-        QVERIFY(w.form.startUp());
+        QVERIFY(w.startAndShow());
         QCOMPARE(w.fileMenu(), QStringLiteral("Dosya"));
         QVERIFY(w.child<QAction>("lang0")->isChecked());
         QVERIFY(w.child<QAction>("lang1")->isVisible() && !w.child<QAction>("lang4")->isVisible());
         auto* mode = w.child<QComboBox>("ComboStopMode");
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(!w.child<QLineEdit>("TextSlowingDistance")->isEnabled());
-        w.form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.form));
         // Exactly one page is shown: the monitor page first, then the tab's page.
         auto* tabs = w.child<QTabBar>("TabStrip1");
         const char* pages[] = {"FrameMonitor", "FrameMotor", "FrameSeyir"};
@@ -57,7 +51,35 @@ private slots:
         w.form.session().setReadyToSimulate(true);
         tabs->setCurrentIndex(2);
         QVERIFY(!w.child<QLineEdit>("TextSlowingS")->text().isEmpty());
+        // ... and draws the run: the car standing still at the end of the speed plot.
+        const QImage& speed = w.child<Canvas>("vPicture")->image();
+        QCOMPARE(speed.pixelColor(speed.width() - 1, speed.height() - 1), QColor(Qt::white));
         QCOMPARE(w.prompts.texts(), QStringList());
+    }
+
+    // Right after start-up, and the window's layout rules.
+    void startStateAndLayout() {
+        Window w;
+        QVERIFY(w.startAndShow());
+        QVERIFY(!w.child<QAction>("MI_ReadPars")->isEnabled()); // the toolbar shows these
+        QVERIFY(!w.child<QAction>("MI_WritePars")->isEnabled());
+        QVERIFY(w.child<QFrame>("FrameMonitor")->isVisible());
+        auto* travel = w.child<TravelPage>("FrameSeyir");
+        QCOMPARE(travel->shownPlotCount(), short(2));
+        w.form.resize(700, 500);
+        QApplication::processEvents();
+        QVERIFY(w.form.width() >= 800 && w.form.height() >= 600);
+
+        w.form.resize(1280, 900);
+        w.child<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        QApplication::processEvents();
+        auto height = [&](const char* plot) { return w.child<Canvas>(plot)->height(); };
+        const int before = height("aPicture");
+        QTest::mouseClick(w.child<QPushButton>("CommandShowHideV"), Qt::LeftButton);
+        QApplication::processEvents();
+        QCOMPARE(travel->shownPlotCount(), short(1));
+        QVERIFY2(height("aPicture") > before * 3 / 2,
+                 qPrintable(QString("%1 -> %2").arg(before).arg(height("aPicture"))));
     }
 
     void languageSwitch() {

@@ -1,65 +1,59 @@
-// The main window on the virtual drive: the Connection menu, the port panel of the
-// status bar, the page switch's commands, a parameter read from the drive with the
+// The main window on the virtual drive streaming at the full line rate: the port
+// panel of the status bar, the live monitor that the accept alone starts (labels and
+// chart), the page switch's commands, a parameter read from the drive with the
 // shipped files, the commands a transfer switches off, and a pulled line.
-#include "app/DriveSession.h"
-#include "app/MainForm.h"
-#include "link/ConnectionForm.h"
+#include "emulator/DriveEmulator.h"
+#include "monitor/MonitorPage.h"
 #include "params/ParamGrid.h"
-#include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
-#include "support/VirtualDrive.h"
+#include "platform/Canvas.h"
+#include "support/MainWindowFixture.h"
+#include "support/Pixels.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 class TestE2eMainForm : public QObject {
     Q_OBJECT
 
-private:
-    template <typename T> static T* child(MainForm& w, const char* name) {
-        return w.findChild<T*>(QString::fromLatin1(name));
-    }
-    static QString panel1(MainForm& w) { return child<QLabel>(w, "StatusPanel1")->text(); }
-
 private slots:
     void readFromTheDrive() {
-        // The drive in the per-user link folder, where the program looks.
-        QTemporaryDir runtime;
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        VirtualDrive drive;
-        QVERIFY(drive.start({"--link-folder", runtime.filePath("liftdrive")}));
-        RecordingPrompts prompts;
-        MainForm w(prompts, binFolder());
-        QVERIFY(w.startUp());
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(prompts.texts(), QStringList());
-        QCOMPARE(panel1(w), w.lang().LangText(108));
-        auto* read = child<QAction>(w, "MI_ReadPars");
-        QVERIFY(!read->isEnabled() && !child<QAction>(w, "MI_WritePars")->isEnabled());
+        DriveWindow f;
+        QVERIFY(f.start({"--frame-rate", QString::number(DriveEmulator::LineFrameRate)}));
+        MainForm& w = f.form;
+        RecordingPrompts& prompts = f.prompts;
+        auto* panel1 = f.child<QLabel>("StatusPanel1");
+        QCOMPARE(panel1->text(), w.lang().LangText(108));
+        auto* read = f.child<QAction>("MI_ReadPars");
+        QVERIFY(!read->isEnabled() && !f.child<QAction>("MI_WritePars")->isEnabled());
+        auto* page = w.findChild<MonitorPage*>();
+        auto* speed = f.child<QLabel>("LabelVValue");
+        QCOMPARE(speed->text(), "...");
 
-        ConnectionForm& form = w.session().connectionForm();
-        auto* combo = form.findChild<QComboBox*>("PortCombo");
-        combo->setCurrentIndex(combo->findData(VirtualDrive::Com));
-        form.show();
-        QTest::mouseClick(form.findChild<QPushButton*>("AcceptCommand"), Qt::LeftButton);
-        QCOMPARE(panel1(w), QStringLiteral("COM13"));
+        // The monitor page is in front: accepting the port starts the stream.
+        f.acceptDrivePort();
+        QCOMPARE(panel1->text(), QStringLiteral("COM13"));
+        QTRY_VERIFY(f.drive.log().contains("LOG M: monitor on"));
+        QTRY_VERIFY(page->state().SpeedRaw > 100);
+        QVERIFY(speed->text() != "...");
+        // The speed trace scrolls in from the right, off the chart's bottom edge and
+        // left of the marker strip.
+        auto trace = [page] {
+            const QImage& image = page->picture(page->state().ShowFirstPicture ? 1 : 2)->image();
+            return pixelsOf(image, Qt::red, {0, 0, image.width() * 9 / 10, image.height() - 3});
+        };
+        QTRY_VERIFY(trace() > 100);
 
-        auto* tabs = child<QTabBar>(w, "TabStrip1");
+        auto* tabs = f.child<QTabBar>("TabStrip1");
         tabs->setCurrentIndex(2); // travel page: "A", read and write allowed
         QVERIFY(read->isEnabled());
         tabs->setCurrentIndex(0); // monitor page: "M", read and write not allowed
         QVERIFY(!read->isEnabled());
-        QTRY_VERIFY(drive.log().contains("LOG M: monitor on"));
         tabs->setCurrentIndex(1);
-        QTRY_VERIFY(drive.log().contains("LOG A: monitor off"));
+        QTRY_VERIFY(f.drive.log().contains("LOG A: monitor off"));
 
         // While the transfer runs, every command that reaches the link or the values
         // is off, and a second read is refused rather than interleaved.
@@ -70,11 +64,11 @@ private slots:
                 enabledDuring << "(no transfer)";
             for (const char* name :
                  {"MI_Connection", "MI_ReadPars", "MI_WritePars", "MI_OpenFile", "MI_SaveFile"})
-                if (child<QAction>(w, name)->isEnabled())
+                if (f.child<QAction>(name)->isEnabled())
                     enabledDuring << name;
             if (tabs->isEnabled())
                 enabledDuring << "TabStrip1";
-            if (child<QMenu>(w, "MenuLanguage")->menuAction()->isEnabled())
+            if (f.child<QMenu>("MenuLanguage")->menuAction()->isEnabled())
                 enabledDuring << "MenuLanguage";
             if (w.session().transfer().ReadParameters() != ParamTransfer::Result::Busy)
                 enabledDuring << "second read ran";
@@ -83,7 +77,7 @@ private slots:
         QCOMPARE(enabledDuring, QStringList());
         QVERIFY2(prompts.texts().isEmpty(), qPrintable(prompts.texts().join('|')));
         for (const char* name : {"MI_Connection", "MI_ReadPars", "MI_WritePars", "MI_OpenFile"})
-            QVERIFY2(child<QAction>(w, name)->isEnabled(), name);
+            QVERIFY2(f.child<QAction>(name)->isEnabled(), name);
         QVERIFY(tabs->isEnabled());
 
         // The drive's factory set, scaled by the shipped definition file, is what the
@@ -97,11 +91,15 @@ private slots:
                  grid->cellText(row, ParamGrid::ValueColumn));
         QVERIFY(grid->cellText(row, ParamGrid::DriveColumn) != "?");
 
-        // The line is pulled: one message naming the port, no port selected, and the
-        // program goes on (a read now asks for a port).
-        drive.command("hangup", "HANGUP");
-        QTRY_COMPARE(panel1(w), w.lang().LangText(108));
+        // The line is pulled while streaming: one message naming the port, no port
+        // selected, no values, and the program goes on (a read now asks for a port).
+        tabs->setCurrentIndex(0);
+        QTRY_COMPARE(f.drive.log().count("LOG M: monitor on"), 2);
+        f.drive.command("hangup", "HANGUP");
+        QTRY_COMPARE(panel1->text(), w.lang().LangText(108));
         QCOMPARE(w.session().connectionForm().selectedPort(), 0);
+        QTRY_COMPARE(speed->text(), "...");
+        QTest::qWait(100);
         QCOMPARE(prompts.texts().size(), 1);
         // In the pack's words what it means, not the system's "(No such file or directory)".
         QCOMPARE(prompts.texts().first(),
@@ -109,6 +107,7 @@ private slots:
                      .LangText(TextId::LineLost)
                      .arg("COM13", w.lang().LangText(TextId::DeviceWentAway)));
         QCOMPARE(prompts.messages.first().title, w.windowTitle());
+        tabs->setCurrentIndex(1);
         read->trigger();
         QCOMPARE(prompts.texts().mid(1), QStringList{w.lang().LangText(106)});
     }

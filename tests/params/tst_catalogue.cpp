@@ -1,12 +1,8 @@
 // The parameter catalogue: definition lines, the setter's checks and what it tells
 // its listeners, lookups, and the shipped definition files.
-#include "lang/LangModule.h"
-#include "params/ParamModule.h"
-#include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
+#include "support/ScratchParams.h"
 
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -17,24 +13,7 @@ struct Recorder : ParamListener {
     QList<float> stored;
 };
 
-// A scratch folder with one pack naming defs.txt, holding the given definition lines.
-struct Fixture {
-    QTemporaryDir dir;
-    RecordingPrompts prompts;
-    LangModule lang{dir.path()};
-    ParamModule params{lang, prompts};
-    ParamModule::DefinitionLoad load;
-
-    explicit Fixture(const QStringList& definitions) {
-        writePack(
-            dir.path(), "t.lng", "Test",
-            {"0#defs.txt", "114# too large, max ", "115# too small, min ", "116#!", "118#Warn"});
-        writeCodePageFile(dir.filePath("defs.txt"), definitions);
-        lang.LoadLanguagePack("t.lng");
-        params.setTitle("Main");
-        load = params.LoadParamDefinitions(dir.path());
-    }
-};
+using Fixture = ScratchParams;
 
 } // namespace
 
@@ -171,12 +150,10 @@ private slots:
 
     void lookups() {
         Fixture f({"a:4:Speed:V3:m/s:0:10:0:1:0", "b:9:Other:V3:m/s:0:10:0:1:0"});
-        QCOMPARE(f.params.FindParamById("V3"), 4);
+        QCOMPARE(f.params.FindParamById("V3"), 4); // the first record holding it
         QCOMPARE(f.params.FindParamById("v3"), 127);
-        QCOMPARE(f.params.FindParamById("nothing"), 127);
         QCOMPARE(f.params.FindGridRow(4), 127); // no grid yet
-        QVERIFY(!f.params.setById("nothing", 1.0f));
-        QVERIFY(f.params.setById("V3", 2.0f));
+        QVERIFY(!f.params.setById("nothing", 1.0f) && f.params.setById("V3", 2.0f));
         QCOMPARE(f.params.valueById("V3"), 2.0f);
         QCOMPARE(f.params.valueById("nothing", -7.0f), -7.0f);
     }

@@ -1,14 +1,10 @@
 // Parameter files: the exact bytes written, loading through the setter, and every
 // way a load or a save can go wrong without losing more than it must.
-#include "lang/LangModule.h"
 #include "params/ParamFiles.h"
-#include "params/ParamModule.h"
-#include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
+#include "support/ScratchParams.h"
 
 #include <QDir>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -19,19 +15,8 @@ namespace {
 constexpr float kUntouched = 77.0f;
 
 // Index 5 ("Speed", 0..10) is the only checked parameter; the rest take any value.
-struct Fixture {
-    QTemporaryDir dir;
-    RecordingPrompts prompts;
-    LangModule lang{dir.path()};
-    ParamModule params{lang, prompts};
-
-    Fixture() {
-        writePack(dir.path(), "t.lng", "Test",
-                  {"0#defs.txt", "53#Replace %1?", "114# too large, max ", "115# too small, min ",
-                   "116#!", "118#Warn"});
-        writeCodePageFile(dir.filePath("defs.txt"), {"P5:5:Speed:V3:m/s:0:10:0:1000:0"});
-        lang.LoadLanguagePack("t.lng");
-        params.LoadParamDefinitions(dir.path());
+struct Fixture : ScratchParams {
+    Fixture() : ScratchParams({"P5:5:Speed:V3:m/s:0:10:0:1000:0"}) {
         params.ParamValues.fill(kUntouched);
     }
     ParamFiles files() { return ParamFiles(params, lang, prompts, QStringLiteral("Main")); }

@@ -192,6 +192,25 @@ private slots:
         QVERIFY(near(f.m.state.x, 0.000502, 1e-9)); // not 0.0005 from the old speed
     }
 
+    void eachCurveSegmentHasItsJerk() {
+        // By speed and acceleration the slowing from V3 is the S-curve, so all four
+        // jerks shape the default travel; the fixture's four are distinct.
+        Model f(1);
+        f.m.setDefaultTravel();
+        int seen[4] = {};
+        for (const TravelState& s : f.trace()) {
+            if (s.phase != TravelPhase::Travel || s.appliedJerk == 0.0f)
+                continue;
+            // Building or ending an acceleration, building or ending a deceleration.
+            const int segment = s.appliedJerk > 0.0f ? (s.a >= 0.0f ? 0 : 3) : (s.a > 0.0f ? 1 : 2);
+            const float expected[4] = {f.m.S1, -f.m.S2, -f.m.S3, f.m.S4};
+            QCOMPARE(s.appliedJerk, expected[segment]);
+            ++seen[segment];
+        }
+        for (int segment = 0; segment < 4; ++segment)
+            QVERIFY2(seen[segment] > 0, qPrintable(QString::number(segment)));
+    }
+
     void commandGone_data() {
         QTest::addColumn<float>("until");
         QTest::addColumn<QList<int>>("phases");

@@ -18,7 +18,11 @@ struct Model {
         m.speedTable = {0.1f, 0.2f, 0.4f, 1.0f, 0.0f};
         m.PA = 0.4f;
         m.NA = 0.5f;
-        m.S1 = m.S2 = m.S3 = m.S4 = 0.7f;
+        // Distinct jerks: a controller that uses one in place of another must show.
+        m.S1 = 0.6f;
+        m.S2 = 0.7f;
+        m.S3 = 0.8f;
+        m.S4 = 0.9f;
         m.VS = 0.05f;
         m.AS = 0.1f;
         m.startHoldTime = m.brakeOpenDelay = m.brakeCloseDelay = 0.3f;

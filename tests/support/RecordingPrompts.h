@@ -6,7 +6,7 @@
 #include <QList>
 #include <QStringList>
 
-class RecordingPrompts final : public Prompts {
+class RecordingPrompts : public Prompts {
 public:
     struct Message {
         Icon icon;

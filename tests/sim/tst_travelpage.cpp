@@ -1,0 +1,257 @@
+// The travel page with real widgets on the offscreen platform: what the plots show
+// (read from their pixels), the cursor, signal editing, the controls and the setter.
+#include "params/ParamFiles.h"
+#include "support/TravelPageFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Plot = TravelPage::Plot;
+
+// Pixels in rows `first`..`last` (all rows when last < 0) for which `match` holds.
+template <typename Match>
+int countPixels(const QImage& image, Match match, int first = 0, int last = -1) {
+    int n = 0;
+    for (int y = first; y <= (last < 0 ? image.height() - 1 : last); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += match(image.pixelColor(x, y));
+    return n;
+}
+
+int row(const Canvas& c, double y) {
+    return int(std::lround(c.toPixel(0, y).y()));
+}
+
+void typeAndLeave(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, text);
+    QTest::keyClick(box, Qt::Key_Tab);
+}
+
+} // namespace
+
+class TestTravelPage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+
+    void cursorIsOneLine() {
+        TravelPageFixture f;
+        f.page->refreshTCursor(1.0f);
+        f.page->simulate(); // every run takes the cursor away
+        std::array<QImage, 4> before;
+        for (int p = 0; p < 4; ++p)
+            before[p] = f.plot(Plot(p)).image();
+        f.page->refreshTCursor(2.3456f);
+        f.page->refreshTCursor(2.3456f);
+        for (int p = 0; p < 4; ++p) {
+            const QImage& now = f.plot(Plot(p)).image();
+            QSet<int> columns;
+            for (int y = 0; y < now.height(); ++y)
+                for (int x = 0; x < now.width(); ++x)
+                    if (now.pixel(x, y) != before[p].pixel(x, y))
+                        columns.insert(x);
+            QCOMPARE(columns, QSet<int>{int(f.plot(Plot(p)).toPixel(2.3456, 0).x())});
+        }
+        QCOMPARE(f.plot(Plot::VPlot).toolTip(), QStringLiteral("t=2.34 s"));
+        // Leaving the plots takes the cursor out of sight: the pictures are as before.
+        emit f.page->plot(Plot::APlot)->mouseLeft();
+        QCOMPARE(f.page->cursorTime(), -10.0f);
+        for (int p = 0; p < 4; ++p)
+            QCOMPARE(f.plot(Plot(p)).image(), before[p]);
+    }
+
+    void signalEditing() {
+        TravelPageFixture f;
+        f.window.findChild<QComboBox*>("SimDurationCombo")->setCurrentIndex(1); // 10 s
+        Canvas* c = f.page->plot(Plot::CPlot);
+        const auto lane2 = [&] {
+            QList<int> on;
+            for (int n = 250; n <= 350; ++n)
+                if (f.sim.signalTable[n][2])
+                    on.append(n);
+            return on;
+        };
+        const auto drag = [&](Qt::MouseButton button, QList<double> xs) {
+            emit c->mousePressed(button, QPointF(xs.first(), 3.0));
+            for (double x : xs.mid(1))
+                emit c->mouseMoved(button, QPointF(x, 3.0));
+            emit c->mouseReleased(button, QPointF(xs.last(), 3.0));
+        };
+        const int x = int(c->toPixel(3.03, 0).x());
+        drag(Qt::LeftButton, {3.004, 3.055});
+        QCOMPARE(lane2(), (QList<int>{300, 301, 302, 303, 304, 305}));
+        QCOMPARE(c->pixelColor(x, row(*c, 2.6)), QColor(Qt::blue));
+        drag(Qt::RightButton, {3.004, 3.055});
+        QCOMPARE(lane2(), QList<int>());
+        QCOMPARE(c->pixelColor(x, row(*c, 3.0)), QColor(Qt::blue)); // the thin centre line
+        QCOMPARE(c->pixelColor(x, row(*c, 2.6)), TravelPage::signalBackground());
+        // Back to the press point: the press sample alone.
+        drag(Qt::LeftButton, {3.004, 3.065, 3.004});
+        QCOMPARE(lane2().size(), 7);
+        drag(Qt::RightButton, {3.004, 3.065});
+        drag(Qt::LeftButton, {3.004, 3.004});
+        QCOMPARE(lane2(), QList<int>{300});
+        QCOMPARE(f.prompts.texts(), QStringList());
+    }
+
+    void plotsOfARun() {
+        TravelPageFixture f;
+        // Guide lines and their texts are the only green; the dotted grid is grey.
+        const auto green = [](QColor c) { return c.green() > 0 && c.red() + c.blue() == 0; };
+        auto* guides = f.window.findChild<QCheckBox*>("ShowScalesCheck");
+        for (bool shown : {true, false}) {
+            guides->setChecked(shown);
+            for (Plot p : {Plot::APlot, Plot::VPlot}) {
+                QCOMPARE(countPixels(f.plot(p).image(), green) > 0, shown);
+                QVERIFY(countPixels(f.plot(p).image(), [](QColor c) {
+                            return c == qRgb(140, 140, 140);
+                        }) > f.plot(p).image().width());
+            }
+        }
+        QCOMPARE(f.plot(Plot::APlot).scaleHeight(), double(2.0f * 1.2f * 0.6f)); // NA > PA
+
+        // Lane 2 on for the whole run: one blue bar from 2.5 to 3.5.
+        for (int n = 0; n <= 1000; ++n)
+            f.sim.signalTable[n][2] = 1;
+        f.page->simulate();
+        const Canvas& c = f.plot(Plot::CPlot);
+        const auto blue = [](QColor p) { return p == Qt::blue; };
+        const int top = row(c, 2.5), bottom = row(c, 3.5) - 1;
+        QCOMPARE(countPixels(c.image(), blue, top, bottom), c.image().width() * (bottom - top + 1));
+        QCOMPARE(countPixels(c.image(), blue, top - 1, top - 1), 0);
+        QCOMPARE(countPixels(c.image(), blue, bottom + 1, bottom + 1), 0);
+
+        // Another page in front: nothing is drawn.
+        const QImage speed = f.plot(Plot::VPlot).image();
+        f.page->setInFront(false);
+        f.params.setById(QStringLiteral("V3"), 1.5f);
+        QCOMPARE(f.plot(Plot::VPlot).image(), speed);
+
+        // 60 s: the run goes to its end, where the car stands on the bottom row.
+        for (int n = 0; n <= 1000; ++n)
+            f.sim.signalTable[n][2] = 0;
+        f.page->setInFront(true);
+        auto* combo = f.window.findChild<QComboBox*>("SimDurationCombo");
+        combo->setCurrentIndex(combo->findText(QStringLiteral("60 s")));
+        QVERIFY(f.sim.D == 60.0f && f.sim.state.t >= 59.999f);
+        const QImage& end = f.plot(Plot::VPlot).image();
+        QCOMPARE(end.pixelColor(end.width() - 1, end.height() - 1), QColor(Qt::white));
+    }
+
+    void showHide() {
+        TravelPageFixture f;
+        QCOMPARE(f.page->shownPlotCount(), short(2)); // the position plot starts hidden
+        auto* a = f.window.findChild<QPushButton*>("CommandShowHideA");
+        a->click();
+        f.window.findChild<QPushButton*>("CommandShowHideV")->click();
+        QCOMPARE(f.page->shownPlotCount(), short(0));
+        QVERIFY(f.plot(Plot::APlot).isHidden() && f.plot(Plot::XPlot).isHidden());
+        QCOMPARE(a->text(), f.lang.LangText(TextId::Show));
+        a->click();
+        QCOMPARE(f.page->shownPlotCount(), short(1));
+        QCOMPARE(a->text(), f.lang.LangText(TextId::Hide));
+    }
+
+    void sliders_data() {
+        QTest::addColumn<QString>("slider");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<float>("expected");
+        // V0 = 0.1 and V3 = 0.2 first.
+        QTest::newRow("V0 at V3") << "ViSlider0"
+                                  << "V0" << 20 << 0.19f;
+        QTest::newRow("V0 past V3") << "ViSlider0"
+                                    << "V0" << 25 << 0.19f;
+        QTest::newRow("V3 at V0") << "ViSlider3"
+                                  << "V3" << 10 << 0.11f;
+        QTest::newRow("V1 has no rule") << "ViSlider1"
+                                        << "V1" << 25 << 0.25f;
+        QTest::newRow("NA") << "AcBSlider"
+                            << "NA" << 123 << 1.23f;
+        QTest::newRow("S4") << "s4Slider"
+                            << "S4" << 77 << 0.77f;
+    }
+    void sliders() {
+        QFETCH(QString, slider);
+        QFETCH(QString, id);
+        QFETCH(int, position);
+        QFETCH(float, expected);
+        TravelPageFixture f;
+        f.params.setById(QStringLiteral("V0"), 0.1f);
+        f.params.setById(QStringLiteral("V3"), 0.2f);
+        auto* s = f.window.findChild<QSlider*>(slider);
+        s->setValue(position);
+        QCOMPARE(f.params.valueById(id), expected);
+        QCOMPARE(s->value(), int(std::lrint(expected * 100.0)));
+        QVERIFY(s->toolTip().startsWith(QString::number(expected) + QStringLiteral(" m/s")));
+        QCOMPARE(f.prompts.texts(), QStringList());
+        // Ranges from the catalogue limits in hundredths, ticks a tenth apart.
+        auto* pa = f.window.findChild<QSlider*>("AcaSlider");
+        QVERIFY(pa->minimum() == 10 && pa->maximum() == 200 && pa->tickInterval() == 19);
+    }
+
+    void typedValues_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<float>("stored");
+        QTest::addColumn<int>("warnings");
+        QTest::newRow("decimal comma") << "0,8" << 0.8f << 0;
+        QTest::newRow("trailing text") << "1.2 m/s3" << 1.2f << 0;
+        QTest::newRow("no number: 0, below the limit") << "abc" << 0.7f << 1;
+        QTest::newRow("above the limit") << "9" << 0.7f << 1;
+    }
+    void typedValues() {
+        QFETCH(QString, typed);
+        QFETCH(float, stored);
+        QFETCH(int, warnings);
+        TravelPageFixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto* box = f.window.findChild<QLineEdit*>("s2Text");
+        typeAndLeave(box, typed);
+        QCOMPARE(f.value("S2"), stored);
+        QCOMPARE(f.prompts.messages.size(), warnings);
+        // Every control shows what the catalogue kept.
+        QCOMPARE(box->text(), QString::number(stored));
+        QCOMPARE(f.window.findChild<QSlider*>("s2Slider")->value(), int(std::lrint(stored * 100)));
+    }
+
+    void stopModeBoxes() {
+        TravelPageFixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        auto* box = f.window.findChild<QLineEdit*>("TextSlowingDistance");
+        // The stop mode loaded from a file sets the boxes' state as a choice does.
+        QTemporaryDir dir;
+        ParamFiles files(f.params, f.lang, f.prompts, "Main");
+        QList<QByteArray> lines = files.fileText().split('\n');
+        for (int mode : {0, 1, 0}) {
+            lines[f.params.FindParamById("stpmod")] = QByteArray::number(mode) + '\r';
+            QFile file(dir.filePath("p.quv"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines.join('\n')) > 0);
+            file.close();
+            QCOMPARE(files.load(file.fileName()), ParamFiles::Result::Done);
+            QCOMPARE(box->isEnabled(), mode == 0);
+        }
+        QCOMPARE(f.prompts.texts(), QStringList());
+        // A distance that is no number: one warning, and box and fitted jerk keep theirs.
+        const QString distance = box->text();
+        const QString jerk = f.window.findChild<QLineEdit*>("TextSlowingS")->text();
+        typeAndLeave(box, "abc");
+        QCOMPARE(f.prompts.texts(),
+                 QStringList{"The value given for Slowing distance (cm) is not a number."});
+        QCOMPARE(box->text(), distance);
+        QCOMPARE(f.window.findChild<QLineEdit*>("TextSlowingS")->text(), jerk);
+    }
+};
+
+QTEST_MAIN(TestTravelPage)
+#include "tst_travelpage.moc"

@@ -1,0 +1,70 @@
+#pragma once
+// The main window as the tests drive it: prompts that record, the window over a folder
+// (by default the build's, with a line on which only COM1 opens), controls by name.
+#include "app/DriveSession.h"
+#include "app/MainForm.h"
+#include "link/ConnectionForm.h"
+#include "support/DataFiles.h"
+#include "support/IdlePort.h"
+#include "support/RecordingPrompts.h"
+#include "support/VirtualDrive.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+// Takes the focus away with each message, as a real modal box does.
+class FocusTakingPrompts final : public RecordingPrompts {
+public:
+    void message(Icon icon, const QString& title, const QString& text) override {
+        RecordingPrompts::message(icon, title, text);
+        if (QWidget* focused = QApplication::focusWidget())
+            focused->clearFocus();
+    }
+};
+
+template <typename P = RecordingPrompts> struct MainWindowFixture {
+    P prompts;
+    MainForm form;
+
+    explicit MainWindowFixture(const QString& folder = binFolder(),
+                               std::unique_ptr<LinkPort> port = std::make_unique<IdlePort>())
+        : form(prompts, folder, std::move(port)) {}
+    template <typename T> T* child(const char* name) {
+        return form.findChild<T*>(QString::fromLatin1(name));
+    }
+    bool startAndShow() {
+        if (!form.startUp())
+            return false;
+        form.show();
+        return QTest::qWaitForWindowExposed(&form);
+    }
+};
+
+// The per-user link folder where the program looks for its ports, set first.
+struct LinkFolder {
+    QTemporaryDir runtime;
+    LinkFolder() { qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()); }
+};
+
+// The window on the real serial port, the virtual drive in that folder.
+struct DriveWindow : LinkFolder, MainWindowFixture<> {
+    VirtualDrive drive;
+
+    DriveWindow() : MainWindowFixture(binFolder(), nullptr) {}
+    bool start(const QStringList& options) {
+        form.resize(1280, 900);
+        return drive.start(QStringList{"--link-folder", runtime.filePath("liftdrive")} + options) &&
+               startAndShow();
+    }
+    // Chooses the drive's port in the connection form and accepts it, as a user does.
+    void acceptDrivePort() {
+        ConnectionForm& connection = form.session().connectionForm();
+        auto* combo = connection.findChild<QComboBox*>("PortCombo");
+        combo->setCurrentIndex(combo->findData(VirtualDrive::Com));
+        connection.show();
+        QTest::mouseClick(connection.findChild<QPushButton*>("AcceptCommand"), Qt::LeftButton);
+    }
+};
