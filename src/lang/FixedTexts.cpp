@@ -56,6 +56,8 @@ QString fallback(TextId id) {
         {TextId::LineSettingsFailed, "the line settings 56000 baud, 8N1 could not be applied (%1)"},
         {TextId::MissingPictures,
          "These pictures were not found beside the program and are not shown: %1"},
+        {TextId::DoubtfulRead, "The inverter's answer is doubtful: %1 values lie outside their "
+                               "limits (the first: %2). Nothing was changed; read again."},
         {TextId::NoFreePort, "No free serial port was found."},
         {TextId::PortNone, "No port selected"},
         {TextId::Ok, "OK"},

@@ -109,7 +109,7 @@ void ParamGrid::retitle(const LangModule& lang) {
 }
 
 void ParamGrid::FillParamGrid() {
-    closeEditor();
+    hideParEditor();
 
     // Room for exactly the rows that are written: the catalogue's count also counts
     // placeholder lines, which get no row.
@@ -288,10 +288,10 @@ void ParamGrid::onEditorFocusLost(Qt::FocusReason reason) {
         reason == Qt::PopupFocusReason)
         return;
     commitEdit();
-    closeEditor();
+    hideParEditor();
 }
 
-void ParamGrid::closeEditor() {
+void ParamGrid::hideParEditor() {
     // Cleared first: hiding the focused box moves the focus and must not commit.
     m_editing = false;
     m_editRow = 0;
@@ -302,7 +302,7 @@ void ParamGrid::cancelEdit() {
     if (!m_editing)
         return;
     const int row = m_editRow;
-    closeEditor();
+    hideParEditor();
     setCurrentCell(row - 1, ValueColumn);
     setFocus(Qt::OtherFocusReason);
 }

@@ -42,7 +42,7 @@ public:
     }
     QString linkFolder() const { return m_linkFolder; }
 
-private:
+    // The first new line starting with `prefix`, or empty after 5 s.
     QString waitFor(const QString& prefix) {
         for (QDeadlineTimer deadline(5000); !deadline.hasExpired();
              m_process.waitForReadyRead(50)) {
@@ -55,6 +55,7 @@ private:
         return QString();
     }
 
+private:
     QTemporaryDir m_dir;
     QString m_linkFolder;
     QProcess m_process;
