@@ -144,8 +144,6 @@ private slots:
         QCOMPARE(w.prompts.texts(), QStringList());
         QVERIFY(w.child<QAction>("lang1")->isChecked() && !w.child<QAction>("lang0")->isChecked());
         QCOMPARE(w.fileMenu(), w.form.lang().LangText(TextId::MenuFile));
-        QCOMPARE(w.child<QTabBar>("TabStrip1")->tabText(1),
-                 w.form.lang().LangText(TextId::TabMotorParams));
         QCOMPARE(untagged->text() + zero->text(), QStringLiteral("fixedzero"));
         QVERIFY(w.form.params().ParamCatalogue[16].name != turkishName);
         QCOMPARE(w.form.params().valueById("V3"), v3); // values survive a switch
