@@ -1,9 +1,15 @@
-// The canvas read back from its pixels: user units, the drawing operations, line
-// styles, exclusive-or drawing and mouse positions in plot units.
+// The platform's widgets. The canvas read back from its pixels: user units, the
+// drawing operations, line styles, exclusive-or drawing and mouse positions in plot
+// units. The real message boxes: a short text must not cut the title.
 #include "platform/Canvas.h"
+#include "platform/QtPrompts.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -31,14 +37,13 @@ struct Shown {
 
 } // namespace
 
-class TestCanvas : public QObject {
+class TestPlatformUi : public QObject {
     Q_OBJECT
 
 private slots:
     void drawing() {
         Shown s;
         Canvas& c = s.c;
-        QCOMPARE(c.image().size(), QSize(200, 100));
         c.fillBox(2.5, 1.0, 0.0, 6.0, QColor(40, 40, 40)); // whole pixels, any corner order
         QCOMPARE(count(c.image(), QColor(40, 40, 40)), 25 * 50);
         const QImage box = c.image();
@@ -59,7 +64,12 @@ private slots:
         c.point(1e12, -1e12, Qt::white); // far outside: nothing, and no overflow
         QCOMPARE(count(c.image(), Qt::white), 0);
         c.setScale(0.0, -1.0); // no extent: ignored
-        QCOMPARE(c.toPlot(QPointF(100, 50)), QPointF(10.0, 5.0));
+        // The mouse in plot units.
+        QSignalSpy pressed(&c, &Canvas::mousePressed);
+        QTest::mousePress(&c, Qt::RightButton, {}, QPoint(30, 70));
+        QCOMPARE(pressed.size(), 1);
+        QCOMPARE(pressed[0][0].value<Qt::MouseButton>(), Qt::RightButton);
+        QCOMPARE(pressed[0][1].toPointF(), QPointF(3.0, 7.0));
     }
 
     void lineStyles_data() {
@@ -83,15 +93,35 @@ private slots:
         QCOMPARE(seen, drawn);
     }
 
-    void mouseInPlotUnits() {
-        Shown s;
-        QSignalSpy pressed(&s.c, &Canvas::mousePressed);
-        QTest::mousePress(&s.c, Qt::RightButton, {}, QPoint(30, 70));
-        QCOMPARE(pressed.size(), 1);
-        QCOMPARE(pressed[0][0].value<Qt::MouseButton>(), Qt::RightButton);
-        QCOMPARE(pressed[0][1].toPointF(), QPointF(3.0, 7.0));
+    void wholeTitleFits_data() {
+        QTest::addColumn<bool>("question");
+        QTest::newRow("message") << false;
+        QTest::newRow("question") << true;
+    }
+    void wholeTitleFits() {
+        QFETCH(bool, question);
+        const QString title =
+            QStringLiteral("ORVAN-Quvera service tool for lift inverters, edition two");
+        int width = 0;
+        int titleWidth = 0;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            width = box->width();
+            titleWidth = QFontMetrics(box->font()).horizontalAdvance(title);
+            box->done(QMessageBox::No);
+        });
+        QtPrompts prompts;
+        if (question)
+            prompts.confirm(title, QStringLiteral("?"));
+        else
+            prompts.critical(title, QStringLiteral("Bad Checksum"));
+        QVERIFY(titleWidth > 0);
+        // Beside the title, the title bar holds its icon and buttons.
+        QVERIFY2(width > titleWidth + 100,
+                 qPrintable(QString("%1 <= %2").arg(width).arg(titleWidth)));
     }
 };
 
-QTEST_MAIN(TestCanvas)
-#include "tst_canvas.moc"
+QTEST_MAIN(TestPlatformUi)
+#include "tst_platformui.moc"
