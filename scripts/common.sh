@@ -5,9 +5,14 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev clang-format)
+# scripts/fuzz also needs clang and its runtimes (libFuzzer, the sanitizers).
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 ensure_packages() {
     local missing=()
+    if [ "${WITH_FUZZ_PACKAGES:-0}" = 1 ]; then
+        PACKAGES+=("${FUZZ_PACKAGES[@]}")
+    fi
     for p in "${PACKAGES[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done

@@ -15,6 +15,18 @@ QString fileNotOpened(const QString& nativePath) {
     return nativePath + QStringLiteral(" dosyas\u0131 a\u00e7\u0131lamad\u0131.");
 }
 
+QString recordNotWritten(const QString& nativePath) {
+    return nativePath + QStringLiteral(" dosyas\u0131na yaz\u0131lamad\u0131. Dosya ba\u015fka "
+                                       "bir program taraf\u0131ndan kullan\u0131l\u0131yorsa, o "
+                                       "program\u0131 kapatt\u0131ktan sonra tekrar deneyin");
+}
+
+QString recordWritten(const QString& nativePath) {
+    return QStringLiteral("Kay\u0131t edilen veriler ") + nativePath +
+           QStringLiteral(" dosyas\u0131na CSV format\u0131nda yaz\u0131ld\u0131. Bu "
+                          "dosyay\u0131 MS Excel veya benzeri bir programla a\u00e7abilirsiniz.");
+}
+
 QString fallback(TextId id) {
     struct Entry {
         TextId id;
@@ -44,6 +56,8 @@ QString fallback(TextId id) {
         {TextId::LineSettingsFailed, "the line settings 56000 baud, 8N1 could not be applied (%1)"},
         {TextId::MissingPictures,
          "These pictures were not found beside the program and are not shown: %1"},
+        {TextId::DoubtfulRead, "The inverter's answer is doubtful: %1 values lie outside their "
+                               "limits (the first: %2). Nothing was changed; read again."},
         {TextId::NoFreePort, "No free serial port was found."},
         {TextId::PortNoPermission, "no permission: add yourself to the group %1 (sudo usermod "
                                    "-aG %1 %2) and log in again"},

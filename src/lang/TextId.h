@@ -73,6 +73,7 @@ enum class TextId : int {
     NoSuchPort = 69,         // why a port cannot be opened
     LineSettingsFailed = 70, // %1: the system's reason
     MissingPictures = 71,    // %1: the picture files that were not found
+    DoubtfulRead = 79,       // %1: how many values lie outside their limits, %2: the first
     ScaleAcceleration = 80,
     ScaleSpeed = 81,
     ScaleCurrent = 82,

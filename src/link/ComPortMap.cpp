@@ -33,14 +33,18 @@ QString ComPortMap::defaultLinkFolder() {
 
 bool ComPortMap::ensureLinkFolder(const QString& folder, QString* error) {
     QFileInfo info(folder);
-    if (!info.exists() && !QDir().mkpath(folder)) {
-        if (error)
-            *error = QStringLiteral("cannot create %1").arg(folder);
-        return false;
+    // Only a folder made here gets its mode set: one that already exists may be
+    // shared (/tmp) or not a folder at all, and is taken only when already private.
+    if (!info.exists() && !info.isSymLink()) {
+        if (!QDir().mkpath(folder)) {
+            if (error)
+                *error = QStringLiteral("cannot create %1").arg(folder);
+            return false;
+        }
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadUser |
+                                          QFileDevice::WriteUser | QFileDevice::ExeUser);
     }
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner | QFileDevice::ReadUser |
-                                      QFileDevice::WriteUser | QFileDevice::ExeUser);
     if (!isTrustedFolder(folder)) {
         if (error)
             *error = QStringLiteral("%1 is not a private folder of this user").arg(folder);

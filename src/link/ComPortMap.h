@@ -21,8 +21,8 @@ public:
 
     // $XDG_RUNTIME_DIR/liftdrive, or /tmp/liftdrive-<uid> when that variable is unset.
     static QString defaultLinkFolder();
-    // Creates the link folder for the current user (mode 0700). False when it cannot
-    // be made or is not safe to use.
+    // Creates the link folder for the current user (mode 0700). An existing folder is
+    // left as it is. False when it cannot be made or is not safe to use.
     static bool ensureLinkFolder(const QString& folder, QString* error = nullptr);
     // The link folder is trusted only when it is a real folder owned by the current
     // user that nobody else can write to; otherwise another user could point our

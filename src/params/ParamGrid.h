@@ -85,7 +85,7 @@ private:
     void onEditorFocusLost(Qt::FocusReason reason);
     // Escape: the edit ends without storing, the grid keeps the focus.
     void cancelEdit();
-    void closeEditor();
+    void hideParEditor();
 
     ParamModule& m_params;
     ParEditText* m_editor = nullptr;

@@ -27,6 +27,20 @@ constexpr float kDefaults[][2] = {
 
 // Fields of a definition line, after the free label before the first colon.
 constexpr int kDefinitionFields = 9;
+// Longest definition line read; a record needs about a hundred bytes.
+constexpr qint64 kMaxLineBytes = 64 * 1024;
+
+// Text 0 of a pack names the definition file. A pack can come from anywhere, so
+// only a bare file name in the program's folder is taken: a path (absolute, with a
+// folder part, "..", a drive letter) would let a pack load any file as the catalogue.
+bool isPlainFileName(const QString& name) {
+    if (name.trimmed().isEmpty() || name == u"." || name == u"..")
+        return false;
+    for (QChar c : name)
+        if (c == u'/' || c == u'\\' || c == u':' || c.unicode() < 32)
+            return false;
+    return true;
+}
 
 } // namespace
 
@@ -62,8 +76,7 @@ ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& fol
     const QString path = QDir(folder).filePath(fileName);
     result.path = path;
     QFile file(path);
-    if (fileName.trimmed().isEmpty() || !QFileInfo(path).isFile() ||
-        !file.open(QIODevice::ReadOnly))
+    if (!isPlainFileName(fileName) || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return result;
     result.loaded = true;
     for (ParamDef& def : ParamCatalogue) {
@@ -77,8 +90,18 @@ ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& fol
     // Definition files are a few kilobytes; reading line by line keeps a wrong,
     // huge file from being loaded whole.
     while (!file.atEnd()) {
-        QByteArray raw = file.readLine(64 * 1024);
+        QByteArray raw = file.readLine(kMaxLineBytes);
         ++lineNumber;
+        if (!raw.endsWith('\n') && !file.atEnd()) {
+            // Longer than any real record: the rest of it must not be read as a
+            // line of its own (the tail of a comment would become a record).
+            char c = 0;
+            while (file.getChar(&c) && c != '\n') {
+            }
+            if (result.firstBadLine == 0)
+                result.firstBadLine = lineNumber;
+            continue;
+        }
         while (raw.endsWith('\n') || raw.endsWith('\r'))
             raw.chop(1);
         QString line = Win1254::decode(raw);

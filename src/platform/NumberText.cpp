@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace NumberText {
 
@@ -128,8 +129,17 @@ float typedValue(QStringView text) {
 }
 
 bool isNumeric(QStringView text) {
-    const QString trimmed = text.trimmed().toString();
-    if (trimmed.isEmpty())
+    // Only the blanks that the leading-number reading skips may stand before the
+    // number: a text taken as a number must read as that number, and with another
+    // space in front (a no-break space) it would read as 0.
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    const QString trimmed = text.mid(begin, end - begin).toString();
+    if (trimmed.isEmpty() || trimmed.front().isSpace())
         return false;
     bool ok = false;
     double value = QLocale::c().toDouble(trimmed, &ok);
@@ -183,7 +193,17 @@ QString replacedFirst(QString text, QChar from, QChar to) {
 }
 
 std::int64_t roundHalfEven(double value) {
-    return std::int64_t(std::nearbyint(value));
+    // Converting a double outside the 64-bit range is undefined; such values (and
+    // NaN) are a caller's fault, so they saturate instead of corrupting anything.
+    constexpr double limit = 9223372036854775807.0; // 2^63, the first value out of range
+    const double r = std::nearbyint(value);
+    if (std::isnan(r))
+        return 0;
+    if (r >= limit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (r < -limit)
+        return std::numeric_limits<std::int64_t>::min();
+    return std::int64_t(r);
 }
 
 } // namespace NumberText

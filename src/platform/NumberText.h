@@ -43,7 +43,8 @@ QString pattern1to3(double value, bool single = true); // "#0.0##": one to three
 void replaceFirst(QString& text, QChar from, QChar to);
 QString replacedFirst(QString text, QChar from, QChar to);
 
-// Nearest whole number, a half going to the even neighbour.
+// Nearest whole number, a half going to the even neighbour. Values beyond the
+// 64-bit range saturate and NaN gives 0; callers check their own ranges first.
 std::int64_t roundHalfEven(double value);
 
 } // namespace NumberText

@@ -67,9 +67,12 @@ bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
     const float product = value * scale;
     if (!std::isfinite(product))
         return false;
-    const std::int64_t r = NumberText::roundHalfEven(double(product));
-    if (r < -32768 || r > 65535)
+    // The range is checked on the rounded double: a finite float can be far beyond
+    // any integer type, and converting it would be undefined.
+    const double rounded = std::nearbyint(double(product));
+    if (!(rounded >= -32768.0 && rounded <= 65535.0))
         return false;
+    const int r = int(rounded);
     if (word)
         *word = std::uint16_t(r < 0 ? r + 65536 : r);
     return true;
@@ -154,6 +157,19 @@ ParamTransfer::Result ParamTransfer::readSet() {
             return receiveFailed(true);
     }
 
+    // The short block has no checksum: a shifted or damaged block is seen only in
+    // its values. One that puts values outside their limits is not taken.
+    if (n == ProtocolModule::ShortBlockWords) {
+        QString first;
+        const int outside =
+            valuesOutsideLimits(raw, n, float(m_receivedWords[FirmwareIndex]), &first);
+        if (outside > 0) {
+            p.FlushInput();
+            message(m_lang.LangText(TextId::DoubtfulRead).arg(outside).arg(first));
+            return Result::Doubtful;
+        }
+    }
+
     m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
     // A value the catalogue refuses keeps the program's own, so its row differs
     // from the drive's: the set is identical only when every value was taken.
@@ -194,6 +210,26 @@ ParamTransfer::Result ParamTransfer::readSet() {
     if (m_host.monitorPageInFront())
         p.SendData(ProtocolModule::MonitorStart);
     return Result::Done;
+}
+
+int ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw, int count,
+                                       float version, QString* first) const {
+    int outside = 0;
+    for (int k = 0; k < count && k < ParamModule::Count; ++k) {
+        const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+        // What the setter leaves unchecked: the version word, placeholders, parameters
+        // the firmware does not have; and a row without scale (stored as 0).
+        const bool hasRow = m_params.FindGridRow(k) != ParamModule::NoMatch;
+        if (k == FirmwareIndex || def.isPlaceholder() || version < def.minVersion ||
+            (hasRow && def.scale == 0.0f))
+            continue;
+        const float v = valueOfWord(raw[std::size_t(k)], def.scale, hasRow);
+        if (v >= def.minValue && v <= def.maxValue)
+            continue;
+        if (outside++ == 0 && first)
+            *first = def.name.trimmed() + QStringLiteral(" = ") + NumberText::general(v);
+    }
+    return outside;
 }
 
 ParamTransfer::Result ParamTransfer::WriteParameters() {

@@ -52,6 +52,8 @@ public:
         Refused,     // a value cannot be written as a word; nothing was sent
         NotTaken,    // the read-back after a write differs from what was sent
         Busy,        // another transfer is running
+        Doubtful,    // a block without checksum held values outside their limits;
+                     // nothing was changed, message DoubtfulRead
     };
 
     // Seconds the drive gets to leave monitor streaming before a block exchange.
@@ -77,6 +79,12 @@ public:
     // The stored value of a received word: signed reading, then divided by the scale
     // for parameters with a grid row, unscaled for the others.
     static float valueOfWord(std::uint16_t word, float scale, bool hasGridRow);
+
+    // Parameters of a received block whose values, converted as a read stores them,
+    // lie outside their catalogue limits (only those the setter checks for firmware
+    // `version`); the first one's name and value in `first`.
+    int valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw, int count, float version,
+                            QString* first) const;
 
     // The firmware version word: the drive keeps its own, whatever a write sends.
     static constexpr int FirmwareIndex = 125;

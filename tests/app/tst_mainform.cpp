@@ -1,16 +1,25 @@
-// The whole main window on the offscreen platform: start-up, pages, language switch.
+// The whole main window on the offscreen platform: start-up, pages and layout, the
+// keyboard and toolbar, language switch, and what differs between the two editions.
+#include "app/AboutForm.h"
 #include "lang/LanguageUi.h"
+#include "params/ParEditText.h"
+#include "params/ParamGrid.h"
 #include "platform/Canvas.h"
+#include "sim/TravelPage.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 namespace {
 
@@ -19,6 +28,14 @@ struct Window : MainWindowFixture<> {
     // Without the mnemonic mark the window adds.
     QString fileMenu() { return child<QMenu>("MenuFile")->title().remove(u'&'); }
 };
+
+// A program folder with the packs and definitions but no pictures.
+bool copyTexts(const QTemporaryDir& dir) {
+    for (const QString& name : QDir(binFolder()).entryList({"*.lng", "*.def"}))
+        if (!QFile::copy(binFolder() + "/" + name, dir.filePath(name)))
+            return false;
+    return QDir().mkpath(dir.filePath("icons"));
+}
 
 } // namespace
 
@@ -35,6 +52,11 @@ private slots:
         auto* mode = w.child<QComboBox>("ComboStopMode");
         QCOMPARE(mode->currentIndex(), 1);
         QVERIFY(!w.child<QLineEdit>("TextSlowingDistance")->isEnabled());
+        auto* travel = w.child<TravelPage>("FrameSeyir");
+        QCOMPARE(travel->shownPlotCount(), short(2));
+        w.form.resize(700, 500);
+        QApplication::processEvents();
+        QVERIFY(w.form.width() >= 800 && w.form.height() >= 600);
         // Exactly one page is shown: the monitor page first, then the tab's page.
         auto* tabs = w.child<QTabBar>("TabStrip1");
         const char* pages[] = {"FrameMonitor", "FrameMotor", "FrameSeyir"};
@@ -45,13 +67,68 @@ private slots:
         }
         // The first read makes the model runnable: the travel page then runs the
         // stop-mode handler, which fits the jerks.
+        w.form.resize(1280, 900);
         w.form.session().setReadyToSimulate(true);
         tabs->setCurrentIndex(2);
+        QApplication::processEvents();
         QVERIFY(!w.child<QLineEdit>("TextSlowingS")->text().isEmpty());
         // ... and draws the run: the car standing still at the end of the speed plot.
         const QImage& speed = w.child<Canvas>("vPicture")->image();
         QCOMPARE(speed.pixelColor(speed.width() - 1, speed.height() - 1), QColor(Qt::white));
         QCOMPARE(w.prompts.texts(), QStringList());
+        // A hidden plot gives its room to the others.
+        auto height = [&](const char* plot) { return w.child<Canvas>(plot)->height(); };
+        const int before = height("aPicture");
+        QTest::mouseClick(w.child<QPushButton>("CommandShowHideV"), Qt::LeftButton);
+        QApplication::processEvents();
+        QCOMPARE(travel->shownPlotCount(), short(1));
+        QVERIFY2(height("aPicture") > before * 3 / 2,
+                 qPrintable(QString("%1 -> %2").arg(before).arg(height("aPicture"))));
+    }
+
+    // What a technician without a mouse reaches, and what stays off until the page
+    // allows it.
+    void keyboardAndToolbar() {
+        Window w;
+        QVERIFY(w.startAndShow() && QTest::qWaitForWindowActive(&w.form));
+        auto* tabs = w.child<QTabBar>("TabStrip1");
+        auto* toolbar = w.child<QToolBar>("Toolbar1");
+        QList<QAction*> buttons = toolbar->actions().mid(0, 7);
+        QVERIFY(buttons[2]->isSeparator() && buttons[6]->isSeparator());
+        QVERIFY(!buttons[4]->isEnabled() && !buttons[5]->isEnabled());
+        QCOMPARE(buttons[4]->toolTip(), w.form.lang().LangText(TextId::MenuReadDrive));
+
+        // On the monitor page Ctrl+F2 and a separator do nothing.
+        QTest::keyClick(&w.form, Qt::Key_F2, Qt::ControlModifier);
+        QTest::mouseClick(toolbar->widgetForAction(buttons[2]), Qt::LeftButton);
+        QCOMPARE(w.prompts.texts(), QStringList());
+        // Ctrl+Tab to the parameter page: now the read runs and asks for a port.
+        QTest::keyClick(&w.form, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 1);
+        QVERIFY(buttons[4]->isEnabled());
+        QTest::keyClick(&w.form, Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(w.prompts.texts(), QStringList{w.form.lang().LangText(TextId::NoPortSelected)});
+
+        // The grid: typing starts an edit, Escape drops it, F2 edits the current value.
+        ParamGrid* grid = w.form.paramGrid();
+        auto* editor = w.child<ParEditText>("ParEditText");
+        grid->setFocus();
+        grid->setCurrentCell(0, ParamGrid::ValueColumn);
+        const QString before = grid->cellText(1, ParamGrid::ValueColumn);
+        QTest::keyClick(grid, Qt::Key_7);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->text(), QStringLiteral("7"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(grid->cellText(1, ParamGrid::ValueColumn), before);
+        QTest::keyClick(grid, Qt::Key_F2);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->text(), before);
+
+        // Ctrl+PgUp back to the monitor page switches read and write off again.
+        QTest::keyClick(&w.form, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(!buttons[4]->isEnabled());
     }
 
     void languageSwitch() {
@@ -67,9 +144,6 @@ private slots:
         QCOMPARE(w.prompts.texts(), QStringList());
         QVERIFY(w.child<QAction>("lang1")->isChecked() && !w.child<QAction>("lang0")->isChecked());
         QCOMPARE(w.fileMenu(), w.form.lang().LangText(TextId::MenuFile));
-        QVERIFY(w.fileMenu() != QStringLiteral("Dosya"));
-        QCOMPARE(w.child<QTabBar>("TabStrip1")->tabText(1),
-                 w.form.lang().LangText(TextId::TabMotorParams));
         QCOMPARE(untagged->text() + zero->text(), QStringLiteral("fixedzero"));
         QVERIFY(w.form.params().ParamCatalogue[16].name != turkishName);
         QCOMPARE(w.form.params().valueById("V3"), v3); // values survive a switch
@@ -100,6 +174,67 @@ private slots:
         w.child<QAction>("lang1")->trigger();
         QCOMPARE(w.fileMenu(), QStringLiteral("File A"));
         QVERIFY(w.child<QAction>("lang0")->isChecked() && !w.child<QAction>("lang1")->isChecked());
+    }
+
+    // What differs between the two editions, both checked in one build.
+    void editions_data() {
+        QTest::addColumn<Edition>("edition");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("Quvera") << Edition::Quvera << "ORVAN-Quvera";
+        QTest::newRow("Lomtix") << Edition::Lomtix << "SELVIK-LOMTIX";
+    }
+    void editions() {
+        QFETCH(Edition, edition);
+        QFETCH(QString, title);
+        RecordingPrompts prompts;
+        MainForm w(prompts, binFolder(), std::make_unique<IdlePort>(), edition);
+        QVERIFY(w.startUp());
+        QCOMPARE(prompts.texts(), QStringList()); // every picture found
+        QCOMPARE(w.windowTitle(), title);
+        QVERIFY(!w.windowIcon().isNull());
+        const QImage logo = w.findChild<QLabel*>("PictureLogo")->pixmap().toImage();
+        QCOMPARE(logo, QImage(binFolder() + "/" + Brand::logo(edition)));
+
+        AboutForm about(w.lang(), binFolder(), edition, &w);
+        about.load();
+        QCOMPARE(about.windowTitle(), title);
+        QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(), title);
+        QVERIFY(!about.findChild<QLabel*>("picIcon")->pixmap().isNull());
+        const QImage product = about.findChild<QLabel*>("Image1")->pixmap().toImage();
+        QCOMPARE(product, QImage(binFolder() + "/" + Brand::productPicture(edition)));
+    }
+
+    // The logo opens the edition's web site, but only with the marker file beside the
+    // program; a picture named in another case is still found.
+    void webLinkAndPictureCase() {
+        QTemporaryDir dir;
+        QVERIFY(copyTexts(dir));
+        for (const QString& picture : Brand::pictures(Edition::Lomtix))
+            QVERIFY(QFile::copy(binFolder() + "/" + picture, dir.filePath(picture.toLower())));
+        RecordingPrompts prompts;
+        MainForm w(prompts, dir.path(), std::make_unique<IdlePort>(), Edition::Lomtix);
+        QVERIFY(w.startUp());
+        QCOMPARE(prompts.texts(), QStringList());
+        auto* logo = w.findChild<QLabel*>("PictureLogo");
+        QVERIFY(!logo->pixmap().isNull());
+        QTest::mouseClick(logo, Qt::LeftButton);
+        QCOMPARE(prompts.urls, QStringList());
+        QVERIFY(QFile::copy(binFolder() + "/dummy.htm", dir.filePath("dummy.htm")));
+        QTest::mouseClick(logo, Qt::LeftButton);
+        QCOMPARE(prompts.urls, QStringList{Brand::webSite(Edition::Lomtix)});
+    }
+
+    // Missing pictures: start-up goes on and names them all in one message.
+    void missingPicturesOnce() {
+        QTemporaryDir dir;
+        QVERIFY(copyTexts(dir));
+        RecordingPrompts prompts;
+        MainForm w(prompts, dir.path(), std::make_unique<IdlePort>(), Edition::Quvera);
+        QVERIFY(w.startUp());
+        QCOMPARE(prompts.messages.size(), 1);
+        for (const QString& picture : Brand::pictures(Edition::Quvera))
+            QVERIFY2(prompts.texts().first().contains(QDir::toNativeSeparators(picture)),
+                     qPrintable(picture));
     }
 };
 

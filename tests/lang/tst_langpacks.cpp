@@ -19,7 +19,6 @@ private slots:
             << QStringList{"3#first", "3#second"} << 3 << "second";
         QTest::newRow("empty text") << QStringList{"4#old", "4#"} << 4 << "";
         QTest::newRow("index 127") << QStringList{"127#last"} << 127 << "last";
-        QTest::newRow("index 0 names a file") << QStringList{"0#params.def"} << 0 << "params.def";
         QTest::newRow("fraction rounds half to even") << QStringList{"2.5#two"} << 2 << "two";
         QTest::newRow("turkish characters") << QStringList{QString::fromUtf8("20#Monitör ığşİ")}
                                             << 20 << QString::fromUtf8("Monitör ığşİ");
@@ -78,7 +77,6 @@ private slots:
             QVERIFY(writePack(dir.path(), name, name, {}));
         QCOMPARE(lang.packFiles(), (QStringList{"B.lng", "a.lng", "b.lng"}));
         QVERIFY(lang.FindLanguagePacks());
-        QCOMPARE(lang.packs()[0].language, QStringLiteral("B.lng"));
         // Beyond five packs, the first five in sorted order are offered.
         for (const char* name : {"c.lng", "d.lng", "e.lng"})
             QVERIFY(writePack(dir.path(), name, name, {}));

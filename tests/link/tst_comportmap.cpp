@@ -62,7 +62,15 @@ private slots:
         const ComPortMap map(m_links, m_devices);
         QCOMPARE(map.systemLocation(13), QString());
         QCOMPARE(map.systemLocation(6), m_devices + "/ttyUSB1"); // the table still works
-        QVERIFY(ComPortMap::ensureLinkFolder(m_links));          // puts the mode back to 0700
+        // Refused, and its mode is not the virtual drive's to change; nor is a file's.
+        QVERIFY(!ComPortMap::ensureLinkFolder(m_links));
+        QCOMPARE(QFileInfo(m_links).permissions() & 0x0777, QFileDevice::Permissions(0x0777));
+        const QString file = m_devices + "/ttyS0";
+        const auto fileMode = QFileInfo(file).permissions();
+        QVERIFY(!ComPortMap::ensureLinkFolder(file));
+        QCOMPARE(QFileInfo(file).permissions(), fileMode);
+        QVERIFY(QFile::setPermissions(m_links, QFileDevice::Permissions(0x7700)));
+        QVERIFY(ComPortMap::ensureLinkFolder(m_links));
         QCOMPARE(map.systemLocation(13), m_links + "/COM13");
     }
 

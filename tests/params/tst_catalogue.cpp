@@ -71,6 +71,8 @@ private slots:
         QCOMPARE(f.params.ParamCatalogue[1].maxValue, 5.0f);
         f.lang.setText(0, ".");
         QVERIFY(!f.params.LoadParamDefinitions(f.dir.path())); // a folder is no file
+        f.lang.setText(0, "../" + QFileInfo(f.dir.path()).fileName() + "/defs.txt");
+        QVERIFY(!f.params.LoadParamDefinitions(f.dir.path())); // a path, even to this file
     }
 
     void setterCodes_data() {

@@ -4,6 +4,8 @@
 
 #include <QLocale>
 #include <QTest>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -104,6 +106,10 @@ private slots:
         QTest::newRow("-2.5") << -2.5 << qint64(-2);
         QTest::newRow("2.51") << 2.51 << qint64(3);
         QTest::newRow("slider 0.7*100") << double(0.7f * 100.0f) << qint64(70);
+        // Beyond the 64-bit range: saturated, never an undefined conversion.
+        QTest::newRow("1e20") << 1e20 << std::numeric_limits<qint64>::max();
+        QTest::newRow("-1e300") << -1e300 << std::numeric_limits<qint64>::min();
+        QTest::newRow("NaN") << std::nan("") << qint64(0);
     }
     void roundHalfEven() {
         QFETCH(double, value);

@@ -102,6 +102,10 @@ private slots:
         QTest::newRow("huge duration") << QStringList{"--duration", "1e9"} << 2 << usage;
         QTest::newRow("no such file")
             << QStringList{"--params", "/no/such/set.quv"} << 1 << "set.quv";
+        // A value the catalogue refuses is named, and the run (with the catalogue's
+        // value in its place) is not passed off as the one asked for.
+        QTest::newRow("slowing distance refused")
+            << QStringList{"--slowing-cm", "-5"} << 1 << "1 input value was refused";
         // Refused by the model: the first pack's text, and not even a header on stdout.
         Program p;
         QTest::newRow("duration 0")

@@ -1,10 +1,14 @@
-// The travel model on its own: commands, deceleration distances, the predictor and
-// its cadence, the jerk fit, and whole travels stepped 1 ms at a time.
+// The travel model: commands, deceleration distances, the predictor and its cadence,
+// the jerk fit, whole travels stepped 1 ms at a time; and inside the program: the run
+// that `simulate` plots, the inputs it refuses, inputs from the catalogue, and the
+// stop-mode handler.
 #include "support/ModelFixture.h"
 
 #include <QLocale>
 #include <QTest>
 #include <cmath>
+#include <functional>
+#include <map>
 
 namespace {
 
@@ -37,6 +41,29 @@ bool near(double value, double expected, double tolerance) {
         qWarning("%.9g is not %.9g", value, expected);
     return close;
 }
+
+// A run as the program's `simulate` does it: what it plotted and what it said.
+struct Run : TravelPlotter {
+    RecordingPrompts prompts;
+    LangModule lang{QString()};
+    bool started = false;
+    std::vector<TravelSample> samples;
+    RunReport report;
+    explicit Run(SimModule& m) { report = m.simulate(nullptr, lang, prompts, "Main", this); }
+    void runStarting() override { started = true; }
+    void plot(const TravelSample& s) override { samples.push_back(s); }
+};
+
+struct Host : SimulationHost {
+    bool ready = false;
+    int runs = 0;
+    std::function<void()> onSimulate;
+    bool readyToSimulate() const override { return ready; }
+    void simulate() override {
+        ++runs;
+        onSimulate();
+    }
+};
 
 } // namespace
 
@@ -75,7 +102,6 @@ private slots:
         QTest::addColumn<float>("s3");
         QTest::addColumn<float>("s4");
         QTest::addColumn<double>("expected");
-        QTest::newRow("reaches NA") << 0.1f << 1.0f << 0.8f << 0.8f << 1.2375;
         QTest::newRow("reduced peak") << 0.05f << 0.3f << 0.8f << 0.8f << 0.195656;
         // By hand: t1 = 0.75, t2 = 0.99167, t3 = 0.6; with S3 and S4 swapped 1.138396.
         QTest::newRow("S3 builds, S4 releases") << 0.0f << 1.0f << 0.8f << 1.0f << 1.203271;
@@ -100,7 +126,7 @@ private slots:
         f.m.S2 = f.m.S3 = f.m.S4 = 0.8f;
         f.m.NA = 0.6f;
         f.m.prepareTravel();
-        // 1.2375 m, rounded down to whole centimetres.
+        // 1.2375 m (reaching NA), rounded down to whole centimetres.
         QCOMPARE(f.controls.text(StopModeBox::SlowingDistance), QStringLiteral("123"));
         // The fit aims at what the box shows, 1.23 m, not at 1.2375 m.
         f.m.state.snapshot = {0.0f, 1.0f, 0.0f, 0.1f, f.m.slowingJerk};
@@ -155,7 +181,6 @@ private slots:
         trace.clear();
         fit = m.fitJerk(1.0f, 0.1f, 1.2f, &trace);
         QVERIFY(fit.converged && fit.evaluations >= 8 && fit.evaluations <= 12);
-        QVERIFY(near(trace.back().predicted, 1.2, 0.001));
         QVERIFY(near(fit.jerk, 0.75625, 0.0013));
         // By hand: 0.8 is short: halve. 0.4 is long: double, then shrink the factor to
         // 1.7. 0.8 is short again: shrink to 1.49 first, then divide.
@@ -225,9 +250,7 @@ private slots:
         QFETCH(QList<int>, phases);
         Model f;
         f.m.addSignal(1, 1.0f, until);
-        const Trace trace = f.trace();
-        QCOMPARE(phaseSequence(trace), phases);
-        QCOMPARE(trace.back().x, 0.0f); // Idle holds the car at 0 whatever came before
+        QCOMPARE(phaseSequence(f.trace()), phases);
     }
 
     void defaultTravel_data() {
@@ -331,6 +354,153 @@ private slots:
         f.m.stepTravel(); // first DecelIn step: the 50th call
         QVERIFY(s.predictorCalls == 50u && s.correctionEnabled);
         QCOMPARE(s.stopJerk, f.controls.text(StopModeBox::SlowingS).toFloat());
+    }
+
+    void samplesEveryTenthStep() {
+        Model f(0); // 60 s: beyond 32.768 s a 16-bit step count would wrap
+        f.m.setDefaultTravel();
+        f.m.addSignal(0, 35.0f, 55.0f);
+        f.m.addSignal(3, 35.0f, 50.0f);
+        f.m.D = 60.0f;
+        const auto trace = f.trace(); // every step of the same run
+        const Run run(f.m);
+        QVERIFY(run.report.ran && run.started && run.prompts.messages.isEmpty());
+        QCOMPARE(run.report.steps, std::int64_t(trace.size()));
+        QVERIFY(std::abs(run.report.steps - 60000) < 40);
+        QCOMPARE(std::int64_t(run.samples.size()), (run.report.steps + 9) / 10);
+        for (std::size_t i = 0; i < run.samples.size(); ++i) {
+            const TravelSample& s = run.samples[i];
+            const TravelState& r = trace[10 * i];
+            QVERIFY(s.t == r.t && s.x == r.x && s.v == r.v && s.a == r.a && s.phase == r.phase &&
+                    s.stopRequest == r.stopRequest);
+        }
+        QVERIFY(run.samples.back().t > 59.989f);
+    }
+
+    void refusedInputs_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("cause"); // empty: the run goes ahead
+        const auto row = [](const char* input, const char* cause) {
+            QTest::newRow(input) << QString::fromLatin1(input) << QString::fromLatin1(cause);
+        };
+        for (const char* id : {"S2", "S3", "S4", "NA"})
+            row(id, id);
+        row("D", "Duration");
+        row("slowing box", "Slowing distance (cm)");
+        row("stopping box", "Stopping distance (cm)");
+        // No slowing to fit (V3 = V0): the jerk shown is S2, 0.00001, which rounds to 0.
+        row("fitted jerk", "Computed slowing jerk (m/s3)");
+        // By speed and acceleration the distances are computed before they are read.
+        row("mode 1, slowing box", "");
+    }
+    void refusedInputs() {
+        QFETCH(QString, input);
+        QFETCH(QString, cause);
+        Model f(input.startsWith(u"mode 1") ? 1 : 0);
+        f.m.setDefaultTravel();
+        const std::map<QString, float*> zeroed = {
+            {"S2", &f.m.S2}, {"S3", &f.m.S3}, {"S4", &f.m.S4}, {"NA", &f.m.NA}, {"D", &f.m.D}};
+        if (zeroed.count(input)) {
+            *zeroed.at(input) = 0.0f;
+        } else if (input == u"fitted jerk") {
+            f.m.speedTable[3] = f.m.speedTable[0];
+            f.m.S2 = 0.00001f;
+        } else if (input.contains(u"slowing")) {
+            f.controls.setText(StopModeBox::SlowingDistance, QStringLiteral("abc"));
+        } else {
+            f.controls.setText(StopModeBox::StoppingDistance, QString());
+        }
+        const Run run(f.m);
+        const bool refused = !cause.isEmpty();
+        QCOMPARE(run.report.ran, !refused);
+        QCOMPARE(run.started, !refused);
+        QCOMPARE(run.samples.empty(), refused); // nothing from half a run
+        QCOMPARE(run.prompts.texts().size(), int(refused));
+        QVERIFY(run.prompts.texts().join(u' ').contains(cause)); // names the input
+    }
+
+    void catalogueFeedsInputs() {
+        Program p(QStringLiteral("UK-English.lng"));
+        SimModule& m = p.sim;
+        // Distinct values, so that no input can stand in for another. The setter hands
+        // over all but the speeds at once; those are read at a run.
+        const QStringList ids =
+            QString("S1 S2 S3 S4 PA NA VS AS par_tsu mb_on mb_off V0 V2 V3").split(' ');
+        float* const inputs[] = {&m.S1,
+                                 &m.S2,
+                                 &m.S3,
+                                 &m.S4,
+                                 &m.PA,
+                                 &m.NA,
+                                 &m.VS,
+                                 &m.AS,
+                                 &m.startHoldTime,
+                                 &m.brakeOpenDelay,
+                                 &m.brakeCloseDelay,
+                                 m.speedTable.data(),
+                                 &m.speedTable.at(2),
+                                 &m.speedTable.at(3)};
+        const float values[] = {0.9f, 1.1f, 1.2f, 1.3f, 1.4f,  1.5f, 0.08f,
+                                0.2f, 0.4f, 0.6f, 0.7f, 0.15f, 0.5f, 1.6f};
+        for (int i = 0; i < ids.size(); ++i) {
+            const float before = *inputs[i];
+            QVERIFY(p.params.setById(ids[i], values[i]));
+            QCOMPARE(*inputs[i], i < 11 ? values[i] : before);
+        }
+        m.speedTable[4] = 5.0f;
+        m.loadTravelParameters(p.params);
+        for (int i = 0; i < ids.size(); ++i)
+            QCOMPARE(*inputs[i], values[i]);
+        QVERIFY(m.speedTable[4] == 0.0f && m.state.stopJerk == 1.1f);
+        QVERIFY(p.prompts.messages.isEmpty());
+    }
+
+    void stopModeHandler() {
+        QLocale::setDefault(QLocale(QStringLiteral("tr_TR")));
+        Program p(QStringLiteral("UK-English.lng"));
+        QCOMPARE(p.controls.stopModeIndex(), 1); // the default "stpmod"
+        p.params.setById(QStringLiteral("stpmod"), 0.0f);
+        p.params.setById(QStringLiteral("slwd"), 120.7f);
+        QCOMPARE(p.controls.stopModeIndex(), 0);
+        QCOMPARE(p.controls.text(StopModeBox::SlowingDistance), QStringLiteral("120,7"));
+
+        // Ready: prepared, then run. The comma text keeps its fraction (120.7, not 120).
+        Host host;
+        host.ready = true;
+        QString slowingAtRun;
+        host.onSimulate = [&] {
+            slowingAtRun = p.controls.text(StopModeBox::SlowingDistance);
+            p.sim.simulate(&p.params, p.lang, p.prompts, "Main", nullptr);
+        };
+        p.sim.stopModeChanged(p.params, host);
+        QCOMPARE(p.value("slwd"), 120.7f);
+        QCOMPARE(p.sim.decelTable[3][0], 1.207f);
+
+        // Not ready: only the catalogue and the boxes' state change.
+        host.ready = false;
+        p.controls.setDistancesEnabled(false);
+        p.controls.setText(StopModeBox::SlowingDistance, QStringLiteral("150 cm"));
+        p.controls.setText(StopModeBox::StoppingDistance, QStringLiteral("x"));
+        p.sim.stopModeChanged(p.params, host);
+        QVERIFY(host.runs == 1 && p.controls.distancesEnabled());
+        QCOMPARE(p.sim.decelTable[3][0], 1.207f); // nothing prepared
+        QCOMPARE((QList<float>{p.value("slwd"), p.value("stpd")}), (QList<float>{150.0f, 0.0f}));
+
+        // Mode 1: the distances are computed (whole cm) before the run and stored.
+        host.ready = true;
+        p.controls.setStopModeIndex(1);
+        p.sim.stopModeChanged(p.params, host);
+        QVERIFY(host.runs == 2 && !p.controls.distancesEnabled());
+        QCOMPARE(slowingAtRun, QStringLiteral("138")); // 1.3829 m
+        QCOMPARE((QList<float>{p.value("stpmod"), p.value("slwd"), p.value("stpd")}),
+                 (QList<float>{1.0f, 138.0f, 3.0f}));
+
+        // Back to mode 0: the boxes open with the last computed distances.
+        p.controls.setStopModeIndex(0);
+        p.sim.stopModeChanged(p.params, host);
+        QVERIFY(p.controls.distancesEnabled());
+        QCOMPARE(p.sim.decelTable[3][0], 1.38f);
+        QVERIFY(p.prompts.messages.isEmpty());
     }
 };
 

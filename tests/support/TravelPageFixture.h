@@ -49,13 +49,10 @@ struct TravelPageFixture {
         page->setUp();
         params.LoadDefaultParameters();
         page->selectStopMode(1);
-        const struct {
-            const char* id;
-            float value;
-        } distinct[] = {{"S1", 0.5f}, {"S2", 0.7f}, {"S3", 0.9f},
-                        {"S4", 1.1f}, {"PA", 0.4f}, {"NA", 0.6f}};
-        for (const auto& [id, value] : distinct)
-            params.setById(QString::fromLatin1(id), value);
+        const QStringList ids{"S1", "S2", "S3", "S4", "PA", "NA"};
+        const float values[] = {0.5f, 0.7f, 0.9f, 1.1f, 0.4f, 0.6f};
+        for (int i = 0; i < ids.size(); ++i)
+            params.setById(ids[i], values[i]);
         page->setReadyToSimulate(true);
         page->setInFront(true);
         // Shown, so the plots have their pictures at the size of the layout.

@@ -45,7 +45,7 @@ public:
     // same link.
     bool waitForExit() { return m_process.waitForFinished(5000); }
 
-private:
+    // The first new line starting with `prefix`, or empty after 5 s.
     QString waitFor(const QString& prefix) {
         for (QDeadlineTimer deadline(5000); !deadline.hasExpired();
              m_process.waitForReadyRead(50)) {
@@ -58,6 +58,7 @@ private:
         return QString();
     }
 
+private:
     QTemporaryDir m_dir;
     QString m_linkFolder;
     QProcess m_process;

@@ -140,6 +140,29 @@ private slots:
         rig.transferRanGuarded(62);
     }
 
+    // The short block has no checksum: noise ahead of it shifts every word, and the
+    // values that land outside their limits make the read doubtful. Nothing changes.
+    void shiftedShortBlockIsDoubtful() {
+        Rig rig(826);
+        rig.params.ParamCatalogue[16].maxValue = 4; // 0x6400 would be 25600
+        rig.drive.words()[13] = 100;
+        rig.drive.words()[14] = 0;
+        rig.drive.words()[16] = 3;
+        rig.drive.faults().garbageBefore = 5;
+        const auto before = rig.params.ParamValues;
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Doubtful);
+        QCOMPARE(rig.prompts.messages.size(), 1);
+        QVERIFY(rig.prompts.texts().first().contains("P16 = 25600"));
+        QVERIFY(rig.params.ParamValues == before);
+        QVERIFY(rig.host.cells.isEmpty());
+        QVERIFY(!rig.host.ready && !rig.host.identical);
+        // Without the noise the same limits pass.
+        rig.drive.faults().garbageBefore = 0;
+        rig.prompts.messages.clear();
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
+        QCOMPARE(rig.params.GetParameter(16), 3.0f);
+    }
+
     // A block the drive refused must not look like a success, nor cost the user's edits.
     void writeNotTakenKeepsWantedValues() {
         Rig rig;
@@ -182,6 +205,9 @@ private slots:
         QTest::newRow("below a word") << -32769.0f << 1.0f << -1;
         QTest::newRow("scaled out") << 70.0f << 1000.0f << -1;
         QTest::newRow("infinite") << std::numeric_limits<float>::infinity() << 1.0f << -1;
+        // Finite, but beyond any integer type: refused, not converted.
+        QTest::newRow("1e20") << 1e20f << 1.0f << -1;
+        QTest::newRow("scale 1e30") << 1.0f << 1e30f << -1;
         QTest::newRow("placeholder named by index") << 70000.0f << 1.0f << -2;
     }
     void writeOneWord() {

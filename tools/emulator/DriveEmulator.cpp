@@ -3,6 +3,7 @@
 #include "params/ParamModule.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -34,14 +35,20 @@ void DriveEmulator::setFirmware(int version) {
     m_words[125] = std::uint16_t(version);
 }
 
+bool DriveEmulator::fitsWord(double value, double scale) {
+    const double product = double(float(value) * float(scale));
+    const double r = std::nearbyint(product); // default rounding mode: half to even
+    return r >= -32768.0 && r <= 65535.0;
+}
+
 std::uint16_t DriveEmulator::rawOf(double value, double scale) {
     const double product = double(float(value) * float(scale));
-    long r = std::lrint(product); // default rounding mode: half to even
-    if (r < -32768)
-        r = -32768;
-    if (r > 65535)
-        r = 65535;
-    return std::uint16_t(r < 0 ? r + 65536 : r);
+    // Clamped in double: converting an out-of-range value to an integer is undefined.
+    const double r = std::clamp(std::nearbyint(product), -32768.0, 65535.0);
+    if (std::isnan(r))
+        return 0;
+    const int w = int(r);
+    return std::uint16_t(w < 0 ? w + 65536 : w);
 }
 
 QHash<int, double> DriveEmulator::readScales(const QString& path) {
@@ -69,6 +76,48 @@ QHash<int, double> DriveEmulator::readScales(const QString& path) {
     return scales;
 }
 
+bool DriveEmulator::parseCount(const QString& text, int min, int max, int* value) {
+    bool ok = false;
+    const qlonglong v = text.trimmed().toLongLong(&ok);
+    if (!ok || v < min || v > max)
+        return false;
+    *value = int(v);
+    return true;
+}
+
+bool DriveEmulator::setFault(const QString& name, const QString& count, QString* error) {
+    static const QStringList flags = {QStringLiteral("no-answer"), QStringLiteral("bad-checksum"),
+                                      QStringLiteral("frame-garbage")};
+    static const QStringList counted = {QStringLiteral("drop-byte"), QStringLiteral("extra-byte"),
+                                        QStringLiteral("garbage"), QStringLiteral("hangup-read"),
+                                        QStringLiteral("hangup-write")};
+    if (flags.contains(name)) {
+        if (name == flags[0])
+            m_faults.noAnswer = true;
+        else if (name == flags[1])
+            m_faults.badChecksum = true;
+        else
+            m_faults.frameGarbage = true;
+        return true;
+    }
+    if (!counted.contains(name)) {
+        *error = QStringLiteral("unknown fault %1").arg(name);
+        return false;
+    }
+    int k = 0;
+    if (!parseCount(count, 0, MaxFaultCount, &k)) {
+        *error = QStringLiteral("fault %1 takes a count from 0 to %2, not \"%3\"")
+                     .arg(name)
+                     .arg(MaxFaultCount)
+                     .arg(count);
+        return false;
+    }
+    int* const targets[] = {&m_faults.dropByte, &m_faults.extraByte, &m_faults.garbageBefore,
+                            &m_faults.hangupReadAfter, &m_faults.hangupWriteAfter};
+    *targets[counted.indexOf(name)] = k;
+    return true;
+}
+
 void DriveEmulator::loadDefaults(const QHash<int, double>& scales) {
     m_words.fill(0);
     // The same factory set the program applies at start-up.
@@ -78,18 +127,43 @@ void DriveEmulator::loadDefaults(const QHash<int, double>& scales) {
 }
 
 bool DriveEmulator::loadQuv(const QString& path, const QHash<int, double>& scales, QString* error) {
+    // Checked whole before anything is stored: a drive started from a damaged file
+    // would hand the program values nobody wrote.
+    if (!QFileInfo(path).isFile()) {
+        *error = QStringLiteral("not a parameter file (no regular file)");
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = file.errorString();
         return false;
     }
-    for (int k = 0; k < Words && !file.atEnd(); ++k) {
-        const QByteArray line = file.readLine(1024).trimmed();
-        bool ok = false;
-        const double value = line.toDouble(&ok);
-        m_words[std::size_t(k)] = rawOf(ok ? value : 0.0, scales.value(k, 1.0));
+    std::array<std::uint16_t, Words> words = m_words;
+    for (int k = 0; k < Words; ++k) {
+        if (file.atEnd()) {
+            *error = QStringLiteral("%1 lines, a parameter file has %2").arg(k).arg(Words);
+            return false;
+        }
+        const QByteArray raw = file.readLine(1024);
+        const QByteArray line = raw.trimmed();
+        bool ok = !raw.contains('\0') && (raw.endsWith('\n') || file.atEnd());
+        const double value = ok ? line.toDouble(&ok) : 0.0;
+        const double scale = scales.value(k, 1.0);
+        // The firmware word is the drive's own; the file's value there is not used.
+        if (!ok || !std::isfinite(value) || (k != 125 && !fitsWord(value, scale))) {
+            QByteArray shown = line.left(40);
+            for (char& c : shown)
+                if (c < 32 || c > 126)
+                    c = '?';
+            *error = QStringLiteral("line %1: \"%2\" is no value that fits a word at scale %3")
+                         .arg(k + 1)
+                         .arg(QString::fromLatin1(shown))
+                         .arg(scale);
+            return false;
+        }
+        words[std::size_t(k)] = k == 125 ? std::uint16_t(m_firmware) : rawOf(value, scale);
     }
-    m_words[125] = std::uint16_t(m_firmware);
+    m_words = words;
     return true;
 }
 
@@ -276,9 +350,9 @@ void DriveEmulator::answerRead() {
     }
     // The leading byte's meaning is the drive's own; this one sends an "OK" mark.
     answer.prepend(char(0x06));
-    if (m_faults.dropByte >= 0 && m_faults.dropByte + 1 < answer.size())
+    if (m_faults.dropByte >= 0 && m_faults.dropByte < answer.size() - 1)
         answer.remove(m_faults.dropByte + 1, 1);
-    if (m_faults.extraByte >= 0 && m_faults.extraByte + 1 <= answer.size())
+    if (m_faults.extraByte >= 0 && m_faults.extraByte < answer.size())
         answer.insert(m_faults.extraByte + 1, char(0x5A));
     QByteArray noise;
     for (int i = 0; i < m_faults.garbageBefore; ++i) {

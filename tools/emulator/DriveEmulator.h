@@ -48,15 +48,26 @@ public:
     std::array<std::uint16_t, Words>& words() { return m_words; }
     const std::array<std::uint16_t, Words>& words() const { return m_words; }
     Faults& faults() { return m_faults; }
+    // Sets the fault `name` ("drop-byte", ...) with its count where it takes one
+    // (0..MaxFaultCount). False with `error` for an unknown name or a bad count.
+    bool setFault(const QString& name, const QString& count, QString* error);
+    // A whole number from `min` to `max` written in `text`, else false.
+    static bool parseCount(const QString& text, int min, int max, int* value);
 
     // Raw words from display values and the scales of a definition file; a missing
-    // scale counts as 1. Values are rounded half to even.
+    // scale counts as 1. Values are rounded half to even and clamped to the word.
     static std::uint16_t rawOf(double value, double scale);
+    // Whether value x scale, rounded, is a word (-32768..65535) without clamping.
+    static bool fitsWord(double value, double scale);
+    // Largest count a fault takes (byte positions, bytes of noise).
+    static constexpr int MaxFaultCount = 65535;
     // Scales (index -> scale) from a definition file; empty when it cannot be read.
     static QHash<int, double> readScales(const QString& path);
     // The factory set the program also starts with, as raw words.
     void loadDefaults(const QHash<int, double>& scales);
-    // A parameter file: 128 lines, one value each, "." as decimal point.
+    // A parameter file: 128 lines, one value each, "." as decimal point. Refused
+    // whole (nothing changes, `error` says why) when a line is missing, is no
+    // number or does not fit a word at its scale.
     bool loadQuv(const QString& path, const QHash<int, double>& scales, QString* error);
 
     // Bytes received from the PC at monotonic time `now` (seconds).

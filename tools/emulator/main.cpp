@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <pty.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -33,30 +34,60 @@ void onSignal(int) {
     [[maybe_unused]] const auto n = ::write(g_signalPipe[1], &c, 1);
 }
 
+// A raw, non-blocking pseudo-terminal; false when none can be had.
+bool openLine(int* master, int* slave, QString* name) {
+    char buffer[256] = {};
+    if (::openpty(master, slave, buffer, nullptr, nullptr) != 0)
+        return false;
+    // Raw from the start, so nothing the drive sends is echoed back before the
+    // program opens the port. The drive keeps the slave open itself: without that,
+    // the master sees an error every time the program's port scan closes it.
+    termios tio{};
+    ::tcgetattr(*slave, &tio);
+    ::cfmakeraw(&tio);
+    ::tcsetattr(*slave, TCSANOW, &tio);
+    ::fcntl(*master, F_SETFL, ::fcntl(*master, F_GETFL) | O_NONBLOCK);
+    *name = QString::fromLocal8Bit(buffer);
+    return true;
+}
+
 // Pushes the drive's output into the pseudo-terminal at the pace of the real line
 // (56000 baud, 10 bits a byte) unless told not to, and runs the stdin commands.
 class PtyDrive : public QObject {
 public:
-    PtyDrive(DriveEmulator& drive, int master, int slave, bool paced, QFile* logFile, bool commands)
-        : m_drive(drive), m_master(master), m_slave(slave), m_paced(paced), m_logFile(logFile),
-          m_readNotifier(master, QSocketNotifier::Read),
+    PtyDrive(DriveEmulator& drive, int master, int slave, QString ptyName, QString link, bool paced,
+             QFile* logFile, bool commands, bool replug)
+        : m_drive(drive), m_master(master), m_slave(slave), m_ptyName(std::move(ptyName)),
+          m_link(std::move(link)), m_paced(paced), m_replug(replug), m_logFile(logFile),
           m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
         m_clock.start();
         m_lastPace = now();
-        connect(&m_readNotifier, &QSocketNotifier::activated, this, [this] { readLine(); });
+        watchLine();
         connect(&m_stdinNotifier, &QSocketNotifier::activated, this, [this] { readCommand(); });
         m_stdinNotifier.setEnabled(commands);
         connect(&m_timer, &QTimer::timeout, this, [this] { pump(); });
         m_timer.start(2);
     }
 
+    const QString& ptyName() const { return m_ptyName; }
+
     void hangup() {
         if (m_master < 0)
             return;
-        m_readNotifier.setEnabled(false);
+        m_readNotifier.reset();
         ::close(m_master);
+        ::close(m_slave);
         m_master = -1;
+        m_slave = -1;
+        // What was still queued for the line is lost with it.
+        m_drive.output().clear();
         say(QStringLiteral("HANGUP"));
+        if (m_replug) {
+            // Like a cable plugged in again: a new terminal behind the same COM link,
+            // the stored parameters kept.
+            QTimer::singleShot(100, this, [this] { plugIn(); });
+            return;
+        }
         // Give the program a moment to see the hang-up before the process ends.
         QTimer::singleShot(200, qApp, &QCoreApplication::quit);
     }
@@ -71,6 +102,29 @@ public:
 
 private:
     double now() const { return double(m_clock.nsecsElapsed()) * 1e-9; }
+
+    void watchLine() {
+        m_readNotifier = std::make_unique<QSocketNotifier>(m_master, QSocketNotifier::Read);
+        connect(m_readNotifier.get(), &QSocketNotifier::activated, this, [this] { readLine(); });
+    }
+
+    void plugIn() {
+        QString name;
+        if (!openLine(&m_master, &m_slave, &name)) {
+            say(QStringLiteral("ERROR no pseudo-terminal: %1")
+                    .arg(QString::fromLocal8Bit(strerror(errno))));
+            qApp->exit(1);
+            return;
+        }
+        // Only while the link is still this drive's.
+        if (QFileInfo(m_link).symLinkTarget() == m_ptyName) {
+            QFile::remove(m_link);
+            QFile::link(name, m_link);
+        }
+        m_ptyName = name;
+        watchLine();
+        say(QStringLiteral("REPLUGGED %1").arg(name));
+    }
 
     void readLine() {
         char buffer[512];
@@ -147,15 +201,20 @@ private:
     void run(const QStringList& cmd) {
         if (cmd.isEmpty())
             return;
-        auto arg = [&cmd](int i) { return cmd.value(i).toInt(); };
-        auto& f = m_drive.faults();
         const QString& c = cmd[0];
         if (c == QLatin1String("quit")) {
             qApp->quit();
         } else if (c == QLatin1String("hangup")) {
             hangup();
         } else if (c == QLatin1String("rate") && cmd.size() == 2) {
-            m_drive.setFrameRate(cmd[1].toDouble());
+            bool ok = false;
+            const double rate = cmd[1].toDouble(&ok);
+            if (!ok || !(rate >= 1.0 && rate <= DriveEmulator::LineFrameRate)) {
+                say(QStringLiteral("ERROR rate takes 1 to %1 frames a second")
+                        .arg(DriveEmulator::LineFrameRate));
+                return;
+            }
+            m_drive.setFrameRate(rate);
             say(QStringLiteral("OK"));
         } else if (c == QLatin1String("frames")) {
             qsizetype queued = 0;
@@ -174,33 +233,30 @@ private:
                 words << QString::number(w);
             say(QStringLiteral("WORDS ") + words.join(u' '));
         } else if (c == QLatin1String("set") && cmd.size() == 3) {
-            const int k = arg(1);
-            if (k >= 0 && k < DriveEmulator::Words)
-                m_drive.words()[std::size_t(k)] = std::uint16_t(arg(2));
+            int k = 0;
+            int word = 0;
+            if (!DriveEmulator::parseCount(cmd[1], 0, DriveEmulator::Words - 1, &k) ||
+                !DriveEmulator::parseCount(cmd[2], 0, 65535, &word)) {
+                say(QStringLiteral("ERROR set takes an index 0-127 and a word 0-65535"));
+                return;
+            }
+            m_drive.words()[std::size_t(k)] = std::uint16_t(word);
+            say(QStringLiteral("OK"));
+        } else if (c == QLatin1String("firmware") && cmd.size() == 2) {
+            int version = 0;
+            if (!DriveEmulator::parseCount(cmd[1], 0, 32767, &version)) {
+                say(QStringLiteral("ERROR firmware takes a version word 0-32767"));
+                return;
+            }
+            m_drive.setFirmware(version);
             say(QStringLiteral("OK"));
         } else if (c == QLatin1String("clear")) {
-            f = DriveEmulator::Faults();
+            m_drive.faults() = DriveEmulator::Faults();
             say(QStringLiteral("OK"));
         } else if (c == QLatin1String("fault") && cmd.size() >= 2) {
-            const QString& name = cmd[1];
-            if (name == QLatin1String("no-answer"))
-                f.noAnswer = true;
-            else if (name == QLatin1String("bad-checksum"))
-                f.badChecksum = true;
-            else if (name == QLatin1String("drop-byte"))
-                f.dropByte = arg(2);
-            else if (name == QLatin1String("extra-byte"))
-                f.extraByte = arg(2);
-            else if (name == QLatin1String("garbage"))
-                f.garbageBefore = arg(2);
-            else if (name == QLatin1String("frame-garbage"))
-                f.frameGarbage = true;
-            else if (name == QLatin1String("hangup-read"))
-                f.hangupReadAfter = arg(2);
-            else if (name == QLatin1String("hangup-write"))
-                f.hangupWriteAfter = arg(2);
-            else {
-                say(QStringLiteral("ERROR unknown fault %1").arg(name));
+            QString why;
+            if (!m_drive.setFault(cmd[1], cmd.value(2), &why)) {
+                say(QStringLiteral("ERROR ") + why);
                 return;
             }
             say(QStringLiteral("OK"));
@@ -212,9 +268,12 @@ private:
     DriveEmulator& m_drive;
     int m_master;
     int m_slave;
+    QString m_ptyName;
+    QString m_link;
     bool m_paced;
+    bool m_replug;
     QFile* m_logFile;
-    QSocketNotifier m_readNotifier;
+    std::unique_ptr<QSocketNotifier> m_readNotifier;
     QSocketNotifier m_stdinNotifier;
     QTimer m_timer;
     QElapsedTimer m_clock;
@@ -241,9 +300,9 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral(
         "A virtual lift drive on a pseudo-terminal. It appears to liftdrive as a COM "
         "number through a link in the per-user link folder.\n"
-        "Commands on standard input: fault <name> [k], clear, set <index> <word>, dump, "
-        "rate <frames per second>, frames, speed, hangup, quit. Fault names: no-answer, "
-        "bad-checksum, drop-byte k, "
+        "Commands on standard input: fault <name> [k], clear, set <index> <word>, "
+        "firmware <version>, dump, rate <frames per second>, frames, speed, hangup, quit. "
+        "Fault names: no-answer, bad-checksum, drop-byte k, "
         "extra-byte k, garbage n, frame-garbage, hangup-read k, hangup-write k."));
     parser.addHelpOption();
     const QCommandLineOption comOpt(QStringLiteral("com"),
@@ -281,8 +340,12 @@ int main(int argc, char* argv[]) {
                                       QStringLiteral("Fault to inject, as on standard input "
                                                      "(\"drop-byte:5\"); may be repeated."),
                                       QStringLiteral("name[:k]"));
+    const QCommandLineOption replugOpt(
+        QStringLiteral("replug"),
+        QStringLiteral("After a hang-up, come back on a new terminal behind the same COM "
+                       "link with the stored parameters, instead of ending."));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
-                       noPaceOpt, logOpt, serveOpt, faultOpt});
+                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -301,7 +364,12 @@ int main(int argc, char* argv[]) {
     }
 
     DriveEmulator drive;
-    drive.setFirmware(parser.value(firmwareOpt).toInt());
+    int firmware = 0;
+    if (!DriveEmulator::parseCount(parser.value(firmwareOpt), 0, 32767, &firmware)) {
+        err << "liftdrive-emulator: --firmware takes a version word from 0 to 32767" << Qt::endl;
+        return 2;
+    }
+    drive.setFirmware(firmware);
     const QString defFile = parser.isSet(defOpt) ? parser.value(defOpt) : defaultDefinitionFile();
     const QHash<int, double> scales = DriveEmulator::readScales(defFile);
     drive.loadDefaults(scales);
@@ -310,25 +378,31 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     drive.setMonitoring(parser.isSet(monitorOpt));
-    drive.setFrameRate(parser.value(rateOpt).toDouble());
+    for (const QString& fault : parser.values(faultOpt)) {
+        const QStringList parts = fault.split(u':');
+        if (!drive.setFault(parts.value(0), parts.value(1), &why)) {
+            err << "liftdrive-emulator: " << why << Qt::endl;
+            return 2;
+        }
+    }
+    bool rateOk = false;
+    const double rate = parser.value(rateOpt).toDouble(&rateOk);
+    if (!rateOk || !(rate >= 1.0 && rate <= DriveEmulator::LineFrameRate)) {
+        err << "liftdrive-emulator: --frame-rate takes 1 to " << DriveEmulator::LineFrameRate
+            << " frames a second" << Qt::endl;
+        return 2;
+    }
+    drive.setFrameRate(rate);
     // The car travels as the program's model says it would with these parameters.
     drive.setTravel(CarTravel::fromModel(drive.words(), defFile));
 
     int master = -1;
     int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+    QString name;
+    if (!openLine(&master, &slave, &name)) {
         err << "liftdrive-emulator: no pseudo-terminal: " << strerror(errno) << Qt::endl;
         return 1;
     }
-    // Raw from the start, so nothing the drive sends is echoed back before the
-    // program opens the port. The drive keeps the slave open itself: without that,
-    // the master sees an error every time the program's port scan closes it.
-    termios tio{};
-    ::tcgetattr(slave, &tio);
-    ::cfmakeraw(&tio);
-    ::tcsetattr(slave, TCSANOW, &tio);
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
 
     const QString link = QDir(folder).filePath(ComPortMap::linkName(com));
     const QString pidFile = link + QStringLiteral(".pid");
@@ -346,7 +420,7 @@ int main(int argc, char* argv[]) {
         return 3;
     }
     QFile::remove(link);
-    if (!QFile::link(QString::fromLocal8Bit(name), link)) {
+    if (!QFile::link(name, link)) {
         err << "liftdrive-emulator: cannot create " << link << Qt::endl;
         return 1;
     }
@@ -363,36 +437,9 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    PtyDrive pty(drive, master, slave, !parser.isSet(noPaceOpt),
-                 logFile.isOpen() ? &logFile : nullptr, !parser.isSet(serveOpt));
-    for (const QString& fault : parser.values(faultOpt)) {
-        const QStringList parts = fault.split(u':');
-        const QString name = parts.value(0);
-        const int k = parts.value(1).toInt();
-        auto& f = drive.faults();
-        if (name == QLatin1String("no-answer"))
-            f.noAnswer = true;
-        else if (name == QLatin1String("bad-checksum"))
-            f.badChecksum = true;
-        else if (name == QLatin1String("drop-byte"))
-            f.dropByte = k;
-        else if (name == QLatin1String("extra-byte"))
-            f.extraByte = k;
-        else if (name == QLatin1String("garbage"))
-            f.garbageBefore = k;
-        else if (name == QLatin1String("frame-garbage"))
-            f.frameGarbage = true;
-        else if (name == QLatin1String("hangup-read"))
-            f.hangupReadAfter = k;
-        else if (name == QLatin1String("hangup-write"))
-            f.hangupWriteAfter = k;
-        else {
-            err << "liftdrive-emulator: unknown fault " << name << Qt::endl;
-            QFile::remove(link);
-            return 2;
-        }
-    }
-
+    PtyDrive pty(drive, master, slave, name, link, !parser.isSet(noPaceOpt),
+                 logFile.isOpen() ? &logFile : nullptr, !parser.isSet(serveOpt),
+                 parser.isSet(replugOpt));
     ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe);
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
@@ -402,12 +449,12 @@ int main(int argc, char* argv[]) {
 
     pty.say(QStringLiteral("READY COM%1 %2 -> %3 firmware %4 (%5 words)")
                 .arg(com)
-                .arg(link, QString::fromLocal8Bit(name))
+                .arg(link, name)
                 .arg(drive.firmware())
                 .arg(drive.blockWords()));
     const int code = app.exec();
     // Remove the link only while it still names this drive's terminal.
-    if (QFileInfo(link).symLinkTarget() == QString::fromLocal8Bit(name)) {
+    if (QFileInfo(link).symLinkTarget() == pty.ptyName()) {
         QFile::remove(link);
         QFile::remove(pidFile);
     }

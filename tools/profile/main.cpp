@@ -60,7 +60,8 @@ QString usage() {
         "  --signal K:F:T    command V<K> (K = 0..3) on from F to T seconds; may repeat.\n"
         "                    Without any, the default travel: V0 1-13 s, V3 1-9 s at 15 s.\n"
         "\n"
-        "Exit status: 0 done, 1 the run or the data files failed, 2 bad arguments.\n");
+        "Exit status: 0 done, 1 the run or the data files failed or an input value was\n"
+        "refused by the catalogue (each one named on stderr), 2 bad arguments.\n");
 }
 
 bool number(const QString& text, float* value) {
@@ -179,6 +180,9 @@ int main(int argc, char* argv[]) {
     sim.setControls(&controls);
     params.addListener(&sim);
     params.LoadDefaultParameters();
+    // Every message from here on is the setter refusing one of the user's values
+    // (and keeping the catalogue's): the run would not be the one asked for.
+    const int messagesBefore = prompts.count();
     if (!options.paramsFile.isEmpty()) {
         ParamFiles files(params, lang, prompts, kTitle);
         if (files.load(options.paramsFile) != ParamFiles::Result::Done)
@@ -191,6 +195,13 @@ int main(int argc, char* argv[]) {
         params.setById(QStringLiteral("slwd"), *options.slowingCm);
     if (options.stoppingCm)
         params.setById(QStringLiteral("stpd"), *options.stoppingCm);
+
+    if (const int refused = prompts.count() - messagesBefore; refused > 0) {
+        err << "liftdrive-profile: " << refused
+            << (refused == 1 ? " input value was" : " input values were")
+            << " refused (see above); nothing was run" << Qt::endl;
+        return 1;
+    }
 
     if (options.commands.isEmpty()) {
         sim.D = 15.0f; // the program lays the default travel down for its 15 s start-up

@@ -1,0 +1,38 @@
+// Fault soak over the virtual drive: a hundred writes with their read-backs, a fault
+// in about one of three (no answer, bad checksum, dropped, extra and noise bytes,
+// hang-ups in the read and in the write, on the long and the short block), then
+// hang-ups while monitor frames stream. The longer run is bench_soak.
+#include "support/FaultSoak.h"
+
+class TestE2eSoak : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesUnderFaults() {
+        const quint32 seed = qEnvironmentVariableIsSet("LIFTDRIVE_SOAK_SEED")
+                                 ? quint32(qEnvironmentVariableIntValue("LIFTDRIVE_SOAK_SEED"))
+                                 : 12u;
+        FaultSoak soak(seed);
+        QVERIFY(soak.start());
+        for (int i = 0; i < 100; ++i)
+            soak.cycle();
+        for (int i = 0; i < 3; ++i)
+            soak.monitorHangup();
+        const SoakReport& r = soak.report();
+        qInfo("seed %u: %d cycles, %d faults injected, %d reported, %d not taken, %d mixed, "
+              "%d unreported, %d hang-ups, %d reconnects, CPU after a hang-up at most %.0f %%",
+              seed, r.cycles, r.faultsInjected, r.faultsReported, r.notTaken, r.mixedSets,
+              r.unreported, r.hangups, r.reconnects, r.maxCpuAfterHangup * 100.0);
+        QVERIFY2(r.problems.isEmpty(), qPrintable(r.problems.join(u'\n')));
+        QCOMPARE(r.mixedSets, 0);
+        QCOMPARE(r.unreported, 0);
+        QVERIFY(r.faultsInjected >= 14); // every fault on both blocks
+        QVERIFY(r.notTaken > 0);
+        QCOMPARE(r.reconnects, r.hangups);
+        // An error storm after a hang-up keeps a core busy; an idle program does not.
+        QVERIFY2(r.maxCpuAfterHangup < 0.5, qPrintable(QString::number(r.maxCpuAfterHangup)));
+    }
+};
+
+QTEST_MAIN(TestE2eSoak)
+#include "tst_e2e_soak.moc"

@@ -1,0 +1,112 @@
+// The parameter block as the line hands it to a read or to a write's read-back, with
+// the shipped catalogue. Input: a flags byte (bit 0: long block of newer firmware,
+// bit 1: a write instead of a read), two bytes giving the byte after which the line
+// hangs up (0xFFFF: never), then what the drive answers after "D".
+#include "ShippedCatalogue.h"
+#include "link/ProtocolModule.h"
+#include "support/FakeTransferHost.h"
+#include "support/ScriptedLinePort.h"
+#include "transfer/ParamTransfer.h"
+
+namespace {
+
+// The block a complete, undamaged answer carries (after the leading byte), and
+// whether the answer holds that much before the line hangs up.
+struct Expected {
+    bool complete = false;
+    bool checksumOk = false;
+    std::array<std::uint16_t, 128> words{};
+};
+
+Expected expectedBlock(const QByteArray& answer, qint64 hangupAt, int n, bool longBlock) {
+    Expected e;
+    const qint64 needed = 1 + 2 * n + (longBlock ? 4 : 0);
+    const qint64 usable = hangupAt < 0 ? answer.size() : std::min<qint64>(answer.size(), hangupAt);
+    e.complete = usable >= needed;
+    if (!e.complete)
+        return e;
+    auto word = [&answer](int i) {
+        return std::uint16_t(std::uint8_t(answer[1 + 2 * i]) * 256 +
+                             std::uint8_t(answer[2 + 2 * i]));
+    };
+    std::uint16_t sum = 33;
+    for (int k = 0; k < n; ++k) {
+        e.words[std::size_t(k)] = word(k);
+        sum = std::uint16_t(sum + word(k));
+    }
+    e.checksumOk = !longBlock || std::uint16_t(sum + word(n)) == word(n + 1);
+    return e;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 3)
+        return 0;
+    const bool longBlock = data[0] & 1;
+    const bool write = data[0] & 2;
+    const int hangup = data[1] * 256 + data[2];
+    const qint64 hangupAt = hangup == 0xFFFF ? -1 : hangup;
+    const QByteArray answer = fuzz::bytes(data + 3, size - 3);
+
+    ManualClock clock;
+    ScriptedLinePort port(clock, answer, hangupAt);
+    RecordingPrompts prompts;
+    LangModule lang{QString()};
+    ParamModule params(lang, prompts);
+    params.ParamCatalogue = fuzz::shippedCatalogue();
+    params.setGridRowLookup([&params](int k) {
+        return params.ParamCatalogue[std::size_t(k)].isPlaceholder() ? ParamModule::NoMatch : k + 1;
+    });
+    params.LoadDefaultParameters();
+    prompts.messages.clear();
+    const auto before = params.ParamValues;
+
+    FakeHost host;
+    host.version = longBlock;
+    ProtocolModule protocol(
+        port, clock, [&] { clock.advance(0.0005); }, [&](double s) { clock.advance(s); });
+    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host);
+    // The answer comes after the read request; in a write, after the block was sent.
+    const int n = longBlock ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
+    qint64 blockBytes = write ? -1 : 0; // -1 until "U" was sent
+    port.onWrite = [&](const QByteArray& bytes) {
+        if (write && blockBytes < 0) {
+            if (bytes == ProtocolModule::ParamWriteRequest)
+                blockBytes = 0;
+            return;
+        }
+        if (write && blockBytes < 2 * n + 4) {
+            blockBytes += bytes.size();
+            return;
+        }
+        if (bytes == ProtocolModule::ParamReadRequest)
+            port.release();
+    };
+    port.open(1);
+
+    const ParamTransfer::Result result =
+        write ? transfer.WriteParameters() : transfer.ReadParameters();
+    const Expected e = expectedBlock(answer, hangupAt, n, longBlock);
+    FUZZ_CHECK(result != ParamTransfer::Result::Busy && result != ParamTransfer::Result::NoPort);
+    FUZZ_CHECK(host.commandsEnabled && !host.progressShown);
+    if (result == ParamTransfer::Result::Done) {
+        // Success only for a whole block that passed its checksum, and then every
+        // value the setter checks lies within its limits.
+        FUZZ_CHECK(e.complete && e.checksumOk);
+        QString first;
+        FUZZ_CHECK(!longBlock ||
+                   transfer.valuesOutsideLimits(e.words, n, float(std::int16_t(e.words[125])),
+                                                &first) == 0 ||
+                   !prompts.messages.isEmpty());
+        FUZZ_CHECK(longBlock || transfer.valuesOutsideLimits(e.words, n, 0.0f, &first) == 0);
+        FUZZ_CHECK(host.ready);
+    } else {
+        // A failed read changes nothing and is reported (a lost line by the
+        // connection dialog, which is not part of this rig).
+        FUZZ_CHECK(params.ParamValues == before);
+        FUZZ_CHECK(!prompts.messages.isEmpty() || result == ParamTransfer::Result::LineLost);
+        FUZZ_CHECK(!host.ready);
+    }
+    return 0;
+}

@@ -1,0 +1,320 @@
+#pragma once
+// Write -> read-back cycles through the program's own link classes on the virtual
+// drive, with a random fault injected in about one cycle out of three, on the long and
+// the short block. After each cycle the drive's set is compared with the old and the
+// new one: it must be one of them, and a cycle the drive did not take must never end
+// as a success. After a hang-up the drive comes back on a new terminal (--replug) and
+// the program reconnects the way the connection dialog does. The program's clock runs
+// fast, so the settle waits a real drive needs do not make the soak take minutes.
+#include "lang/LangModule.h"
+#include "link/ConnectionForm.h"
+#include "link/ProtocolModule.h"
+#include "link/SerialLinkPort.h"
+#include "monitor/MonitorFrame.h"
+#include "params/ParamModule.h"
+#include "platform/Clock.h"
+#include "support/DataFiles.h"
+#include "support/FakeTransferHost.h"
+#include "support/RecordingPrompts.h"
+#include "support/VirtualDrive.h"
+#include "transfer/ParamTransfer.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QtTest>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <sys/resource.h>
+
+// Monotonic time running `factor` times as fast as real time.
+class FastClock final : public Clock {
+public:
+    explicit FastClock(double factor) : m_factor(factor) {}
+    double monotonicSeconds() const override { return m_real.monotonicSeconds() * m_factor; }
+    double secondsSinceMidnight() const override { return m_real.secondsSinceMidnight(); }
+
+private:
+    SystemClock m_real;
+    double m_factor;
+};
+
+// Seconds of CPU this process has used.
+inline double processCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+// The share of one core this process uses while the event loop runs for `msecs`.
+inline double cpuShareWhileIdle(int msecs) {
+    const double cpu = processCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QTest::qWait(msecs);
+    return (processCpuSeconds() - cpu) / std::max(1e-3, wall.nsecsElapsed() * 1e-9);
+}
+
+struct SoakReport {
+    int cycles = 0;
+    int faultsInjected = 0;
+    int faultsReported = 0; // injected and the cycle did not end as a success
+    int notTaken = 0;       // cycles after which the drive held the old set
+    int mixedSets = 0;      // the drive held neither the old nor the new set
+    int unreported = 0;     // success shown for a set the drive or the program lacks
+    int cleanFailures = 0;  // failures without an injected fault
+    int hangups = 0;
+    int reconnects = 0;
+    int monitorHangups = 0;
+    double maxCpuAfterHangup = 0.0; // share of one core while idle after a hang-up
+    QStringList problems;
+};
+
+class FaultSoak : public ConnectionHost {
+public:
+    static constexpr double ClockFactor = 10.0;
+
+    explicit FaultSoak(quint32 seed) : m_random(seed) {}
+
+    bool start() {
+        if (!m_drive.start({"--replug", "--no-pace"}))
+            return false;
+        m_port = std::make_unique<SerialLinkPort>(
+            ComPortMap(m_drive.linkFolder(), QStringLiteral("/nonexistent")));
+        m_protocol = std::make_unique<ProtocolModule>(*m_port, m_clock);
+        if (!m_lang.LoadLanguagePack(QStringLiteral("UK-English.lng")).isPack() ||
+            !m_params.LoadParamDefinitions(binFolder()))
+            return false;
+        m_params.setGridRowLookup([this](int k) {
+            return m_params.ParamCatalogue[std::size_t(k)].isPlaceholder() ? ParamModule::NoMatch
+                                                                           : k + 1;
+        });
+        m_params.LoadDefaultParameters();
+        m_form = std::make_unique<ConnectionForm>(*m_port, *m_protocol, m_lang, m_prompts, *this);
+        m_transfer = std::make_unique<ParamTransfer>(*m_protocol, m_params, m_lang, m_prompts,
+                                                     m_host, m_host, m_host);
+        QObject::connect(m_form.get(), &ConnectionForm::selectedPortChanged,
+                         [this](int n) { m_host.port = n; });
+        m_form->load();
+        m_form->SelectFirstAvailablePort();
+        return m_port->isOpen() && m_prompts.messages.isEmpty();
+    }
+
+    // One write and its read-back; a fault in about one of three.
+    void cycle() {
+        SoakReport& r = m_report;
+        ++r.cycles;
+        // Faulty cycles take every fault on both blocks in turn.
+        const bool faulty = m_random.bounded(3) == 0;
+        const int turn = faulty ? m_faultTurn++ % (2 * FaultKinds) : 0;
+        const bool longBlock = faulty ? turn % 2 == 1 : m_random.bounded(2) == 1;
+        const int n = longBlock ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
+        m_drive.command(QStringLiteral("firmware %1").arg(longBlock ? 830 : 826));
+        m_host.version = longBlock;
+        const QList<int> old = m_drive.words();
+        const QList<int> sent = newSet(n);
+        const QString fault = faulty ? pickFault(turn / 2, n, longBlock) : QString();
+        if (!fault.isEmpty()) {
+            ++r.faultsInjected;
+            if (m_drive.command("fault " + fault) != u"OK")
+                r.problems << "fault not set: " + fault;
+        }
+        m_prompts.messages.clear();
+        const ParamTransfer::Result result = m_transfer->WriteParameters();
+        const bool done = result == ParamTransfer::Result::Done;
+        if (result == ParamTransfer::Result::LineLost)
+            reconnect();
+        else if (fault.startsWith(u"hangup"))
+            r.problems
+                << QStringLiteral("cycle %1: %2 without a lost line").arg(r.cycles).arg(fault);
+        m_drive.command(QStringLiteral("clear"));
+
+        const QList<int> stored = m_drive.words();
+        const bool isOld = sameBlock(stored, old, n);
+        const bool isNew = sameBlock(stored, sent, n);
+        if (!isOld && !isNew) {
+            ++r.mixedSets;
+            r.problems << QStringLiteral("cycle %1: mixed set after %2").arg(r.cycles).arg(fault);
+        }
+        if (!isNew) {
+            ++r.notTaken;
+            if (done) {
+                ++r.unreported;
+                r.problems << QStringLiteral("cycle %1: success for a set not taken (%2)")
+                                  .arg(r.cycles)
+                                  .arg(fault);
+            }
+        } else if (done && !programHolds(sent, n)) {
+            ++r.unreported;
+            r.problems << QStringLiteral("cycle %1: success with values the drive does not "
+                                         "hold (%2)")
+                              .arg(r.cycles)
+                              .arg(fault);
+        }
+        if (!done && result != ParamTransfer::Result::LineLost && m_prompts.messages.isEmpty())
+            r.problems << QStringLiteral("cycle %1: failure without a message").arg(r.cycles);
+        if (!fault.isEmpty() && !done)
+            ++r.faultsReported;
+        if (fault.isEmpty() && !done) {
+            ++r.cleanFailures;
+            r.problems << QStringLiteral("cycle %1: clean cycle failed (%2)")
+                              .arg(r.cycles)
+                              .arg(m_prompts.texts().join(u'|'));
+        }
+    }
+
+    // The line hangs up while monitor frames stream; the program notices, closes the
+    // port with one message, stays idle, reconnects and streams again.
+    void monitorHangup() {
+        SoakReport& r = m_report;
+        ++r.monitorHangups;
+        m_prompts.messages.clear();
+        m_protocol->SendData(ProtocolModule::MonitorStart);
+        const int before = drainFor(300);
+        m_drive.command(QStringLiteral("hangup"), QStringLiteral("HANGUP"));
+        drainFor(100);
+        reconnect();
+        m_protocol->SendData(ProtocolModule::MonitorStart);
+        const int after = drainFor(300);
+        m_protocol->SendData(ProtocolModule::MonitorStop);
+        QTest::qWait(50);
+        m_protocol->FlushInput();
+        if (before == 0 || after == 0)
+            r.problems << QStringLiteral("monitor frames before/after the hang-up: %1/%2")
+                              .arg(before)
+                              .arg(after);
+        if (m_prompts.messages.size() != 1)
+            r.problems << "messages after a hang-up while streaming: " +
+                              m_prompts.texts().join('|');
+    }
+
+    const SoakReport& report() const { return m_report; }
+
+    // ConnectionHost
+    bool versionGt826() const override { return m_host.version; }
+    void setVersionGt826(bool on) override { m_host.version = on; }
+    void setPortStatus(const QString&) override {}
+    QString mainTitle() const override { return QStringLiteral("Soak"); }
+
+private:
+    // Random values within the limits, on the scale's grid, for the parameters the
+    // block carries; placeholders and the firmware word keep theirs.
+    QList<int> newSet(int n) {
+        QList<int> words = m_drive.words();
+        for (int k = 0; k < n; ++k) {
+            const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+            if (k == 125 || def.isPlaceholder() || def.scale <= 0.0f)
+                continue;
+            const double low = std::ceil(double(def.minValue) * def.scale);
+            const double high = std::floor(double(def.maxValue) * def.scale);
+            const double raw = low + std::floor(m_random.generateDouble() * (high - low + 1));
+            m_params.ParamValues[std::size_t(k)] = float(raw / def.scale);
+        }
+        for (int k = 0; k < n; ++k) {
+            const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+            std::uint16_t w = 0;
+            if (k != 125 && ParamTransfer::rawWord(m_params.GetParameter(k), def.scale, &w))
+                words[k] = w;
+        }
+        return words;
+    }
+
+    static constexpr int FaultKinds = 7;
+
+    QString pickFault(int kind, int n, bool longBlock) {
+        // The answer to "D" is the leading byte, the words, and on the long block the
+        // trailer and checksum; the written block always carries both.
+        const int answer = 1 + 2 * n + (longBlock ? 4 : 0);
+        const int written = 2 * n + 4;
+        switch (kind) {
+        case 0:
+            return QStringLiteral("no-answer");
+        case 1:
+            // The short block has no checksum to spoil: noise before it instead.
+            return longBlock ? QStringLiteral("bad-checksum")
+                             : QStringLiteral("garbage %1").arg(1 + m_random.bounded(8));
+        case 2:
+            return QStringLiteral("drop-byte %1").arg(m_random.bounded(answer));
+        case 3:
+            // Before the last byte: a stray byte after the whole block is harmless.
+            return QStringLiteral("extra-byte %1").arg(m_random.bounded(answer - 1));
+        case 4:
+            return QStringLiteral("garbage %1").arg(1 + m_random.bounded(8));
+        case 5:
+            return QStringLiteral("hangup-read %1").arg(m_random.bounded(answer));
+        default:
+            return QStringLiteral("hangup-write %1").arg(1 + m_random.bounded(written));
+        }
+    }
+
+    static bool sameBlock(const QList<int>& a, const QList<int>& b, int n) {
+        for (int k = 0; k < n; ++k)
+            if (k != 125 && a.value(k) != b.value(k))
+                return false;
+        return true;
+    }
+
+    // After a successful read-back the program holds what the drive holds.
+    bool programHolds(const QList<int>& words, int n) const {
+        for (int k = 0; k < n; ++k) {
+            const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+            if (k == 125 || def.isPlaceholder() || def.scale == 0.0f)
+                continue;
+            if (m_params.GetParameter(k) !=
+                ParamTransfer::valueOfWord(std::uint16_t(words[k]), def.scale, true))
+                return false;
+        }
+        return true;
+    }
+
+    // After a hang-up: the dialog's notice, the CPU while idle, the drive back on a new
+    // terminal, and the port chosen again as the user would.
+    void reconnect() {
+        SoakReport& r = m_report;
+        ++r.hangups;
+        QDeadlineTimer deadline(5000);
+        while (m_form->selectedPort() != 0 && !deadline.hasExpired())
+            QTest::qWait(10);
+        r.maxCpuAfterHangup = std::max(r.maxCpuAfterHangup, cpuShareWhileIdle(300));
+        if (m_drive.waitFor(QStringLiteral("REPLUGGED")).isEmpty()) {
+            r.problems << QStringLiteral("the drive did not come back");
+            return;
+        }
+        m_form->load();
+        m_form->SelectFirstAvailablePort();
+        if (m_port->isOpen())
+            ++r.reconnects;
+        else
+            r.problems << "no reconnect: " + m_prompts.texts().join(u'|');
+    }
+
+    // Lets the event loop run for `msecs`, draining monitor frames as the monitor tick
+    // does every 10 ms; returns how many ticks saw a frame.
+    int drainFor(int msecs) {
+        int ticks = 0;
+        MonitorState state;
+        for (QElapsedTimer t; !t.isValid() || t.elapsed() < msecs;) {
+            if (!t.isValid())
+                t.start();
+            QTest::qWait(10);
+            if (m_port->isOpen() && MonitorFrame::drain(*m_protocol, state))
+                ++ticks;
+        }
+        return ticks;
+    }
+
+    QRandomGenerator m_random;
+    VirtualDrive m_drive;
+    FastClock m_clock{ClockFactor};
+    RecordingPrompts m_prompts;
+    LangModule m_lang{binFolder()};
+    ParamModule m_params{m_lang, m_prompts};
+    FakeHost m_host;
+    std::unique_ptr<SerialLinkPort> m_port;
+    std::unique_ptr<ProtocolModule> m_protocol;
+    std::unique_ptr<ConnectionForm> m_form;
+    std::unique_ptr<ParamTransfer> m_transfer;
+    SoakReport m_report;
+    int m_faultTurn = 0;
+};
