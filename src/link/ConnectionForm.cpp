@@ -54,6 +54,11 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
     auto* portRow = new QHBoxLayout;
     portRow->addWidget(m_portCombo, 1);
     portRow->addWidget(m_refresh);
+#ifdef Q_OS_WIN
+    // Windows keeps an adapter's COM number itself.
+    m_keepButton->hide();
+    m_keepCombo->hide();
+#endif
     auto* keepRow = new QHBoxLayout;
     keepRow->addWidget(m_keepButton);
     keepRow->addWidget(m_keepCombo);

@@ -1,7 +1,8 @@
 // The real serial port on the virtual drive's pseudo-terminal, through the program's
 // own classes. Every read and write costs its fixed waits, so one drive and one
-// connection serve the dialog, the faults and the round trip in turn; a pulled line,
-// a replug and a drive started late need drives of their own.
+// connection serve the dialog, the faults and the round trip in turn; a pulled line
+// and a drive started late need drives of their own (the replug is in the main
+// window's test).
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
 #include "link/ProtocolModule.h"
@@ -18,7 +19,6 @@
 #include <QStandardItemModel>
 #include <QtTest>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 
@@ -210,51 +210,6 @@ private slots:
         QCOMPARE(combo->currentData().toInt(), VirtualDrive::Com);
         QCOMPARE(combo->itemText(1), QStringLiteral("COM15 \u2014 link to /nonexistent/ttyUSB9, "
                                                     "which does not exist"));
-    }
-
-    void unreadableTerminal() {
-        if (::geteuid() == 0)
-            QSKIP("root opens a device of any mode; the reason is checked through the open "
-                  "failure in tst_connectionform");
-        VirtualDrive drive;
-        QVERIFY(drive.start());
-        const QString device =
-            QFileInfo(drive.linkFolder() + "/COM" + QString::number(VirtualDrive::Com))
-                .canonicalFilePath();
-        QVERIFY(QFile::setPermissions(device, {}));
-        Program p(drive.linkFolder());
-        auto* combo = p.form.findChild<QComboBox*>(QStringLiteral("PortCombo"));
-        QCOMPARE(combo->count(), 1);
-        QVERIFY2(combo->itemText(0).contains("no permission"), qPrintable(combo->itemText(0)));
-    }
-
-    // The drive hangs up and comes back under the same link: the port is reopened by
-    // itself, the stream flows again, and nothing else is sent.
-    void replugReopens() {
-        VirtualDrive drive;
-        QVERIFY(drive.start());
-        Program p(drive.linkFolder());
-        p.form.SelectFirstAvailablePort();
-        QVERIFY(p.port.isOpen());
-        QSignalSpy back(&p.form, &ConnectionForm::reconnected);
-        QCOMPARE(drive.command("hangup", "HANGUP"), QStringLiteral("HANGUP"));
-        QTRY_VERIFY(p.form.awaitingAdapter());
-        QCOMPARE(p.status, p.lang.LangText(TextId::LineLostWaiting).arg("COM13"));
-        QVERIFY(drive.waitForExit());
-        p.form.RefreshPortList();
-        auto* combo = p.form.findChild<QComboBox*>(QStringLiteral("PortCombo"));
-        QCOMPARE(combo->itemText(0), "COM13 \u2014 " + p.lang.LangText(TextId::PortVanished));
-
-        QVERIFY(drive.start());
-        QTRY_VERIFY(p.port.isOpen());
-        QCOMPARE(back.count(), 1);
-        QCOMPARE(back.first().first().toInt(), VirtualDrive::Com);
-        QCOMPARE(p.form.selectedPort(), VirtualDrive::Com);
-        QCOMPARE(p.status, p.lang.LangText(TextId::LineReconnected).arg("COM13"));
-        QVERIFY(!p.form.awaitingAdapter());
-        p.protocol.SendData(ProtocolModule::MonitorStart);
-        QTRY_VERIFY(p.port.bytesAvailable() >= 16);
-        QCOMPARE(drive.log().filter("LOG ").filter(QRegularExpression(" [DU]:")), QStringList());
     }
 };
 
