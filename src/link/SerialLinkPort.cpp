@@ -82,7 +82,7 @@ PortEntry SerialLinkPort::probe(int n) {
     PortEntry entry = m_scan.describe(n);
     if (entry.state != PortEntry::State::Free)
         return entry;
-    const QString device = QFileInfo(entry.location).canonicalFilePath();
+    const QString device = SerialPortScan::deviceOf(entry.location);
     if (m_port.isOpen() && (n == m_portNumber || device == m_device)) {
         entry.state = PortEntry::State::InUseHere;
         return entry;

@@ -43,6 +43,14 @@ bool SerialPortScan::isGrabbingService(const QString& processName) {
     return services.contains(processName);
 }
 
+QString SerialPortScan::deviceOf(const QString& location) {
+#ifdef Q_OS_WIN
+    return location;
+#else
+    return QFileInfo(location).canonicalFilePath();
+#endif
+}
+
 void SerialPortScan::refresh(bool descriptions) {
     m_byIdOf.clear();
     m_byIdLooked = 0;
@@ -59,7 +67,11 @@ void SerialPortScan::refresh(bool descriptions) {
     m_usb.clear();
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports) {
-        const QString device = QFileInfo(info.systemLocation()).canonicalFilePath();
+#ifdef Q_OS_WIN
+        const QString device = info.portName();
+#else
+        const QString device = deviceOf(info.systemLocation());
+#endif
         if (device.isEmpty())
             continue;
         QStringList parts;
@@ -89,7 +101,7 @@ PortEntry SerialPortScan::describe(int n) const {
         // (a by-id name, a new terminal of the virtual drive) is the same port.
         entry.stableId = location;
     }
-    const QString device = info.canonicalFilePath();
+    const QString device = deviceOf(location);
     if (device.isEmpty()) {
         entry.state = info.isSymLink() ? PortEntry::State::DanglingLink : PortEntry::State::Absent;
         return entry;

@@ -31,6 +31,8 @@ public:
     // The number that reaches the adapter named by `identity` now, 0 when none.
     int findAdapter(const QString& identity) const;
 
+    // The device a location stands for: links resolved; on Windows the name itself.
+    static QString deviceOf(const QString& location);
     // Services known to open USB serial adapters as soon as they appear.
     static bool isGrabbingService(const QString& processName);
 
