@@ -58,6 +58,14 @@ enum class TextId : int {
     NoSuchPort = 69,         // why a port cannot be opened
     LineSettingsFailed = 70, // %1: the system's reason
     MissingPictures = 71,    // %1: the picture files that were not found
+    ReviewTitle = 72,
+    ReviewCount = 73, // %1: how many parameters a write changes
+    ReviewNoDifferences = 74,
+    ArchiveFailed = 75, // %1: the file and the system's reason
+    WriteAnyway = 76,
+    MenuHistory = 77,
+    MenuCompare = 78,
+    HistoryColumns = 79, // the history list's column titles, separated by "|"
     ScaleAcceleration = 80,
     ScaleSpeed = 81,
     ScaleCurrent = 82,
@@ -75,6 +83,9 @@ enum class TextId : int {
     GridDriveValue = 94,
     GridProgramValue = 95,
     GridUnit = 96,
+    HistoryLoad = 97,
+    HistoryOpenFolder = 98,
+    HistoryDamaged = 99,
     Port = 100,
     Cancel = 101,
     Ok = 102,
@@ -102,4 +113,5 @@ enum class TextId : int {
     StoppingJerk = 124,
     StopByDistance = 125,
     StopBySpeed = 126,
+    OnlyDifferingRows = 127,
 };

@@ -28,10 +28,14 @@ public:
 template <typename P = RecordingPrompts> struct MainWindowFixture {
     P prompts;
     MainForm form;
+    // Sets read and written are archived here, never in the user's own history.
+    QTemporaryDir history;
 
     explicit MainWindowFixture(const QString& folder = binFolder(),
                                std::unique_ptr<LinkPort> port = std::make_unique<IdlePort>())
-        : form(prompts, folder, std::move(port)) {}
+        : form(prompts, folder, std::move(port)) {
+        form.session().archived().history().setFolder(history.path());
+    }
     template <typename T> T* child(const char* name) {
         return form.findChild<T*>(QString::fromLatin1(name));
     }
