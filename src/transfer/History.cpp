@@ -116,7 +116,13 @@ QString History::lastArchived() const {
     QFile file(QDir(m_folder).filePath(IndexName));
     if (!file.open(QIODevice::ReadOnly))
         return {};
+    // Only the tail: the index grows by a line per set and is read at every archive.
+    constexpr qint64 Tail = 4096;
+    if (file.size() > Tail)
+        file.seek(file.size() - Tail);
     QList<QByteArray> lines = file.readAll().split('\n');
+    if (file.size() > Tail)
+        lines.removeFirst(); // probably cut by the seek
     while (!lines.isEmpty()) {
         const QList<QByteArray> f = lines.takeLast().split('\t');
         if (f.size() == 5)
