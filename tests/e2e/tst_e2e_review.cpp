@@ -5,6 +5,7 @@
 #include "params/ParamGrid.h"
 #include "platform/NumberText.h"
 #include "support/MainWindowFixture.h"
+#include "support/ScriptedReview.h"
 #include "transfer/ArchivedTransfer.h"
 
 #include <QAction>
@@ -13,16 +14,6 @@
 #include <QtTest>
 
 namespace {
-
-class ScriptedReview final : public WriteReview {
-public:
-    bool approveWrite(const QList<ParamDifference>& differences) override {
-        shown << differences;
-        return !answers.isEmpty() && answers.takeFirst();
-    }
-    QList<QList<ParamDifference>> shown;
-    QList<bool> answers;
-};
 
 QByteArray contents(const QString& path) {
     QFile file(path);
