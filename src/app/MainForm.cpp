@@ -194,13 +194,12 @@ QStringList MainForm::loadPictures() {
     const QString logo = find(Brand::logo(edition));
     m_logo->setPixmap(logo.isEmpty() ? QPixmap() : QPixmap(logo));
     // Beside the program first; a copy in the working directory still counts.
-    QString icon = ProgramFolder::findIgnoringCase(m_folder, Brand::windowIcon(edition));
-    if (icon.isEmpty())
-        icon = ProgramFolder::findIgnoringCase(QDir::currentPath(), Brand::windowIcon(edition));
-    if (icon.isEmpty())
+    m_windowIcon = ProgramFolder::findIgnoringCase(m_folder, Brand::windowIcon(edition));
+    if (m_windowIcon.isEmpty())
+        m_windowIcon =
+            ProgramFolder::findIgnoringCase(QDir::currentPath(), Brand::windowIcon(edition));
+    if (m_windowIcon.isEmpty())
         missing << Brand::windowIcon(edition);
-    else
-        setWindowIcon(QIcon(icon));
     find(Brand::productPicture(edition)); // shown by the About dialog
     return missing;
 }
@@ -209,6 +208,12 @@ void MainForm::openMakerSite() {
     if (!QFileInfo(QDir(m_folder).filePath(Brand::WebLinkMarker)).isFile())
         return;
     m_prompts.openUrl(Brand::webSite(m_edition)); // failures are ignored
+}
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (!isMinimized())
+        simulate();
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -333,15 +338,15 @@ void MainForm::loadDefinitions() {
         m_prompts.critical(windowTitle(), problem);
     else if (!problem.isEmpty())
         m_prompts.warning(windowTitle(), problem);
-    m_paramGrid->FillParamGrid();
 }
 
 bool MainForm::startUp() {
+    // 1-2: the session's flags, then the connection dialog's load step (the port scan).
     m_session->setVersionGt826(true);
     m_session->setReadyToSimulate(false);
     m_session->load();
 
-    // Text indexes of the menu entries.
+    // 3-4: text indexes of the menu entries; read and write start disabled.
     setTag(m_menuFile->menuAction(), TextId::MenuFile);
     setTag(m_exit, TextId::MenuExit);
     setTag(m_menuConnection->menuAction(), TextId::MenuConnection);
@@ -349,9 +354,13 @@ bool MainForm::startUp() {
     setTag(m_menuHelp->menuAction(), TextId::MenuHelp);
     for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})
         setTag(menu, LanguageUi::tagOf(menu->menuAction()));
+    m_session->readAction()->setEnabled(false);
+    m_session->writeAction()->setEnabled(false);
 
+    // 5-6: toolbar images and the logo.
     const QStringList missingPictures = loadPictures();
 
+    // 7-8: the language packs, the first one loaded and ticked.
     m_params.setTitle(windowTitle());
     if (!m_lang.FindLanguagePacks()) {
         m_prompts.critical(windowTitle(), FixedTexts::noLanguagePack());
@@ -369,18 +378,30 @@ bool MainForm::startUp() {
                               .arg(QDir::toNativeSeparators(missingPictures.join(u", "))));
     m_languageMenu->tick(0);
 
-    retitle();
+    // 10-12: the catalogue, the re-titling, the grid rows.
     loadDefinitions();
+    retitle();
+    m_paramGrid->FillParamGrid();
 
+    // 13-15: the monitor page in front (its surfaces and indicators are set up with it).
+    m_tabs->setCurrentIndex(0);
+    selectPage(int(DriveSession::Page::Monitor));
+
+    // 16-17: the travel controls and the default signal timeline, then the factory set.
     m_travelPage->setUp();
     m_params.LoadDefaultParameters();
+    // 18: the monitor tick.
+    m_monitorPage->start();
+    // 19: the stop mode, through its handler as a user's choice.
     m_travelPage->selectStopMode(1);
 
+    // 22-23: the edition's title and icon; every catalogue parameter counts as present.
     setWindowTitle(editionTitle());
+    if (!m_windowIcon.isEmpty())
+        setWindowIcon(QIcon(m_windowIcon));
     m_params.setTitle(windowTitle());
     m_session->setTitle(windowTitle());
     m_params.driveVersion = 100000.0f;
-    m_monitorPage->start();
     return true;
 }
 
@@ -397,8 +418,9 @@ void MainForm::switchLanguage(int k) {
     }
     if (pack.firstBadLine != 0)
         m_prompts.warning(windowTitle(), pack.problem(m_lang));
-    retitle();
     loadDefinitions();
+    retitle();
+    m_paramGrid->FillParamGrid();
     m_languageMenu->tick(k);
 }
 

@@ -62,6 +62,9 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The pages follow the window through their layouts; the travel run is drawn
+    // again at the new size.
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildMenus();
@@ -80,8 +83,7 @@ private:
     void selectPage(int tag);
     // Every page and window re-titles itself from the pack now loaded.
     void retitle();
-    // Reads the definition file of the pack now loaded and rebuilds the grid;
-    // problems are shown to the user.
+    // Reads the definition file of the pack now loaded; problems are shown to the user.
     void loadDefinitions();
     // A transfer switches off what would interleave with it.
     void setWindowCommandsEnabled(bool on);
@@ -89,6 +91,7 @@ private:
     Prompts& m_prompts;
     QString m_folder;
     Edition m_edition;
+    QString m_windowIcon; // found by loadPictures, set with the title
     LangModule m_lang;
     ParamModule m_params;
     SimModule m_sim;

@@ -15,6 +15,18 @@ QString fileNotOpened(const QString& nativePath) {
     return nativePath + QStringLiteral(" dosyas\u0131 a\u00e7\u0131lamad\u0131.");
 }
 
+QString recordNotWritten(const QString& nativePath) {
+    return nativePath + QStringLiteral(" dosyas\u0131na yaz\u0131lamad\u0131. Dosya ba\u015fka "
+                                       "bir program taraf\u0131ndan kullan\u0131l\u0131yorsa, o "
+                                       "program\u0131 kapatt\u0131ktan sonra tekrar deneyin");
+}
+
+QString recordWritten(const QString& nativePath) {
+    return QStringLiteral("Kay\u0131t edilen veriler ") + nativePath +
+           QStringLiteral(" dosyas\u0131na CSV format\u0131nda yaz\u0131ld\u0131. Bu "
+                          "dosyay\u0131 MS Excel veya benzeri bir programla a\u00e7abilirsiniz.");
+}
+
 QString fallback(TextId id) {
     struct Entry {
         TextId id;

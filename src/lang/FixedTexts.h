@@ -15,6 +15,10 @@ QString badChecksum();
 // A parameter file that could not be opened, read or written: "<path> dosyası açılamadı."
 QString fileNotOpened(const QString& nativePath);
 
+// The recording export: the file could not be written, or it was.
+QString recordNotWritten(const QString& nativePath);
+QString recordWritten(const QString& nativePath);
+
 // The stand-in for text `id` when the pack has none; empty when there is no stand-in.
 QString fallback(TextId id);
 

@@ -63,6 +63,13 @@ QString asTitle(QString menuText) {
     return menuText.trimmed();
 }
 
+QLabel* taggedLabel(const char* name, const QString& caption, TextId tag, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    setTag(label, tag);
+    return label;
+}
+
 void setTag(QObject* object, int index) {
     object->setProperty("tag", QString::number(index));
 }

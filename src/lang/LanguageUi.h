@@ -8,6 +8,7 @@
 
 class LangModule;
 class QAction;
+class QLabel;
 class QMenu;
 class QWidget;
 
@@ -21,6 +22,8 @@ QString asTitle(QString menuText);
 inline void setTag(QObject* object, TextId id) {
     setTag(object, int(id));
 }
+// A label named `name` showing `caption` until the pack's text `tag` replaces it.
+QLabel* taggedLabel(const char* name, const QString& caption, TextId tag, QWidget* parent);
 
 // Gives every tagged label, frame, check box, menu entry and tab of every top-level
 // window its text from the pack. Lists, headers and tool tips whose texts come from

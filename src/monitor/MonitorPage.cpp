@@ -1,5 +1,6 @@
 #include "monitor/MonitorPage.h"
 
+#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "lang/LanguageUi.h"
 #include "lang/TextId.h"
@@ -390,15 +391,8 @@ void MonitorPage::CommandRecDataToClipboard_Click() {
     const QString path = QDir::toNativeSeparators(result.path);
     const QString title = window()->windowTitle();
     if (!result.ok) {
-        m_prompts.critical(
-            title, path + QStringLiteral(" dosyas\u0131na yaz\u0131lamad\u0131. Dosya ba\u015fka "
-                                         "bir program taraf\u0131ndan kullan\u0131l\u0131yorsa, o "
-                                         "program\u0131 kapatt\u0131ktan sonra tekrar deneyin"));
+        m_prompts.critical(title, FixedTexts::recordNotWritten(path));
         return;
     }
-    m_prompts.information(title,
-                          QStringLiteral("Kay\u0131t edilen veriler ") + path +
-                              QStringLiteral(" dosyas\u0131na CSV format\u0131nda "
-                                             "yaz\u0131ld\u0131. Bu dosyay\u0131 MS Excel "
-                                             "veya benzeri bir programla a\u00e7abilirsiniz."));
+    m_prompts.information(title, FixedTexts::recordWritten(path));
 }

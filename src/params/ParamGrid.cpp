@@ -6,11 +6,13 @@
 #include "platform/NumberText.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace {
 
@@ -103,6 +105,7 @@ void ParamGrid::retitle(const LangModule& lang) {
                                          TextId::GridProgramValue, TextId::GridUnit};
     for (int column = 0; column <= UnitColumn; ++column)
         horizontalHeaderItem(column)->setText(lang.LangText(headers[column]));
+    LayoutParamGrid();
 }
 
 void ParamGrid::FillParamGrid() {
@@ -160,8 +163,22 @@ void ParamGrid::ColorizeGrid(int row) {
 void ParamGrid::LayoutParamGrid() {
     const double width = viewport()->width();
     static constexpr double fractions[] = {4.1, 1.25, 1.25, 2.3};
+    int widths[4];
     for (int column = 0; column < 4; ++column)
-        setColumnWidth(column, int(NumberText::roundHalfEven(width * fractions[column] / 9.0)));
+        widths[column] = int(NumberText::roundHalfEven(width * fractions[column] / 9.0));
+    // A value column never cuts its header ("İnvertördeki değer" in a narrow window):
+    // it takes what it needs from the name column, which is the widest.
+    for (int column = DriveColumn; column <= UnitColumn; ++column) {
+        const QTableWidgetItem* header = horizontalHeaderItem(column);
+        const int needed =
+            header ? QFontMetrics(header->font()).horizontalAdvance(header->text()) + 16 : 0;
+        if (widths[column] < needed) {
+            widths[NameColumn] -= needed - widths[column];
+            widths[column] = needed;
+        }
+    }
+    for (int column = 0; column < 4; ++column)
+        setColumnWidth(column, std::max(1, widths[column]));
     setColumnWidth(IndexColumn, 0);
     setColumnHidden(IndexColumn, true);
     const int height = int(NumberText::roundHalfEven(kRowHeightTwips * logicalDpiY() / 1440.0));

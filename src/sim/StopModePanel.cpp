@@ -1,6 +1,7 @@
 #include "sim/StopModePanel.h"
 
 #include "lang/LangModule.h"
+#include "lang/LanguageUi.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -28,19 +29,12 @@ private:
     std::function<void()> m_onLeave;
 };
 
-QLabel* taggedLabel(const char* name, const QString& caption, TextId tag, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setProperty("tag", QString::number(int(tag)));
-    return label;
-}
-
 } // namespace
 
 StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     setObjectName(QStringLiteral("FrameStopMode"));
     setTitle(QString::fromUtf8("Duruş tipi seçenekleri"));
-    setProperty("tag", QString::number(int(TextId::StopModeOptions)));
+    LanguageUi::setTag(this, TextId::StopModeOptions);
     auto* form = new QFormLayout(this);
     // Captions go above their boxes when the page is narrow.
     form->setRowWrapPolicy(QFormLayout::WrapLongRows);
@@ -51,7 +45,8 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
     m_mode->setMinimumContentsLength(12);
     m_mode->addItem(QString::fromUtf8("Mesafeye göre yavaşlama/durma"));
     m_mode->addItem(QString::fromUtf8("Hız ve ivmeye göre yavaşlama/durma"));
-    m_labels[0] = taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), TextId::StopMode, this);
+    m_labels[0] =
+        LanguageUi::taggedLabel("Label23", QString::fromUtf8("Duruş tipi"), TextId::StopMode, this);
     form->addRow(m_labels[0], m_mode);
     // Any change of the selection runs the handler: a value loaded from a file or read
     // from the drive must set the boxes' state as a user's choice does.
@@ -75,8 +70,8 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
         m_boxes[i] = new QLineEdit(this);
         m_boxes[i]->setObjectName(QString::fromLatin1(rows[i].box));
         m_boxes[i]->setMinimumWidth(60);
-        m_labels[i + 1] =
-            taggedLabel(rows[i].label, QString::fromUtf8(rows[i].caption), rows[i].tag, this);
+        m_labels[i + 1] = LanguageUi::taggedLabel(rows[i].label, QString::fromUtf8(rows[i].caption),
+                                                  rows[i].tag, this);
         form->addRow(m_labels[i + 1], m_boxes[i]);
     }
     for (int i = 0; i < 2; ++i)

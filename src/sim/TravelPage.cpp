@@ -1,6 +1,7 @@
 #include "sim/TravelPage.h"
 
 #include "lang/LangModule.h"
+#include "lang/LanguageUi.h"
 #include "platform/Canvas.h"
 #include "platform/NumberText.h"
 #include "platform/Prompts.h"
@@ -48,13 +49,6 @@ double laneBottom(int lane) {
 }
 double laneCentre(int lane) {
     return 7.0 - 2.0 * lane;
-}
-
-QLabel* taggedLabel(const char* name, const QString& caption, TextId tag, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setProperty("tag", QString::number(int(tag)));
-    return label;
 }
 
 } // namespace
@@ -175,8 +169,8 @@ void TravelPage::buildPlots(QGridLayout* grid) {
         canvas->setObjectName(QString::fromLatin1(plots[i].picture));
         canvas->setMinimumSize(200, 30);
         m_plots[std::size_t(i)] = canvas;
-        m_captions[std::size_t(i)] =
-            taggedLabel(plots[i].label, QString::fromUtf16(plots[i].caption), plots[i].tag, this);
+        m_captions[std::size_t(i)] = LanguageUi::taggedLabel(
+            plots[i].label, QString::fromUtf16(plots[i].caption), plots[i].tag, this);
 
         auto* captionColumn = new QVBoxLayout;
         captionColumn->setSpacing(2);
@@ -185,7 +179,7 @@ void TravelPage::buildPlots(QGridLayout* grid) {
             captionColumn->addWidget(m_captions[std::size_t(i)]);
             auto* button = new QPushButton(QStringLiteral("Gizle"), this);
             button->setObjectName(QString::fromLatin1(plots[i].button));
-            button->setProperty("tag", QString::number(int(TextId::Show)));
+            LanguageUi::setTag(button, TextId::Show);
             m_showHide[std::size_t(i)] = button;
             captionColumn->addWidget(button);
             connect(button, &QPushButton::clicked, this, [this, i] { toggleShowHide(Plot(i)); });
@@ -231,13 +225,14 @@ QWidget* TravelPage::buildOptions() {
     column->setContentsMargins(0, 8, 0, 0);
     m_showScales = new QCheckBox(QString::fromUtf8("Klavuz çizgileri göster"), box);
     m_showScales->setObjectName(QStringLiteral("ShowScalesCheck"));
-    m_showScales->setProperty("tag", QString::number(int(TextId::ShowGuideLines)));
+    LanguageUi::setTag(m_showScales, TextId::ShowGuideLines);
     m_showScales->setChecked(true);
     connect(m_showScales, &QCheckBox::toggled, this, [this] { simulate(); });
     column->addWidget(m_showScales);
 
     auto* row = new QHBoxLayout;
-    m_durationLabel = taggedLabel("Label19", QString::fromUtf8("Süre"), TextId::Duration, box);
+    m_durationLabel =
+        LanguageUi::taggedLabel("Label19", QString::fromUtf8("Süre"), TextId::Duration, box);
     m_duration = new QComboBox(box);
     m_duration->setObjectName(QStringLiteral("SimDurationCombo"));
     for (const char16_t* entry : kDurations)

@@ -1,6 +1,7 @@
 #include "sim/TravelParsPanel.h"
 
 #include "lang/LangModule.h"
+#include "lang/LanguageUi.h"
 #include "params/ParamModule.h"
 #include "platform/NumberText.h"
 
@@ -50,7 +51,7 @@ TravelParsPanel::TravelParsPanel(ParamModule& params, QWidget* parent)
     : QGroupBox(parent), m_params(params) {
     setObjectName(QStringLiteral("FrameSeyirPars"));
     setTitle(QString::fromUtf8("Seyir Parametreleri"));
-    setProperty("tag", QString::number(int(TextId::FrameTravelParams)));
+    LanguageUi::setTag(this, TextId::FrameTravelParams);
     auto* grid = new QGridLayout(this);
     grid->setVerticalSpacing(2);
     for (int i = 0; i < Count; ++i) {
@@ -61,7 +62,7 @@ TravelParsPanel::TravelParsPanel(ParamModule& params, QWidget* parent)
         c.caption = d.tag;
         c.label = new QLabel(QString::fromUtf16(d.caption), this);
         c.label->setObjectName(QString::fromLatin1(d.label));
-        c.label->setProperty("tag", QString::number(int(d.tag)));
+        LanguageUi::setTag(c.label, d.tag);
         // Long captions wrap, so the page still fits a window of the minimum size.
         c.label->setWordWrap(true);
         c.slider = new QSlider(Qt::Horizontal, this);

@@ -1,13 +1,16 @@
 // The whole main window on the offscreen platform: start-up, pages, language switch.
 #include "lang/LanguageUi.h"
 #include "platform/Canvas.h"
+#include "sim/TravelPage.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,6 +55,31 @@ private slots:
         const QImage& speed = w.child<Canvas>("vPicture")->image();
         QCOMPARE(speed.pixelColor(speed.width() - 1, speed.height() - 1), QColor(Qt::white));
         QCOMPARE(w.prompts.texts(), QStringList());
+    }
+
+    // Right after start-up, and the window's layout rules.
+    void startStateAndLayout() {
+        Window w;
+        QVERIFY(w.startAndShow());
+        QVERIFY(!w.child<QAction>("MI_ReadPars")->isEnabled()); // the toolbar shows these
+        QVERIFY(!w.child<QAction>("MI_WritePars")->isEnabled());
+        QVERIFY(w.child<QFrame>("FrameMonitor")->isVisible());
+        auto* travel = w.child<TravelPage>("FrameSeyir");
+        QCOMPARE(travel->shownPlotCount(), short(2));
+        w.form.resize(700, 500);
+        QApplication::processEvents();
+        QVERIFY(w.form.width() >= 800 && w.form.height() >= 600);
+
+        w.form.resize(1280, 900);
+        w.child<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        QApplication::processEvents();
+        auto height = [&](const char* plot) { return w.child<Canvas>(plot)->height(); };
+        const int before = height("aPicture");
+        QTest::mouseClick(w.child<QPushButton>("CommandShowHideV"), Qt::LeftButton);
+        QApplication::processEvents();
+        QCOMPARE(travel->shownPlotCount(), short(1));
+        QVERIFY2(height("aPicture") > before * 3 / 2,
+                 qPrintable(QString("%1 -> %2").arg(before).arg(height("aPicture"))));
     }
 
     void languageSwitch() {

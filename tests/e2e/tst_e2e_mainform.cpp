@@ -11,8 +11,11 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -110,6 +113,62 @@ private slots:
         tabs->setCurrentIndex(1);
         read->trigger();
         QCOMPARE(prompts.texts().mid(1), QStringList{w.lang().LangText(106)});
+    }
+
+    // A technician's session through the window's own commands: connect, read, edit
+    // a value in the grid, write, save a file, switch language, record and export.
+    void wholeSession() {
+        DriveWindow f;
+        QVERIFY(f.start({"--frame-rate", "200"}));
+        MainForm& w = f.form;
+        f.acceptDrivePort();
+        auto* tabs = f.child<QTabBar>("TabStrip1");
+        tabs->setCurrentIndex(1);
+        f.child<QAction>("MI_ReadPars")->trigger();
+        QVERIFY(w.session().flashParamsIdentical());
+
+        ParamGrid* grid = w.paramGrid();
+        const int v3 = w.params().FindParamById("V3");
+        const int row = grid->FindGridRow(v3);
+        grid->setFocus();
+        grid->setCurrentCell(row - 1, ParamGrid::ValueColumn);
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = f.child<QLineEdit>("ParEditText");
+        editor->setText("1,2");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(w.params().GetParameter(v3), 1.2f);
+        QVERIFY(!w.session().flashParamsIdentical()); // the row differs until written
+
+        f.child<QAction>("MI_WritePars")->trigger();
+        QVERIFY2(f.prompts.texts().isEmpty(), qPrintable(f.prompts.texts().join('|')));
+        QCOMPARE(f.drive.words().value(v3), 1200); // mm/s on the wire
+        QVERIFY(w.session().flashParamsIdentical());
+
+        QTemporaryDir files;
+        f.prompts.fileAnswers = {files.filePath("site")};
+        f.child<QAction>("MI_SaveFile")->trigger();
+        QFile saved(files.filePath("site.quv"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll().split('\n').value(v3).trimmed(), QByteArray("1.2"));
+
+        f.child<QAction>("lang1")->trigger();
+        QCOMPARE(tabs->tabText(0), w.lang().LangText(TextId::TabMonitor));
+        QCOMPARE(grid->cellText(row, ParamGrid::DriveColumn), QStringLiteral("1.2"));
+
+        tabs->setCurrentIndex(0);
+        auto* speed = f.child<QLabel>("LabelVValue");
+        QTRY_VERIFY(speed->text() != "...");
+        const QString csv = binFolder() + "/csv/log.csv";
+        QFile::remove(csv);
+        QTest::mouseClick(f.child<QPushButton>("CommandRecordData"), Qt::LeftButton);
+        QTest::qWait(300);
+        QTest::mouseClick(f.child<QPushButton>("CommandRecDataToClipboard"), Qt::LeftButton);
+        QCOMPARE(f.prompts.messages.size(), 1); // the export's "written" notice
+        QFile record(csv);
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QVERIFY(record.readAll().count('\n') > 5); // the header and the samples
+        record.close();
+        QFile::remove(csv);
     }
 };
 
