@@ -5,7 +5,6 @@
 #include "params/ParamGrid.h"
 #include "platform/NumberText.h"
 #include "support/MainWindowFixture.h"
-#include "support/ScriptedReview.h"
 #include "transfer/ArchivedTransfer.h"
 
 #include <QAction>
@@ -27,11 +26,10 @@ class TestE2eReview : public QObject {
 
 private:
     struct Rig : DriveWindow {
-        ScriptedReview review;
         bool startOnParameterPage() {
+            review.otherwise = false;
             if (!start({}))
                 return false;
-            form.session().archived().setReview(review);
             acceptDrivePort();
             child<QTabBar>("TabStrip1")->setCurrentIndex(1);
             return QTest::qWaitFor([this] { return drive.log().contains("LOG A: monitor off"); });

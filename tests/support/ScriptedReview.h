@@ -6,8 +6,9 @@ class ScriptedReview final : public WriteReview {
 public:
     bool approveWrite(const QList<ParamDifference>& differences) override {
         shown << differences;
-        return !answers.isEmpty() && answers.takeFirst();
+        return answers.isEmpty() ? otherwise : answers.takeFirst();
     }
     QList<QList<ParamDifference>> shown;
     QList<bool> answers;
+    bool otherwise = false; // the answer once the script is used up
 };
