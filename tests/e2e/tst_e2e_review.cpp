@@ -118,6 +118,27 @@ private slots:
         QCOMPARE(f.drive.words(), wordsBefore);
         QVERIFY(!f.drive.log().join('\n').contains("U:"));
     }
+    // The line goes down in the middle of the block: the usual message, and the
+    // history keeps the complete sets only (the read and the backup).
+    void lineLostDuringWrite() {
+        Rig f;
+        QVERIFY(f.startOnParameterPage());
+        f.child<QAction>("MI_ReadPars")->trigger();
+        f.form.params().SetParameter(1, f.form.params().ParamCatalogue[1].minValue);
+        f.drive.command("fault hangup-write 40");
+        f.review.answers = {true};
+        f.child<QAction>("MI_WritePars")->trigger();
+        QCOMPARE(f.review.shown.size(), 1);
+        QTRY_COMPARE(f.prompts.texts().size(), 1);
+        QVERIFY(f.prompts.texts().first().startsWith(
+            f.form.lang().LangText(TextId::LineLost).section("%1", 0, 0)));
+        QStringList kinds;
+        for (const HistoryEntry& e : f.entries()) {
+            kinds << e.kind;
+            QVERIFY(!e.damaged && History(f.history.path()).load(e.fileName));
+        }
+        QCOMPARE(kinds, (QStringList{"backup", "read"}));
+    }
 };
 
 QTEST_MAIN(TestE2eReview)
