@@ -63,16 +63,17 @@ DifferenceDialog::DifferenceDialog(const LangModule& lang, QWidget* parent)
 
 void DifferenceDialog::present(const QString& title, const QString& sentence,
                                const QList<ParamDifference>& differences, const QString& leftTitle,
-                               const QString& rightTitle, const QString& acceptText) {
+                               const QString& rightTitle, bool question,
+                               const QString& acceptText) {
     setWindowTitle(title);
     m_sentence->setText(sentence);
     m_table->setDifferences(differences, leftTitle, rightTitle, m_lang);
     m_table->setVisible(!differences.isEmpty());
-    m_accept->setText(acceptText.isEmpty() ? m_lang.LangText(TextId::Ok) : acceptText);
+    m_accept->setText(question ? acceptText : m_lang.LangText(TextId::Ok));
     m_cancel->setText(m_lang.LangText(TextId::Cancel));
-    m_cancel->setVisible(!acceptText.isEmpty());
+    m_cancel->setVisible(question);
     // Cancel is the default: Enter must not write by accident.
-    (acceptText.isEmpty() ? m_accept : m_cancel)->setDefault(true);
+    (question ? m_cancel : m_accept)->setDefault(true);
     QDialog::show();
 }
 
@@ -85,7 +86,7 @@ DifferenceDialog* ReviewDialog::open(const QList<ParamDifference>& differences) 
                                  : m_lang.LangText(TextId::ReviewCount).arg(differences.size());
     dialog->present(m_lang.LangText(TextId::ReviewTitle), sentence, differences,
                     m_lang.LangText(TextId::GridDriveValue),
-                    m_lang.LangText(TextId::GridProgramValue),
+                    m_lang.LangText(TextId::GridProgramValue), true,
                     LanguageUi::asTitle(m_lang.LangText(TextId::MenuWriteDrive)));
     return dialog;
 }

@@ -18,15 +18,15 @@ public:
                         const QString& rightTitle, const LangModule& lang);
 };
 
-// A modal list of differences with a sentence above it; with `question` it has
-// the buttons `accept` and cancel, else only OK.
+// A modal list of differences with a sentence above it; as a question it has the
+// buttons `acceptText` and cancel, else only OK.
 class DifferenceDialog : public QDialog {
     Q_OBJECT
 public:
     DifferenceDialog(const LangModule& lang, QWidget* parent = nullptr);
     void present(const QString& title, const QString& sentence,
                  const QList<ParamDifference>& differences, const QString& leftTitle,
-                 const QString& rightTitle, const QString& acceptText);
+                 const QString& rightTitle, bool question, const QString& acceptText = {});
     DifferenceTable* table() const { return m_table; }
 
 private:

@@ -79,6 +79,11 @@ HistoryForm::HistoryForm(History& history, ParamModule& params, const LangModule
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->verticalHeader()->hide();
     m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setWordWrap(false);
+    // Sized from the text a time takes, not from the rows: measuring ten thousand
+    // rows would cost more than listing them.
+    m_view->setColumnWidth(
+        0, m_view->fontMetrics().horizontalAdvance(QStringLiteral("8888-88-88 88:88:88")) + 16);
     layout->addWidget(m_view, 1);
     auto* buttons = new QHBoxLayout;
     m_load = new QPushButton(this);
@@ -167,7 +172,7 @@ void HistoryForm::showComparison(const QList<ParamDifference>& differences,
     DifferenceDialog dialog(m_lang, this);
     dialog.present(LanguageUi::asTitle(m_lang.LangText(TextId::MenuCompare)),
                    m_lang.LangText(TextId::ReviewCount).arg(differences.size()), differences,
-                   m_lang.LangText(TextId::GridProgramValue), rightTitle, QString());
+                   m_lang.LangText(TextId::GridProgramValue), rightTitle, false);
     dialog.exec();
 }
 
@@ -216,6 +221,6 @@ void HistoryCommands::compareWithFile() {
     dialog.present(LanguageUi::asTitle(m_lang.LangText(TextId::MenuCompare)),
                    m_lang.LangText(TextId::ReviewCount).arg(d.size()), d,
                    m_lang.LangText(TextId::GridProgramValue),
-                   QDir::toNativeSeparators(path).section(QDir::separator(), -1), QString());
+                   QDir::toNativeSeparators(path).section(QDir::separator(), -1), false);
     dialog.exec();
 }
