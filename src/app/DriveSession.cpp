@@ -3,6 +3,7 @@
 #include "lang/LangModule.h"
 #include "lang/LanguageUi.h"
 #include "link/SerialLinkPort.h"
+#include "transfer/DifferenceView.h"
 #include "transfer/ProgressForm.h"
 
 #include <QAction>
@@ -14,12 +15,16 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
                            DriveValueColumn& column, QWidget* mainWindow,
                            std::unique_ptr<LinkPort> port)
     : m_lang(lang), m_clock(std::make_unique<SystemClock>()),
-      m_port(port ? std::move(port) : std::make_unique<SerialLinkPort>()) {
+      m_port(port ? std::move(port) : std::make_unique<SerialLinkPort>()),
+      m_history(History::defaultFolder()) {
     m_protocol = std::make_unique<ProtocolModule>(*m_port, *m_clock);
     m_form = new ConnectionForm(*m_port, *m_protocol, lang, prompts, *this, mainWindow);
     m_progress = new ProgressForm(mainWindow);
     m_transfer = std::make_unique<ParamTransfer>(*m_protocol, params, lang, prompts, *this, column,
                                                  *m_progress);
+    m_review = std::make_unique<ReviewDialog>(lang, mainWindow);
+    m_archived = std::make_unique<ArchivedTransfer>(*m_transfer, params, lang, prompts, *this,
+                                                    m_history, *m_review);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
     // Back after a replug: the stream the page in front wants, never a transfer.
     connect(m_form, &ConnectionForm::reconnected, this, [this] {
@@ -52,11 +57,11 @@ void DriveSession::addCommands(QMenu* menu) {
     // The progress window is named after the command that opened it.
     connect(m_read, &QAction::triggered, this, [this] {
         m_progress->setWindowTitle(LanguageUi::asTitle(m_read->text()));
-        m_transfer->ReadParameters();
+        m_archived->read();
     });
     connect(m_write, &QAction::triggered, this, [this] {
         m_progress->setWindowTitle(LanguageUi::asTitle(m_write->text()));
-        m_transfer->WriteParameters();
+        m_archived->write();
     });
 }
 

@@ -9,6 +9,7 @@
 #include "link/ProtocolModule.h"
 #include "monitor/MonitorState.h"
 #include "platform/Clock.h"
+#include "transfer/ArchivedTransfer.h"
 #include "transfer/ParamTransfer.h"
 
 #include <QObject>
@@ -20,6 +21,7 @@ class DriveValueColumn;
 class LangModule;
 class ParamModule;
 class ProgressForm;
+class ReviewDialog;
 class Prompts;
 class QAction;
 class QMenu;
@@ -72,6 +74,8 @@ public:
 
     ConnectionForm& connectionForm() { return *m_form; }
     ParamTransfer& transfer() { return *m_transfer; }
+    // Read and write as the commands run them: archived, the write reviewed first.
+    ArchivedTransfer& archived() { return *m_archived; }
     ProtocolModule& protocol() { return *m_protocol; }
     LinkPort& port() { return *m_port; }
     ProgressForm& progressForm() { return *m_progress; }
@@ -107,6 +111,9 @@ private:
     ConnectionForm* m_form = nullptr;
     ProgressForm* m_progress = nullptr;
     std::unique_ptr<ParamTransfer> m_transfer;
+    History m_history;
+    std::unique_ptr<ReviewDialog> m_review;
+    std::unique_ptr<ArchivedTransfer> m_archived;
     QAction* m_connection = nullptr;
     QAction* m_read = nullptr;
     QAction* m_write = nullptr;

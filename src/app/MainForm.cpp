@@ -7,9 +7,11 @@
 #include "monitor/MonitorPage.h"
 #include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
+#include "params/ParamGridFilter.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompts.h"
 #include "sim/TravelPage.h"
+#include "transfer/HistoryForm.h"
 
 #include <QAction>
 #include <QDir>
@@ -87,6 +89,12 @@ void MainForm::buildMenus() {
     m_exit = m_menuFile->addAction(QStringLiteral("\u00c7\u0131k\u0131\u015f"));
     m_exit->setObjectName(QStringLiteral("MI_Exit"));
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
+    // History and comparison of archived sets; switched off during a transfer.
+    auto* history =
+        new HistoryCommands(m_session->archived().history(), m_params, m_lang, m_prompts, this);
+    history->addCommands(m_menuFile, m_exit);
+    connect(m_session.get(), &DriveSession::transferCommandsEnabled, history,
+            &HistoryCommands::setEnabled);
 
     m_menuConnection = bar->addMenu(QStringLiteral("Ba\u011flant\u0131"));
     m_menuConnection->setObjectName(QStringLiteral("MenuConnection"));
@@ -254,6 +262,7 @@ void MainForm::buildPages() {
     });
 
     m_frameMotor->setParent(central);
+    m_frameMotor->layout()->addWidget(new ParamGridFilter(*m_paramGrid, m_frameMotor));
     m_frameMotor->layout()->addWidget(m_paramGrid);
     connect(m_paramGrid, &ParamGrid::valuesDiffer, m_session.get(),
             [this] { m_session->setFlashParamsIdentical(false); });
@@ -307,6 +316,7 @@ QString MainForm::editionTitle() const {
 void MainForm::retitle() {
     LanguageUi::ApplyLanguage(m_lang);
     m_paramGrid->retitle(m_lang);
+    findChild<ParamGridFilter*>()->retitle(m_lang);
     m_travelPage->retitle(m_lang);
     m_monitorPage->retitle(m_lang);
     m_session->retitle();

@@ -87,6 +87,18 @@ QString fallback(TextId id) {
         {TextId::SlowingJerk, "Computed slowing jerk (m/s3)"},
         {TextId::StoppingJerk, "Computed stopping jerk (m/s3)"},
         {TextId::Duration, "Duration"},
+        {TextId::ReviewTitle, "Review before writing"},
+        {TextId::ReviewCount, "%1 parameters will change."},
+        {TextId::ReviewNoDifferences, "The inverter already holds the values to be written."},
+        {TextId::ArchiveFailed, "The parameter set could not be archived in the history: %1"},
+        {TextId::WriteAnyway, "Write anyway?"},
+        {TextId::MenuHistory, "History..."},
+        {TextId::MenuCompare, "Compare..."},
+        {TextId::HistoryColumns, "Time|Kind|Port|Firmware|Changes"},
+        {TextId::HistoryLoad, "Load"},
+        {TextId::HistoryOpenFolder, "Open folder"},
+        {TextId::HistoryDamaged, "damaged, cannot be loaded"},
+        {TextId::OnlyDifferingRows, "Only differing rows"},
     };
     for (const Entry& entry : entries)
         if (entry.id == id)

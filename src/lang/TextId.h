@@ -73,7 +73,15 @@ enum class TextId : int {
     NoSuchPort = 69,         // why a port cannot be opened
     LineSettingsFailed = 70, // %1: the system's reason
     MissingPictures = 71,    // %1: the picture files that were not found
-    DoubtfulRead = 79,       // %1: how many values lie outside their limits, %2: the first
+    DoubtfulRead = 68,       // %1: how many values lie outside their limits, %2: the first
+    ReviewTitle = 72,
+    ReviewCount = 73, // %1: how many parameters a write changes
+    ReviewNoDifferences = 74,
+    ArchiveFailed = 75, // %1: the file and the system's reason
+    WriteAnyway = 76,
+    MenuHistory = 77,
+    MenuCompare = 78,
+    HistoryColumns = 79, // the history list's column titles, separated by "|"
     ScaleAcceleration = 80,
     ScaleSpeed = 81,
     ScaleCurrent = 82,
@@ -91,6 +99,9 @@ enum class TextId : int {
     GridDriveValue = 94,
     GridProgramValue = 95,
     GridUnit = 96,
+    HistoryLoad = 97,
+    HistoryOpenFolder = 98,
+    HistoryDamaged = 99,
     Port = 100,
     Cancel = 101,
     Ok = 102,
@@ -118,4 +129,5 @@ enum class TextId : int {
     StoppingJerk = 124,
     StopByDistance = 125,
     StopBySpeed = 126,
+    OnlyDifferingRows = 127,
 };

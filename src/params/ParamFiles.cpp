@@ -91,12 +91,16 @@ ParamFiles::Result ParamFiles::load(const QString& path) {
 }
 
 QByteArray ParamFiles::fileText() const {
+    return textOf(m_params.ParamValues);
+}
+
+QByteArray ParamFiles::textOf(const std::array<float, 128>& values) {
     QByteArray text;
-    for (int i = 0; i < ParamModule::Count; ++i) {
+    for (const float value : values) {
         // generalC is the general form with "." whatever the locale: the same as the
         // locale's form with its first comma turned into a point, without depending
         // on how the locale writes its minus sign.
-        text += NumberText::generalC(m_params.GetParameter(i)).toLatin1();
+        text += NumberText::generalC(value).toLatin1();
         text += "\r\n";
     }
     return text;

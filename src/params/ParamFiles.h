@@ -3,6 +3,7 @@
 // loaded back through the parameter setter. Dialogs and messages go through Prompts.
 #include <QByteArray>
 #include <QString>
+#include <array>
 
 class LangModule;
 class ParamModule;
@@ -37,6 +38,8 @@ public:
 
     // The whole file as written: 128 lines, CR LF, "." as decimal point.
     QByteArray fileText() const;
+    // The same text for any set of 128 values.
+    static QByteArray textOf(const std::array<float, 128>& values);
     // The failure message for `path`.
     static QString failureText(const QString& path);
 

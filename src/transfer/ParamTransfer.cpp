@@ -110,9 +110,8 @@ ParamTransfer::Result ParamTransfer::receiveFailed(bool badChecksum) {
     return badChecksum ? Result::BadChecksum : Result::NoAnswer;
 }
 
-ParamTransfer::Result ParamTransfer::readSet() {
+ParamTransfer::Result ParamTransfer::receiveBlock(std::array<std::uint16_t, 128>& raw) {
     ProtocolModule& p = m_protocol;
-    m_host.setReadyToSimulate(false);
     p.FlushInput();
     p.SendData(ProtocolModule::StopBurst);
     p.FlushInput();
@@ -125,7 +124,6 @@ ParamTransfer::Result ParamTransfer::readSet() {
 
     const int n = wordCount();
     m_receivedWords.fill(0);
-    std::array<std::uint16_t, 128> raw{};
     std::uint16_t sum = ProtocolModule::BlockChecksumStart;
     auto receiveWord = [&p](std::uint16_t* word) {
         const std::optional<std::uint8_t> high = p.ReceiveByte(ReceiveTimeoutSeconds);
@@ -156,6 +154,34 @@ ParamTransfer::Result ParamTransfer::readSet() {
         if (checksum != sum)
             return receiveFailed(true);
     }
+    return Result::Done;
+}
+
+ParamTransfer::Result ParamTransfer::ReadDriveSet() {
+    if (m_busy)
+        return Result::Busy;
+    if (m_host.selectedPort() == 0) {
+        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
+        return Result::NoPort;
+    }
+    TransferScope scope(m_busy, m_host);
+    std::array<std::uint16_t, 128> raw{};
+    const Result received = receiveBlock(raw);
+    if (received != Result::Done)
+        return received;
+    m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
+    m_protocol.FlushInput();
+    return Result::Done;
+}
+
+ParamTransfer::Result ParamTransfer::readSet() {
+    ProtocolModule& p = m_protocol;
+    m_host.setReadyToSimulate(false);
+    std::array<std::uint16_t, 128> raw{};
+    const Result received = receiveBlock(raw);
+    if (received != Result::Done)
+        return received;
+    const int n = wordCount();
 
     // The short block has no checksum: a shifted or damaged block is seen only in
     // its values. One that puts values outside their limits is not taken.

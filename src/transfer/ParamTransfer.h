@@ -66,6 +66,11 @@ public:
 
     Result ReadParameters();
     Result WriteParameters();
+    // The drive's set into receivedWords() with the read's sequence and messages,
+    // leaving the program's values alone: what a write would replace.
+    Result ReadDriveSet();
+    // Words in a block of the drive in use (62 or 126).
+    int blockWords() const { return wordCount(); }
     // Waits 0.3 s from its call without letting the user interface run.
     void WaitShort();
 
@@ -92,6 +97,7 @@ public:
 private:
     int wordCount() const;
     Result readSet();
+    Result receiveBlock(std::array<std::uint16_t, 128>& raw);
     Result receiveFailed(bool badChecksum);
     Result checkReadBack(const std::array<std::uint16_t, 128>& sent,
                          const std::array<float, 128>& intended);

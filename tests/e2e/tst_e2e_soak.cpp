@@ -1,7 +1,6 @@
-// Fault soak over the virtual drive: a hundred writes with their read-backs, a fault
-// in about one of three (no answer, bad checksum, dropped, extra and noise bytes,
-// hang-ups in the read and in the write, on the long and the short block), then
-// hang-ups while monitor frames stream. The longer run is bench_soak.
+// Fault soak over the virtual drive (support/FaultSoak.h): a hundred writes with their
+// read-backs under faults, then hang-ups while monitor frames stream. The longer run is
+// bench_soak.
 #include "support/FaultSoak.h"
 
 class TestE2eSoak : public QObject {
@@ -23,9 +22,8 @@ private slots:
               "%d unreported, %d hang-ups, %d reconnects, CPU after a hang-up at most %.0f %%",
               seed, r.cycles, r.faultsInjected, r.faultsReported, r.notTaken, r.mixedSets,
               r.unreported, r.hangups, r.reconnects, r.maxCpuAfterHangup * 100.0);
+        // Mixed sets and successes for a set not taken are among the problems.
         QVERIFY2(r.problems.isEmpty(), qPrintable(r.problems.join(u'\n')));
-        QCOMPARE(r.mixedSets, 0);
-        QCOMPARE(r.unreported, 0);
         QVERIFY(r.faultsInjected >= 14); // every fault on both blocks
         QVERIFY(r.notTaken > 0);
         QCOMPARE(r.reconnects, r.hangups);

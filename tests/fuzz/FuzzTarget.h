@@ -35,7 +35,6 @@ inline QString scratchFolder() {
     return dir.path();
 }
 
-// Writes `contents` to `name` in `folder` (replacing it) and returns the path.
 inline QString writeFile(const QString& folder, const QString& name, const QByteArray& contents) {
     const QString path = QDir(folder).filePath(name);
     QFile file(path);
@@ -44,7 +43,7 @@ inline QString writeFile(const QString& folder, const QString& name, const QByte
     return path;
 }
 
-// The shipped data files (definition files, packs) in the source tree.
+// The shipped definition files and packs in the source tree.
 inline QString dataFolder() {
     return QStringLiteral(LIFTDRIVE_DATA_DIR);
 }

@@ -5,7 +5,7 @@
 #include "FuzzTarget.h"
 #include "link/ProtocolModule.h"
 #include "monitor/MonitorFrame.h"
-#include "support/ScriptedLinePort.h"
+#include "support/FakeLinkPort.h"
 
 #include <algorithm>
 
@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int hangupAt = data[0] * 256 + data[1];
     const QByteArray stream = fuzz::bytes(data + 3, size - 3);
     ManualClock clock;
-    ScriptedLinePort port(clock, stream, hangupAt == 0xFFFF ? -1 : hangupAt);
+    FakeLinkPort port(clock);
+    port.hangupAfter = hangupAt == 0xFFFF ? -1 : hangupAt;
+    port.freePorts = {1};
     int yields = 0;
     ProtocolModule protocol(
         port, clock,
@@ -29,9 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MonitorState state;
     const int piece = std::max(1, int(data[2]));
     for (qsizetype released = 0; released < stream.size() + piece; released += piece) {
-        port.release(released);
+        if (released > 0)
+            port.rx += stream.mid(released - piece, piece);
         const double before = clock.monotonicSeconds();
-        const qint64 readBefore = port.bytesRead();
+        const qint64 readBefore = port.bytesRead;
         const bool arrived = MonitorFrame::drain(protocol, state);
         // The tick never waits for the drive.
         FUZZ_CHECK(clock.monotonicSeconds() == before);
@@ -41,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(state.AccelRaw >= 0 && state.AccelRaw <= 65535);
         // The drain stops at its bound or when less than a frame (or no line) is left.
         FUZZ_CHECK(port.bytesAvailable() < MonitorFrame::Size || port.lineLost() ||
-                   port.bytesRead() - readBefore >= MonitorFrame::MaxDrainBytes);
+                   port.bytesRead - readBefore >= MonitorFrame::MaxDrainBytes);
     }
     FUZZ_CHECK(yields == 0);
     return 0;

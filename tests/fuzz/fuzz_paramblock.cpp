@@ -4,38 +4,34 @@
 // hangs up (0xFFFF: never), then what the drive answers after "D".
 #include "ShippedCatalogue.h"
 #include "link/ProtocolModule.h"
+#include "support/FakeLinkPort.h"
 #include "support/FakeTransferHost.h"
-#include "support/ScriptedLinePort.h"
 #include "transfer/ParamTransfer.h"
+
+#include <optional>
 
 namespace {
 
-// The block a complete, undamaged answer carries (after the leading byte), and
-// whether the answer holds that much before the line hangs up.
-struct Expected {
-    bool complete = false;
-    bool checksumOk = false;
-    std::array<std::uint16_t, 128> words{};
-};
-
-Expected expectedBlock(const QByteArray& answer, qint64 hangupAt, int n, bool longBlock) {
-    Expected e;
-    const qint64 needed = 1 + 2 * n + (longBlock ? 4 : 0);
+// The block the answer carries after the leading byte, when it arrives whole before
+// the line hangs up and passes its checksum.
+std::optional<std::array<std::uint16_t, 128>>
+expectedBlock(const QByteArray& answer, qint64 hangupAt, int n, bool longBlock) {
     const qint64 usable = hangupAt < 0 ? answer.size() : std::min<qint64>(answer.size(), hangupAt);
-    e.complete = usable >= needed;
-    if (!e.complete)
-        return e;
+    if (usable < 1 + 2 * n + (longBlock ? 4 : 0))
+        return std::nullopt;
     auto word = [&answer](int i) {
         return std::uint16_t(std::uint8_t(answer[1 + 2 * i]) * 256 +
                              std::uint8_t(answer[2 + 2 * i]));
     };
+    std::array<std::uint16_t, 128> words{};
     std::uint16_t sum = 33;
     for (int k = 0; k < n; ++k) {
-        e.words[std::size_t(k)] = word(k);
+        words[std::size_t(k)] = word(k);
         sum = std::uint16_t(sum + word(k));
     }
-    e.checksumOk = !longBlock || std::uint16_t(sum + word(n)) == word(n + 1);
-    return e;
+    if (longBlock && std::uint16_t(sum + word(n)) != word(n + 1))
+        return std::nullopt;
+    return words;
 }
 
 } // namespace
@@ -50,7 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray answer = fuzz::bytes(data + 3, size - 3);
 
     ManualClock clock;
-    ScriptedLinePort port(clock, answer, hangupAt);
+    FakeLinkPort port(clock);
+    port.hangupAfter = hangupAt;
+    port.freePorts = {1};
     RecordingPrompts prompts;
     LangModule lang{QString()};
     ParamModule params(lang, prompts);
@@ -80,26 +78,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             blockBytes += bytes.size();
             return;
         }
-        if (bytes == ProtocolModule::ParamReadRequest)
-            port.release();
+        if (bytes == ProtocolModule::ParamReadRequest && port.bytesRead == 0)
+            port.rx = answer; // once: a repeated request does not replay it
     };
     port.open(1);
 
     const ParamTransfer::Result result =
         write ? transfer.WriteParameters() : transfer.ReadParameters();
-    const Expected e = expectedBlock(answer, hangupAt, n, longBlock);
+    const auto block = expectedBlock(answer, hangupAt, n, longBlock);
     FUZZ_CHECK(result != ParamTransfer::Result::Busy && result != ParamTransfer::Result::NoPort);
     FUZZ_CHECK(host.commandsEnabled && !host.progressShown);
     if (result == ParamTransfer::Result::Done) {
         // Success only for a whole block that passed its checksum, and then every
         // value the setter checks lies within its limits.
-        FUZZ_CHECK(e.complete && e.checksumOk);
+        FUZZ_CHECK(block);
+        const auto& words = *block;
         QString first;
-        FUZZ_CHECK(!longBlock ||
-                   transfer.valuesOutsideLimits(e.words, n, float(std::int16_t(e.words[125])),
-                                                &first) == 0 ||
-                   !prompts.messages.isEmpty());
-        FUZZ_CHECK(longBlock || transfer.valuesOutsideLimits(e.words, n, 0.0f, &first) == 0);
+        FUZZ_CHECK(
+            !longBlock ||
+            transfer.valuesOutsideLimits(words, n, float(std::int16_t(words[125])), &first) == 0 ||
+            !prompts.messages.isEmpty());
+        FUZZ_CHECK(longBlock || transfer.valuesOutsideLimits(words, n, 0.0f, &first) == 0);
         FUZZ_CHECK(host.ready);
     } else {
         // A failed read changes nothing and is reported (a lost line by the

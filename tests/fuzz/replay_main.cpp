@@ -27,12 +27,10 @@ int main(int argc, char* argv[]) {
     }
     for (const QString& path : files) {
         QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(path));
-            return 1;
-        }
-        const QByteArray data = file.readAll();
         std::fprintf(stderr, "%s\n", qPrintable(path));
+        if (!file.open(QIODevice::ReadOnly))
+            return 1;
+        const QByteArray data = file.readAll();
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(data.constData()),
                                std::size_t(data.size()));
     }

@@ -1,12 +1,14 @@
 #pragma once
 // An in-memory serial line on a fake clock, optionally with the virtual drive behind
-// it. Waiting for input moves the clock instead of sleeping. The line can be pulled.
+// it. Waiting for input moves the clock instead of sleeping. The line can be pulled,
+// or hang up by itself once a given number of bytes has been read.
 #include "emulator/DriveEmulator.h"
 #include "link/LinkPort.h"
 #include "platform/Clock.h"
 
 #include <QHash>
 #include <QSet>
+#include <functional>
 #include <utility>
 
 class FakeLinkPort final : public LinkPort {
@@ -49,12 +51,15 @@ public:
     int portNumber() const override { return m_open; }
     qint64 bytesAvailable() override {
         arrive();
-        return isOpen() ? rx.size() : 0;
+        hangUpIfDue();
+        return isOpen() ? readable() : 0;
     }
     qint64 bytesToWrite() const override { return stuckBytes; }
     QByteArray read(qint64 maxSize) override {
-        const QByteArray out = isOpen() ? rx.left(maxSize) : QByteArray();
+        hangUpIfDue();
+        const QByteArray out = isOpen() ? rx.left(std::min(maxSize, readable())) : QByteArray();
         rx.remove(0, out.size());
+        bytesRead += out.size();
         return out;
     }
     qint64 write(const QByteArray& data) override {
@@ -65,6 +70,8 @@ public:
         if (dropTxByte >= tx.size() && dropTxByte < tx.size() + data.size())
             onLine.remove(dropTxByte - tx.size(), 1);
         tx.append(data);
+        if (onWrite)
+            onWrite(data);
         if (drive) {
             drive->receive(onLine, m_clock.monotonicSeconds());
             drainDrive();
@@ -72,6 +79,7 @@ public:
         return data.size();
     }
     bool waitForReadyRead(int msecs) override {
+        hangUpIfDue();
         if (!isOpen() || lineLost())
             return false;
         const double now = m_clock.monotonicSeconds();
@@ -106,8 +114,18 @@ public:
     double laterAt = 0.0;
     qint64 stuckBytes = 0;
     DriveEmulator* drive = nullptr;
+    std::function<void(const QByteArray&)> onWrite;
+    qint64 hangupAfter = -1; // bytes read before the line hangs up by itself
+    qint64 bytesRead = 0;
 
 private:
+    qint64 readable() const {
+        return hangupAfter < 0 ? rx.size() : std::min<qint64>(rx.size(), hangupAfter - bytesRead);
+    }
+    void hangUpIfDue() {
+        if (m_open != 0 && hangupAfter >= 0 && bytesRead >= hangupAfter)
+            pullLine();
+    }
     void arrive() {
         if (laterAt <= m_clock.monotonicSeconds())
             rx.append(std::exchange(later, {}));

@@ -39,21 +39,19 @@ private:
     double m_factor;
 };
 
-// Seconds of CPU this process has used.
-inline double processCpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-}
-
 // The share of one core this process uses while the event loop runs for `msecs`.
 inline double cpuShareWhileIdle(int msecs) {
-    const double cpu = processCpuSeconds();
+    const auto cpu = [] {
+        rusage u{};
+        ::getrusage(RUSAGE_SELF, &u);
+        return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+               double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+    };
+    const double before = cpu();
     QElapsedTimer wall;
     wall.start();
     QTest::qWait(msecs);
-    return (processCpuSeconds() - cpu) / std::max(1e-3, wall.nsecsElapsed() * 1e-9);
+    return (cpu() - before) / std::max(1e-3, wall.nsecsElapsed() * 1e-9);
 }
 
 struct SoakReport {
@@ -66,7 +64,6 @@ struct SoakReport {
     int cleanFailures = 0;  // failures without an injected fault
     int hangups = 0;
     int reconnects = 0;
-    int monitorHangups = 0;
     double maxCpuAfterHangup = 0.0; // share of one core while idle after a hang-up
     QStringList problems;
 };
@@ -115,52 +112,41 @@ public:
         const QList<int> old = m_drive.words();
         const QList<int> sent = newSet(n);
         const QString fault = faulty ? pickFault(turn / 2, n, longBlock) : QString();
-        if (!fault.isEmpty()) {
+        const auto problem = [&](const QString& what) {
+            r.problems << QStringLiteral("cycle %1 (%2): %3").arg(r.cycles).arg(fault, what);
+        };
+        if (faulty) {
             ++r.faultsInjected;
             if (m_drive.command("fault " + fault) != u"OK")
-                r.problems << "fault not set: " + fault;
+                problem("fault not set");
         }
         m_prompts.messages.clear();
         const ParamTransfer::Result result = m_transfer->WriteParameters();
         const bool done = result == ParamTransfer::Result::Done;
-        if (result == ParamTransfer::Result::LineLost)
+        const bool lost = result == ParamTransfer::Result::LineLost;
+        if (lost)
             reconnect();
         else if (fault.startsWith(u"hangup"))
-            r.problems
-                << QStringLiteral("cycle %1: %2 without a lost line").arg(r.cycles).arg(fault);
+            problem("hang-up without a lost line");
         m_drive.command(QStringLiteral("clear"));
 
         const QList<int> stored = m_drive.words();
-        const bool isOld = sameBlock(stored, old, n);
         const bool isNew = sameBlock(stored, sent, n);
-        if (!isOld && !isNew) {
+        if (!isNew && !sameBlock(stored, old, n)) {
             ++r.mixedSets;
-            r.problems << QStringLiteral("cycle %1: mixed set after %2").arg(r.cycles).arg(fault);
+            problem("mixed set");
         }
-        if (!isNew) {
-            ++r.notTaken;
-            if (done) {
-                ++r.unreported;
-                r.problems << QStringLiteral("cycle %1: success for a set not taken (%2)")
-                                  .arg(r.cycles)
-                                  .arg(fault);
-            }
-        } else if (done && !programHolds(sent, n)) {
+        r.notTaken += !isNew;
+        if (done && (!isNew || !programHolds(sent, n))) {
             ++r.unreported;
-            r.problems << QStringLiteral("cycle %1: success with values the drive does not "
-                                         "hold (%2)")
-                              .arg(r.cycles)
-                              .arg(fault);
+            problem("success for a set the drive or the program lacks");
         }
-        if (!done && result != ParamTransfer::Result::LineLost && m_prompts.messages.isEmpty())
-            r.problems << QStringLiteral("cycle %1: failure without a message").arg(r.cycles);
-        if (!fault.isEmpty() && !done)
-            ++r.faultsReported;
-        if (fault.isEmpty() && !done) {
+        if (!done && !lost && m_prompts.messages.isEmpty())
+            problem("failure without a message");
+        r.faultsReported += faulty && !done;
+        if (!faulty && !done) {
             ++r.cleanFailures;
-            r.problems << QStringLiteral("cycle %1: clean cycle failed (%2)")
-                              .arg(r.cycles)
-                              .arg(m_prompts.texts().join(u'|'));
+            problem("clean cycle failed: " + m_prompts.texts().join(u'|'));
         }
     }
 
@@ -168,7 +154,6 @@ public:
     // port with one message, stays idle, reconnects and streams again.
     void monitorHangup() {
         SoakReport& r = m_report;
-        ++r.monitorHangups;
         m_prompts.messages.clear();
         m_protocol->SendData(ProtocolModule::MonitorStart);
         const int before = drainFor(300);
@@ -181,7 +166,7 @@ public:
         QTest::qWait(50);
         m_protocol->FlushInput();
         if (before == 0 || after == 0)
-            r.problems << QStringLiteral("monitor frames before/after the hang-up: %1/%2")
+            r.problems << QStringLiteral("monitor frames before/after a hang-up: %1/%2")
                               .arg(before)
                               .arg(after);
         if (m_prompts.messages.size() != 1)
@@ -204,17 +189,16 @@ private:
         QList<int> words = m_drive.words();
         for (int k = 0; k < n; ++k) {
             const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
-            if (k == 125 || def.isPlaceholder() || def.scale <= 0.0f)
+            if (k == 125)
                 continue;
-            const double low = std::ceil(double(def.minValue) * def.scale);
-            const double high = std::floor(double(def.maxValue) * def.scale);
-            const double raw = low + std::floor(m_random.generateDouble() * (high - low + 1));
-            m_params.ParamValues[std::size_t(k)] = float(raw / def.scale);
-        }
-        for (int k = 0; k < n; ++k) {
-            const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
+            if (!def.isPlaceholder() && def.scale > 0.0f) {
+                const double low = std::ceil(double(def.minValue) * def.scale);
+                const double high = std::floor(double(def.maxValue) * def.scale);
+                const double raw = low + std::floor(m_random.generateDouble() * (high - low + 1));
+                m_params.ParamValues[std::size_t(k)] = float(raw / def.scale);
+            }
             std::uint16_t w = 0;
-            if (k != 125 && ParamTransfer::rawWord(m_params.GetParameter(k), def.scale, &w))
+            if (ParamTransfer::rawWord(m_params.GetParameter(k), def.scale, &w))
                 words[k] = w;
         }
         return words;
@@ -227,25 +211,15 @@ private:
         // trailer and checksum; the written block always carries both.
         const int answer = 1 + 2 * n + (longBlock ? 4 : 0);
         const int written = 2 * n + 4;
-        switch (kind) {
-        case 0:
-            return QStringLiteral("no-answer");
-        case 1:
-            // The short block has no checksum to spoil: noise before it instead.
-            return longBlock ? QStringLiteral("bad-checksum")
-                             : QStringLiteral("garbage %1").arg(1 + m_random.bounded(8));
-        case 2:
-            return QStringLiteral("drop-byte %1").arg(m_random.bounded(answer));
-        case 3:
-            // Before the last byte: a stray byte after the whole block is harmless.
-            return QStringLiteral("extra-byte %1").arg(m_random.bounded(answer - 1));
-        case 4:
-            return QStringLiteral("garbage %1").arg(1 + m_random.bounded(8));
-        case 5:
-            return QStringLiteral("hangup-read %1").arg(m_random.bounded(answer));
-        default:
-            return QStringLiteral("hangup-write %1").arg(1 + m_random.bounded(written));
-        }
+        // The short block has no checksum to spoil: noise before it instead. An extra
+        // byte goes before the last one: a stray byte after the whole block is harmless.
+        if (kind == 0 || (kind == 1 && longBlock))
+            return kind == 0 ? QStringLiteral("no-answer") : QStringLiteral("bad-checksum");
+        const char* const names[] = {"",        "garbage",     "drop-byte",   "extra-byte",
+                                     "garbage", "hangup-read", "hangup-write"};
+        const int at[] = {0, 8, answer, answer - 1, 8, answer, written};
+        const int offset = kind == 1 || kind == 4 || kind == 6 ? 1 : 0;
+        return QStringLiteral("%1 %2").arg(names[kind]).arg(offset + m_random.bounded(at[kind]));
     }
 
     static bool sameBlock(const QList<int>& a, const QList<int>& b, int n) {
@@ -294,9 +268,7 @@ private:
     int drainFor(int msecs) {
         int ticks = 0;
         MonitorState state;
-        for (QElapsedTimer t; !t.isValid() || t.elapsed() < msecs;) {
-            if (!t.isValid())
-                t.start();
+        for (QDeadlineTimer end(msecs); !end.hasExpired();) {
             QTest::qWait(10);
             if (m_port->isOpen() && MonitorFrame::drain(*m_protocol, state))
                 ++ticks;

@@ -7,6 +7,7 @@
 #include "support/DataFiles.h"
 #include "support/IdlePort.h"
 #include "support/RecordingPrompts.h"
+#include "support/ScriptedReview.h"
 #include "support/VirtualDrive.h"
 
 #include <QApplication>
@@ -28,10 +29,18 @@ public:
 template <typename P = RecordingPrompts> struct MainWindowFixture {
     P prompts;
     MainForm form;
+    // Sets read and written are archived here, never in the user's own history.
+    QTemporaryDir history;
+    // Writes go ahead unless a test scripts the review.
+    ScriptedReview review;
 
     explicit MainWindowFixture(const QString& folder = binFolder(),
                                std::unique_ptr<LinkPort> port = std::make_unique<IdlePort>())
-        : form(prompts, folder, std::move(port)) {}
+        : form(prompts, folder, std::move(port)) {
+        form.session().archived().history().setFolder(history.path());
+        review.otherwise = true;
+        form.session().archived().setReview(review);
+    }
     template <typename T> T* child(const char* name) {
         return form.findChild<T*>(QString::fromLatin1(name));
     }

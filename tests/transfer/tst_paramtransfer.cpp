@@ -8,8 +8,11 @@
 #include "support/FakeLinkPort.h"
 #include "support/FakeTransferHost.h"
 #include "support/RecordingPrompts.h"
+#include "support/ScriptedReview.h"
+#include "transfer/ArchivedTransfer.h"
 #include "transfer/ParamTransfer.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 using Result = ParamTransfer::Result;
@@ -232,6 +235,62 @@ private slots:
         QVERIFY(rig.port.tx.isEmpty());
         QVERIFY(rig.drive.words() == words);
         QCOMPARE(rig.host.gateChanges, 0);
+    }
+    // A write that cannot start or whose pre-write read fails sends no block, asks
+    // nothing and archives nothing.
+    void archivedWriteEndsEarly_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("value not a word") << "refused"
+                                          << "P5";
+        QTest::newRow("no answer") << "noAnswer"
+                                   << "no answer";
+        QTest::newRow("bad checksum") << "badChecksum"
+                                      << "Bad Checksum";
+    }
+    void archivedWriteEndsEarly() {
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        Rig rig;
+        rig.lang.setText(113, QStringLiteral("no answer"));
+        QTemporaryDir dir;
+        History history(dir.path());
+        ScriptedReview review;
+        review.answers = {true};
+        ArchivedTransfer archived(rig.transfer, rig.params, rig.lang, rig.prompts, rig.host,
+                                  history, review);
+        if (fault == "refused")
+            rig.params.ParamValues[5] = 70000.0f;
+        rig.drive.faults().noAnswer = fault == "noAnswer";
+        rig.drive.faults().badChecksum = fault == "badChecksum";
+
+        QCOMPARE(archived.write(), ArchivedTransfer::Outcome::Failed);
+        QCOMPARE(rig.prompts.messages.size(), 1);
+        QVERIFY(rig.prompts.messages.first().text.contains(message));
+        QVERIFY(!rig.port.tx.contains('U'));
+        QVERIFY(review.shown.isEmpty());
+        QVERIFY(history.list().isEmpty());
+        QCOMPARE(rig.params.GetParameter(6), 7.0f); // the program's values stay
+    }
+
+    // Old firmware sends no version word: the archive says so rather than "0".
+    void archivedShortBlockRead() {
+        Rig rig(826);
+        QTemporaryDir dir;
+        History history(dir.path());
+        ScriptedReview review;
+        ArchivedTransfer archived(rig.transfer, rig.params, rig.lang, rig.prompts, rig.host,
+                                  history, review,
+                                  [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); });
+        QCOMPARE(archived.read(), ArchivedTransfer::Outcome::Done);
+        const QList<HistoryEntry> list = history.list();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].fileName, "20260102-030405-read-COM1.quv");
+        QCOMPARE(list[0].firmware, "<=826");
+        const auto set = history.load(list[0].fileName);
+        QVERIFY(set);
+        QCOMPARE((*set)[2], 0.102f); // scaled as the read stores it
+        QCOMPARE((*set)[62], 7.0f);  // beyond the block: the program's value
     }
 };
 

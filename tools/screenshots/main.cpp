@@ -72,6 +72,9 @@ int main(int argc, char* argv[]) {
 
     LoggingPrompts prompts;
     MainForm window(prompts, bin);
+    // The virtual drive's sets stay out of the user's own history.
+    QTemporaryDir history;
+    window.session().archived().history().setFolder(history.path());
     if (!window.startUp())
         return 1;
     window.resize(size);

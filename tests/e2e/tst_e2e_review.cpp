@@ -1,0 +1,145 @@
+// A write through the main window over the virtual drive: the review shows exactly
+// the values that change, cancelling sends nothing, every set read or written lands
+// in the history, and an unusable history folder is reported before anything is sent.
+#include "params/ParamFiles.h"
+#include "params/ParamGrid.h"
+#include "platform/NumberText.h"
+#include "support/MainWindowFixture.h"
+#include "transfer/ArchivedTransfer.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTabBar>
+#include <QtTest>
+
+namespace {
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+} // namespace
+
+class TestE2eReview : public QObject {
+    Q_OBJECT
+
+private:
+    struct Rig : DriveWindow {
+        bool startOnParameterPage() {
+            review.otherwise = false;
+            if (!start({}))
+                return false;
+            acceptDrivePort();
+            child<QTabBar>("TabStrip1")->setCurrentIndex(1);
+            return QTest::qWaitFor([this] { return drive.log().contains("LOG A: monitor off"); });
+        }
+        QList<HistoryEntry> entries() { return History(history.path()).list(); }
+        QString archived(const HistoryEntry& e) { return history.filePath(e.fileName); }
+    };
+
+private slots:
+    void reviewCancelAndWrite() {
+        Rig f;
+        QVERIFY(f.startOnParameterPage());
+        MainForm& w = f.form;
+        ParamModule& params = w.params();
+        f.child<QAction>("MI_ReadPars")->trigger();
+        QVERIFY2(f.prompts.texts().isEmpty(), qPrintable(f.prompts.texts().join('|')));
+        QCOMPARE(f.entries().size(), 1);
+        const HistoryEntry read = f.entries().first();
+        QCOMPARE(read.kind, "read");
+        QCOMPARE(read.port, "COM13");
+        QCOMPARE(read.firmware, "830");
+        const QByteArray driveSet = contents(f.archived(read));
+        QCOMPARE(driveSet, ParamFiles(params, w.lang(), f.prompts, {}).fileText());
+        const QList<int> wordsBefore = f.drive.words();
+
+        // Three values change: each to its lower limit.
+        QList<int> changed;
+        for (int k = 0; k < 125 && changed.size() < 3; ++k) {
+            const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
+            if (def.isPlaceholder() || def.scale == 0.0f || w.paramGrid()->FindGridRow(k) == 127 ||
+                params.GetParameter(k) == def.minValue)
+                continue;
+            QCOMPARE(params.SetParameter(k, def.minValue), ParamModule::Accepted);
+            changed << k;
+        }
+        QCOMPARE(changed.size(), 3);
+
+        f.review.answers = {false};
+        f.child<QAction>("MI_WritePars")->trigger();
+        QCOMPARE(f.review.shown.size(), 1);
+        QList<int> shown;
+        for (const ParamDifference& d : f.review.shown.first())
+            shown << d.index;
+        QCOMPARE(shown, changed);
+        QCOMPARE(f.review.shown.first().first().right,
+                 NumberText::generalC(params.ParamCatalogue[std::size_t(changed[0])].minValue));
+        QCOMPARE(f.drive.words(), wordsBefore);
+        QVERIFY(!f.drive.log().join('\n').contains("U:"));
+        QCOMPARE(params.GetParameter(changed[0]), params.ParamCatalogue[changed[0]].minValue);
+
+        f.review.answers = {true};
+        f.child<QAction>("MI_WritePars")->trigger();
+        QVERIFY2(f.prompts.texts().isEmpty(), qPrintable(f.prompts.texts().join('|')));
+        QVERIFY(f.drive.log().join('\n').contains("U: block stored"));
+        QVERIFY(f.drive.words() != wordsBefore);
+        const QList<HistoryEntry> all = f.entries();
+        QStringList kinds;
+        for (const HistoryEntry& e : all)
+            kinds << e.kind;
+        QCOMPARE(kinds, (QStringList{"write", "backup", "backup", "read"}));
+        // The backup is the drive's set before the write, byte for byte; the written
+        // set is the program's.
+        QCOMPARE(contents(f.archived(all[1])), driveSet);
+        QCOMPARE(all[0].differences, 3);
+        QCOMPARE(contents(f.archived(all[0])),
+                 ParamFiles(params, w.lang(), f.prompts, {}).fileText());
+    }
+
+    // The history cannot be written: the user is asked first, and no keeps the drive's set.
+    void unusableHistoryAsksBeforeWriting() {
+        Rig f;
+        QVERIFY(f.startOnParameterPage());
+        QFile blocker(f.history.filePath("blocker"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        f.form.session().archived().history().setFolder(blocker.fileName() + "/history");
+        const QList<int> wordsBefore = f.drive.words();
+        f.form.params().SetParameter(1, f.form.params().ParamCatalogue[1].minValue);
+
+        f.prompts.confirmAnswers = {false};
+        f.child<QAction>("MI_WritePars")->trigger();
+        QCOMPARE(f.prompts.questions.size(), 1);
+        QVERIFY(f.prompts.questions.first().contains(
+            f.form.lang().LangText(TextId::ArchiveFailed).section("%1", 0, 0).trimmed()));
+        QVERIFY(f.review.shown.isEmpty());
+        QCOMPARE(f.drive.words(), wordsBefore);
+        QVERIFY(!f.drive.log().join('\n').contains("U:"));
+    }
+    // The line goes down in the middle of the block: the usual message, and the
+    // history keeps the complete sets only (the read and the backup).
+    void lineLostDuringWrite() {
+        Rig f;
+        QVERIFY(f.startOnParameterPage());
+        f.child<QAction>("MI_ReadPars")->trigger();
+        f.form.params().SetParameter(1, f.form.params().ParamCatalogue[1].minValue);
+        f.drive.command("fault hangup-write 40");
+        f.review.answers = {true};
+        f.child<QAction>("MI_WritePars")->trigger();
+        QCOMPARE(f.review.shown.size(), 1);
+        QTRY_COMPARE(f.prompts.texts().size(), 1);
+        QVERIFY(f.prompts.texts().first().startsWith(
+            f.form.lang().LangText(TextId::LineLost).section("%1", 0, 0)));
+        QStringList kinds;
+        for (const HistoryEntry& e : f.entries()) {
+            kinds << e.kind;
+            QVERIFY(!e.damaged && History(f.history.path()).load(e.fileName));
+        }
+        QCOMPARE(kinds, (QStringList{"backup", "read"}));
+    }
+};
+
+QTEST_MAIN(TestE2eReview)
+#include "tst_e2e_review.moc"

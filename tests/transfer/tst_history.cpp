@@ -1,0 +1,141 @@
+// The archive of parameter sets: names that never collide, the listing newest first
+// from the names and the index, archives that were edited or cut short, parameter
+// files that are not complete sets, and the difference list.
+#include "params/ParamFiles.h"
+#include "transfer/History.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+ParamSet setOf(float base) {
+    ParamSet s{};
+    for (int k = 0; k < ParamModule::Count; ++k)
+        s[std::size_t(k)] = base + float(k) / 4;
+    return s;
+}
+
+const QDateTime when(QDate(2026, 12, 6), QTime(14, 25, 1));
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sameSecondNewestFirst() {
+        QTemporaryDir dir;
+        History history(dir.path());
+        ParamSet b = setOf(1);
+        b[3] = -7;
+        b[90] = 1e-5f;
+        QCOMPARE(history.archive("read", 5, "830", ParamFiles::textOf(setOf(1)), when),
+                 "20261206-142501-read-COM5.quv");
+        QCOMPARE(history.archive("read", 5, "830", ParamFiles::textOf(b), when),
+                 "20261206-142501-read-COM5-2.quv");
+        QCOMPARE(history.archive("write", 5, "830", ParamFiles::textOf(b), when.addSecs(-60)),
+                 "20261206-142401-write-COM5.quv");
+
+        const QList<HistoryEntry> list = history.list();
+        QCOMPARE(list.size(), 3);
+        QCOMPARE(list[0].fileName, "20261206-142501-read-COM5-2.quv");
+        QCOMPARE(list[1].fileName, "20261206-142501-read-COM5.quv");
+        QCOMPARE(list[2].kind, "write");
+        QCOMPARE(list[0].port, "COM5");
+        QCOMPARE(list[0].firmware, "830");
+        QCOMPARE(list[1].differences, -1); // nothing before it
+        QCOMPARE(list[0].differences, 2);
+        QCOMPARE(history.load(list[0].fileName), std::optional<ParamSet>(b));
+        QVERIFY(QDir(dir.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+    }
+
+    void damagedArchivesRefused_data() {
+        QTest::addColumn<QByteArray>("replacement"); // empty: the index line is lost
+        QTest::addColumn<bool>("listedDamaged");
+        QTest::newRow("digit edited, same size") << QByteArray("9") << false;
+        QTest::newRow("cut short") << QByteArray("cut") << true;
+        QTest::newRow("not in the index") << QByteArray() << true;
+    }
+    void damagedArchivesRefused() {
+        QFETCH(QByteArray, replacement);
+        QFETCH(bool, listedDamaged);
+        QTemporaryDir dir;
+        History history(dir.path());
+        const QString name = history.archive("read", 1, "830", ParamFiles::textOf(setOf(0)), when);
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray text = file.readAll();
+        if (replacement == "cut")
+            text.chop(40);
+        else if (replacement.isEmpty())
+            QFile::remove(dir.filePath(History::IndexName));
+        else
+            text[0] = replacement[0];
+        file.resize(0);
+        file.write(text);
+        file.close();
+
+        const QList<HistoryEntry> list = history.list();
+        QCOMPARE(list.size(), 1);
+        QCOMPARE(list[0].damaged, listedDamaged);
+        QVERIFY(!history.load(name));
+    }
+
+    void folderThatCannotBeMade() {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        History history(blocker.fileName() + "/history");
+        QString error;
+        QVERIFY(history.archive("read", 1, "830", "x", when, &error).isEmpty());
+        QVERIFY(error.contains("history"));
+        QVERIFY(history.list().isEmpty());
+    }
+
+    void parseSet_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("complete");
+        const QByteArray good = ParamFiles::textOf(setOf(2));
+        QTest::newRow("archive") << good << true;
+        QTest::newRow("LF ends") << QByteArray(good).replace("\r\n", "\n") << true;
+        QTest::newRow("127 lines")
+            << good.left(good.lastIndexOf("\r\n", good.size() - 3) + 2) << false;
+        QTest::newRow("129 lines") << good + "1\r\n" << false;
+        QTest::newRow("text in a line")
+            << QByteArray(good).replace("2.25\r\n", "2.25x\r\n") << false;
+        QTest::newRow("empty line") << QByteArray(good).replace("2.25\r\n", "\r\n") << false;
+    }
+    void parseSet() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, complete);
+        const auto set = History::parseSet(text);
+        QCOMPARE(bool(set), complete);
+        if (complete)
+            QCOMPARE(*set, setOf(2));
+    }
+
+    void differencesSkipPlaceholders() {
+        std::array<ParamDef, ParamModule::Count> catalogue;
+        for (int k = 0; k < ParamModule::Count; ++k)
+            catalogue[std::size_t(k)] = {QStringLiteral("P%1").arg(k), QStringLiteral("p%1").arg(k),
+                                         "m/s"};
+        catalogue[4].name = "*DUMMY*";
+        ParamSet a = setOf(0);
+        ParamSet b = a;
+        b[1] = 0.1f;
+        b[4] = 99;           // a placeholder: no parameter
+        b[9] = a[9] + 1e-9f; // the same in the file's text
+        const QList<ParamDifference> d = differences(catalogue, a, b);
+        QCOMPARE(d.size(), 1);
+        QCOMPARE(d[0].index, 1);
+        QCOMPARE(d[0].id, "p1");
+        QCOMPARE(d[0].left, "0.25");
+        QCOMPARE(d[0].right, "0.1");
+    }
+};
+
+QTEST_MAIN(TestHistory)
+#include "tst_history.moc"

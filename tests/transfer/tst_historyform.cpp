@@ -1,0 +1,59 @@
+// The history window: its rows as the folder lists them, an archive loaded into the
+// program column or compared with it, and a damaged archive refused as a whole.
+#include "lang/LangModule.h"
+#include "params/ParamFiles.h"
+#include "support/ScratchParams.h"
+#include "transfer/HistoryForm.h"
+
+#include <QFile>
+#include <QTableView>
+#include <QtTest>
+
+class TestHistoryForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void loadCompareAndRefuse() {
+        ScratchParams scratch({"P0:0:Speed:V0:m/s:0:10:0:1000:0", "P1:1:Accel:PA:m/s2:0:5:0:100:0",
+                               "P2:2:Mode:stpmod::0:1:0:1:0"});
+        ParamModule& params = scratch.params;
+        QTemporaryDir dir;
+        History history(dir.path());
+        const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
+        ParamSet archived = params.ParamValues;
+        archived[0] = 2.5f;
+        archived[1] = 1.25f;
+        const QString good = history.archive("read", 2, "830", ParamFiles::textOf(archived), when);
+        const QString cut =
+            history.archive("write", 2, "830", ParamFiles::textOf(archived), when.addSecs(1));
+        QFile file(dir.filePath(cut));
+        QVERIFY(file.resize(file.size() / 2));
+
+        HistoryForm form(history, params, scratch.lang, scratch.prompts, "Main");
+        form.refresh();
+        QCOMPARE(form.entries(), 2);
+        QCOMPARE(form.view()->model()->index(0, 1).data().toString(), "write");
+        QCOMPARE(form.view()->model()->index(0, 4).data().toString(),
+                 scratch.lang.LangText(TextId::HistoryDamaged));
+        QCOMPARE(form.view()->model()->index(1, 3).data().toString(), "830");
+
+        const auto differences = form.compareEntry(1);
+        QVERIFY(differences);
+        QCOMPARE(differences->size(), 2);
+        QCOMPARE(differences->at(1).id, "PA");
+        QCOMPARE(differences->at(1).right, "1.25");
+        QCOMPARE(params.GetParameter(1), 0.0f); // a comparison loads nothing
+
+        QVERIFY(!form.loadEntry(0));
+        QCOMPARE(scratch.prompts.messages.size(), 1);
+        QVERIFY(scratch.prompts.texts().first().contains(cut));
+        QCOMPARE(params.GetParameter(0), 0.0f);
+        QVERIFY(form.loadEntry(1));
+        QCOMPARE(params.GetParameter(0), 2.5f);
+        QCOMPARE(params.GetParameter(1), 1.25f);
+        QCOMPARE(form.compareEntry(1)->size(), 0);
+    }
+};
+
+QTEST_MAIN(TestHistoryForm)
+#include "tst_historyform.moc"
