@@ -2,6 +2,7 @@
 // archived sets, and the work between the end of the pre-write read and the review
 // on screen for 128 parameters (archiving the backup, the difference list, the dialog
 // filled and shown), measured in that same full history.
+#include "Median.h"
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
 #include "transfer/DifferenceView.h"
@@ -14,21 +15,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-template <typename Work> double medianMs(int runs, Work work) {
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
-        work(run);
-        times.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

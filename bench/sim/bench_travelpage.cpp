@@ -1,6 +1,7 @@
 // The travel page's `simulate` as a whole (model, grid, lanes, points) on plots sized
 // as in a 1280×900 main window, at 15 s and 60 s, and a slider drag: the time from a
 // slider's change to the plots being finished.
+#include "Median.h"
 #include "support/TravelPageFixture.h"
 
 #include <QApplication>
@@ -12,21 +13,7 @@
 #include <functional>
 #include <vector>
 
-namespace {
-
-double medianMs(int runs, const std::function<void(int)>& run) {
-    std::vector<double> millis;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run(i);
-        millis.push_back(double(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(millis.begin(), millis.end());
-    return millis[millis.size() / 2];
-}
-
-} // namespace
+namespace {} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -11,6 +11,7 @@
 #include "platform/Prompts.h"
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -79,7 +80,7 @@ bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
 }
 
 float ParamTransfer::valueOfWord(std::uint16_t word, float scale, bool hasGridRow) {
-    const int s = word >= 32768 ? int(word) - 65536 : int(word);
+    const int s = std::int16_t(word);
     if (!hasGridRow)
         return float(s);
     return scale == 0.0f ? 0.0f : float(s) / scale;
@@ -89,13 +90,19 @@ void ParamTransfer::WaitShort() {
     m_protocol.waitUntil(m_protocol.clock().monotonicSeconds(), ShortWaitSeconds);
 }
 
-ParamTransfer::Result ParamTransfer::ReadParameters() {
+std::optional<ParamTransfer::Result> ParamTransfer::cannotStart() {
     if (m_busy)
         return Result::Busy;
     if (m_host.selectedPort() == 0) {
         m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
         return Result::NoPort;
     }
+    return std::nullopt;
+}
+
+ParamTransfer::Result ParamTransfer::ReadParameters() {
+    if (const std::optional<Result> refused = cannotStart())
+        return *refused;
     TransferScope scope(m_busy, m_host);
     return readSet();
 }
@@ -141,7 +148,7 @@ ParamTransfer::Result ParamTransfer::receiveBlock(std::array<std::uint16_t, 128>
             return receiveFailed(false);
         sum = std::uint16_t(sum + w);
         raw[std::size_t(k)] = w;
-        m_receivedWords[std::size_t(k)] = std::int16_t(w >= 32768 ? int(w) - 65536 : int(w));
+        m_receivedWords[std::size_t(k)] = std::int16_t(w);
     }
     if (n == ProtocolModule::LongBlockWords) {
         std::uint16_t trailer = 0;
@@ -158,12 +165,8 @@ ParamTransfer::Result ParamTransfer::receiveBlock(std::array<std::uint16_t, 128>
 }
 
 ParamTransfer::Result ParamTransfer::ReadDriveSet() {
-    if (m_busy)
-        return Result::Busy;
-    if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
-        return Result::NoPort;
-    }
+    if (const std::optional<Result> refused = cannotStart())
+        return *refused;
     TransferScope scope(m_busy, m_host);
     std::array<std::uint16_t, 128> raw{};
     const Result received = receiveBlock(raw);
@@ -259,12 +262,8 @@ int ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw
 }
 
 ParamTransfer::Result ParamTransfer::WriteParameters() {
-    if (m_busy)
-        return Result::Busy;
-    if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
-        return Result::NoPort;
-    }
+    if (const std::optional<Result> refused = cannotStart())
+        return *refused;
     const int n = wordCount();
     // Every word is checked before the first byte goes out: a block the drive
     // stores half-way would be worse than no write.

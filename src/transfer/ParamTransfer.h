@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class DriveValueColumn;
 class LangModule;
@@ -99,6 +100,8 @@ private:
     Result readSet();
     Result receiveBlock(std::array<std::uint16_t, 128>& raw);
     Result receiveFailed(bool badChecksum);
+    // Busy, or no port selected (told to the user); nothing when a transfer may start.
+    std::optional<Result> cannotStart();
     Result checkReadBack(const std::array<std::uint16_t, 128>& sent,
                          const std::array<float, 128>& intended);
     void message(const QString& text);

@@ -38,8 +38,7 @@ QList<CarSample> fromModel(const std::array<std::uint16_t, 128>& words,
         const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
         if (def.id.isEmpty() || def.scale == 0.0f)
             continue;
-        const int w = words[std::size_t(k)];
-        params.SetParameter(k, float(w >= 32768 ? w - 65536 : w) / def.scale);
+        params.SetParameter(k, float(std::int16_t(words[std::size_t(k)])) / def.scale);
     }
     params.removeListener(&sim);
     sim.D = Duration;
