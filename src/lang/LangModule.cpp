@@ -97,7 +97,7 @@ LangModule::PackLoad LangModule::LoadLanguagePack(const QString& fileName) {
         if (ok) {
             bool found = false;
             const double number = NumberText::leadingNumber(QStringView(line).left(hash), &found);
-            ok = found && std::isfinite(number) && number > -0.5 && number < 127.5;
+            ok = found && std::isfinite(number) && number > -0.5 && number < TextCount - 0.5;
             if (ok)
                 index = int(NumberText::roundHalfEven(number));
         }

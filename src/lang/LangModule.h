@@ -1,5 +1,5 @@
 #pragma once
-// The active language pack: 128 texts that every caption and message is looked up
+// The active language pack: the texts that every caption and message is looked up
 // in, the search for packs beside the program and the loading of one pack.
 #include "lang/TextId.h"
 
@@ -10,7 +10,9 @@
 
 class LangModule {
 public:
-    static constexpr int TextCount = 128;
+    // The first release's packs hold texts 0..127; texts added since take 128 and up
+    // (a pack that lacks one shows its English stand-in).
+    static constexpr int TextCount = 256;
     static constexpr int MenuEntries = 5;
     static inline const QString Header = QStringLiteral("---QUVERA LNGPCK---");
 
@@ -35,7 +37,7 @@ public:
     // Text `id` of the active pack, or its fixed stand-in when the pack lacks it.
     QString LangText(TextId id) const;
     // The same by number, for the text indexes that widgets carry in their tag;
-    // empty for an index outside 0..127.
+    // empty for an index outside 0..TextCount-1.
     QString LangText(int index) const;
     void setText(int index, const QString& text);
     // Whether a pack loaded so far gave text `index` (no stand-in counts).

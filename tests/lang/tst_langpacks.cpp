@@ -18,7 +18,7 @@ private slots:
         QTest::newRow("later duplicate wins")
             << QStringList{"3#first", "3#second"} << 3 << "second";
         QTest::newRow("empty text") << QStringList{"4#old", "4#"} << 4 << "";
-        QTest::newRow("index 127") << QStringList{"127#last"} << 127 << "last";
+        QTest::newRow("index 255") << QStringList{"255#last"} << 255 << "last";
         QTest::newRow("fraction rounds half to even") << QStringList{"2.5#two"} << 2 << "two";
         QTest::newRow("turkish characters") << QStringList{QString::fromUtf8("20#Monitör ığşİ")}
                                             << 20 << QString::fromUtf8("Monitör ığşİ");
@@ -37,12 +37,12 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writePack(
             dir.path(), "bad.lng", "Bad",
-            {"1#one", "no hash here", "", "200#too big", "-1#negative", "abc#word", "2#two"}));
+            {"1#one", "no hash here", "", "256#too big", "-1#negative", "abc#word", "2#two"}));
         LangModule lang(dir.path());
         const LangModule::PackLoad load = lang.LoadLanguagePack("bad.lng");
-        // Good lines around the bad ones still count; nothing lands at 0 or 127.
+        // Good lines around the bad ones still count; nothing lands at 0 or beyond the last index.
         QCOMPARE(lang.LangText(1) + lang.LangText(2), QStringLiteral("onetwo"));
-        QVERIFY(lang.LangText(0).isEmpty() && !lang.LangText(127).contains("too big"));
+        QVERIFY(lang.LangText(0).isEmpty() && !lang.LangText(255).contains("too big"));
         QCOMPARE(load.firstBadLine, 4); // line 4 of the file is the first bad one
         QVERIFY(load.problem(lang).contains("bad.lng"));
     }
