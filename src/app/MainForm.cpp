@@ -344,7 +344,9 @@ void MainForm::loadDefinitions() {
 bool MainForm::startUp() {
     // 1-2: the session's flags, then the connection dialog's load step (the port scan).
     m_session->setVersionGt826(true);
-    m_session->setReadyToSimulate(false);
+    // The program's own values are a complete set from the start (the defaults, then
+    // a file or a read): the travel page simulates them without waiting for a drive.
+    m_session->setReadyToSimulate(true);
     m_session->load();
 
     // 3-4: text indexes of the menu entries; read and write start disabled.

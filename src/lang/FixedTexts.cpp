@@ -49,6 +49,15 @@ QString fallback(TextId id) {
         {TextId::FileLineNotNumber,
          "Line %1 of the file is not a number; the file was not loaded further."},
         {TextId::ValueNotNumber, "The value given for %1 is not a number."},
+        {TextId::DistanceTooShort, "%1 must be at least %2: a shorter slowdown needs more than "
+                                   "the deceleration NA and the jerks S3 and S4 allow."},
+        {TextId::LegendSimulated, "simulated"},
+        {TextId::LegendMeasured, "measured"},
+        {TextId::MatchSignals, "Match signals"},
+        {TextId::UndoSignals, "Undo"},
+        {TextId::MeasuredComparison, "Flight time: %1 s simulated, %2 s measured.  Creep: %3 s "
+                                     "simulated, %4 s measured.  Largest speed difference: %5 "
+                                     "m/s."},
         {TextId::WriteNotTaken, "The inverter did not take %1 of the parameters written; the red "
                                 "rows show which. Check the line and write again."},
         {TextId::DeviceWentAway, "the adapter was unplugged or the device went away"},

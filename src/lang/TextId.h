@@ -130,4 +130,11 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    // Travel page texts added since the first release.
+    DistanceTooShort = 192,
+    LegendSimulated = 193,
+    LegendMeasured = 194,
+    MatchSignals = 195,
+    UndoSignals = 196,
+    MeasuredComparison = 197,
 };

@@ -179,7 +179,6 @@ ParamTransfer::Result ParamTransfer::ReadDriveSet() {
 
 ParamTransfer::Result ParamTransfer::readSet() {
     ProtocolModule& p = m_protocol;
-    m_host.setReadyToSimulate(false);
     std::array<std::uint16_t, 128> raw{};
     const Result received = receiveBlock(raw);
     if (received != Result::Done)
@@ -200,6 +199,9 @@ ParamTransfer::Result ParamTransfer::readSet() {
     }
 
     m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
+    // Only the conversion below leaves the set half old, half new; a read refused
+    // before it changed nothing, and the program's values are simulated as before.
+    m_host.setReadyToSimulate(false);
     // A value the catalogue refuses keeps the program's own, so its row differs
     // from the drive's: the set is identical only when every value was taken.
     bool allTaken = true;

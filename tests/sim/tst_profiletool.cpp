@@ -74,7 +74,7 @@ private slots:
         for (qsizetype i = 0; i + 2 < commands.size(); i += 3)
             p.sim.addSignal(int(commands[i]), commands[i + 1], commands[i + 2]);
         Csv expected;
-        const RunReport report = p.sim.simulate(&p.params, p.lang, p.prompts, "t", &expected);
+        const RunReport report = p.sim.simulate(&p.params, p.lang, &expected);
         QVERIFY(report.ran && p.prompts.messages.isEmpty());
         for (const auto& [name, box] :
              {std::pair{"TextSlowingDistance", StopModeBox::SlowingDistance},

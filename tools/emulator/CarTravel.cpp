@@ -44,8 +44,10 @@ QList<CarSample> fromModel(const std::array<std::uint16_t, 128>& words,
     sim.D = Duration;
     sim.setDefaultTravel();
     Collector collector;
-    if (!sim.simulate(&params, lang, prompts, QStringLiteral("liftdrive-emulator"), &collector).ran)
+    if (const RunReport run = sim.simulate(&params, lang, &collector); !run.ran) {
+        prompts.warning(QStringLiteral("liftdrive-emulator"), run.refusal);
         return {};
+    }
     return collector.samples;
 }
 
