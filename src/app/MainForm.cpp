@@ -253,8 +253,6 @@ void MainForm::buildPages() {
     m_frameMonitor->layout()->addWidget(m_monitorPage);
     connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
             &MonitorPage::setSelectedPort);
-    connect(&m_session->connectionForm(), &QDialog::accepted, m_monitorPage,
-            &MonitorPage::portAccepted);
     connect(m_session.get(), &DriveSession::flashParamsIdenticalChanged, m_monitorPage,
             &MonitorPage::setValuesIdentical);
     connect(m_monitorPage, &MonitorPage::differWarningShown, this, [this](bool shown) {
@@ -293,7 +291,7 @@ void MainForm::buildStatusBar() {
     status->addWidget(m_valuesDifferPanel, 2);
     setStatusBar(status);
     connect(m_session.get(), &DriveSession::portStatusChanged, m_portPanel, &QLabel::setText);
-    m_session->showLinkStatsOn(m_portPanel, [this] { return m_monitorPage->state().Link; });
+    m_session->showLinkStatsOn(m_portPanel);
 }
 
 void MainForm::selectPage(int tag) {
