@@ -28,7 +28,7 @@ CommandTiming commandTiming(const MeasuredCurve& curve) {
     // A measured speed wanders a little around the value held; the fall starts where
     // it leaves that band for good.
     const auto lastWithin = [&](qsizetype from, qsizetype to, double level) {
-        const double band = std::max(0.02 * level, 0.003);
+        const double band = std::max(0.005 * level, 0.003);
         qsizetype at = from;
         for (qsizetype i = from; i <= to; ++i)
             if (curve.v[i] >= level - band)

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 
 namespace {
@@ -374,6 +375,16 @@ private slots:
                     s.stopRequest == r.stopRequest);
         }
         QVERIFY(run.samples.back().t > 59.989f);
+    }
+
+    // Far beyond any offered duration a 1 ms step no longer moves the single-precision
+    // clock: the run ends there instead of stepping for ever.
+    void runEndsWhereTheClockStops() {
+        Model f;
+        f.m.D = std::numeric_limits<float>::infinity();
+        const RunReport report = f.m.simulate(nullptr, LangModule(QString()), nullptr);
+        QVERIFY(report.ran && f.m.state.t + SimModule::Dt == f.m.state.t);
+        QVERIFY(report.steps < 40'000'000);
     }
 
     void refusedInputs_data() {

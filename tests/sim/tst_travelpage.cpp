@@ -147,6 +147,53 @@ private slots:
         QVERIFY(f.prompts.messages.size() == 2 && f.value("stpd") == float(shortest));
     }
 
+    // A measured travel lies over the simulated one in a colour of its own; "Match
+    // signals" gives the simulation the measured command timing, Undo takes it back.
+    void measuredTravel() {
+        TravelPageFixture f;
+        // The car measured: the default travel with both commands ended early.
+        const auto defaultLanes = f.sim.signalTable;
+        f.sim.clearSignals();
+        f.sim.addSignal(0, 1.0f, 9.0f);
+        f.sim.addSignal(3, 1.0f, 6.0f);
+        f.page->simulate();
+        const TravelPlots& plots = f.page->plots();
+        MeasuredCurve measured;
+        double start = -1.0;
+        for (const TravelSample& s : plots.samples()) {
+            if (start < 0.0 && s.v > 0.0f)
+                start = s.t;
+            if (start >= 0.0) {
+                measured.t << s.t - start;
+                measured.v << s.v;
+                measured.a << s.a;
+            }
+        }
+        measured.flight = plots.simulatedFlight();
+        measured.creep = plots.simulatedCreep();
+        f.sim.signalTable = defaultLanes;
+
+        const auto measuredPixels = [&](Plot p) {
+            return countPixels(f.plot(p).image(),
+                               [](QColor c) { return c == TravelPlots::measuredColor(); });
+        };
+        f.page->setMeasuredCurve(measured);
+        const int width = f.plot(Plot::VPlot).image().width();
+        QVERIFY(measuredPixels(Plot::VPlot) > width / 2 && measuredPixels(Plot::APlot) > 0);
+        QVERIFY(plots.largestSpeedDifference() > 0.5); // 3 s more at the high speed
+        QVERIFY(std::abs(plots.simulatedFlight() - measured.flight) > 2.0);
+
+        f.window.findChild<QPushButton*>("CommandMatchSignals")->click();
+        QVERIFY2(std::abs(plots.simulatedFlight() - measured.flight) < 0.05 * measured.flight,
+                 qPrintable(QString("%1 / %2").arg(plots.simulatedFlight()).arg(measured.flight)));
+        QVERIFY(plots.largestSpeedDifference() < 0.1);
+        f.window.findChild<QPushButton*>("CommandUndoSignals")->click();
+        QVERIFY(f.sim.signalTable == defaultLanes);
+        f.page->clearMeasuredCurve();
+        QCOMPARE(measuredPixels(Plot::VPlot), 0);
+        QCOMPARE(f.prompts.texts(), QStringList());
+    }
+
     void cursorIsOneLine() {
         TravelPageFixture f;
         f.page->refreshTCursor(1.0f);
