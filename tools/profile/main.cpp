@@ -1,6 +1,7 @@
 // liftdrive-profile: the travel model from the command line, for comparing parameter
 // sets in scripts. Loads the catalogue as the program does, runs one simulation and
 // prints the plotted samples as CSV.
+#include "ReportOption.h"
 #include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
@@ -141,6 +142,8 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (ReportOption::requested(argc, argv))
+        return ReportOption::run(argc, argv);
     QCoreApplication app(argc, argv);
     // Output for scripts: the same number format whatever the user's locale.
     QLocale::setDefault(QLocale::c());
