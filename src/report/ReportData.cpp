@@ -3,9 +3,11 @@
 #include "lang/LangModule.h"
 #include "params/ParamModule.h"
 #include "platform/NumberText.h"
+#include "ride/TravelFigures.h"
 #include "sim/SimModule.h"
 
 #include <QLocale>
+#include <QTime>
 
 namespace ReportText {
 
@@ -87,4 +89,23 @@ void fillTravel(ReportData& data, const SimModule& sim, const LangModule& lang) 
     data.slowingJerk = c.text(StopModeBox::SlowingS);
     data.stoppingJerk = c.text(StopModeBox::StoppingS);
     data.duration = NumberText::general(sim.D);
+}
+
+ReportTravelRow travelRow(const TravelFigures& f) {
+    ReportTravelRow row;
+    constexpr double day = 24 * 3600;
+    if (f.start >= 0 && f.start < day)
+        row.start = QTime(0, 0).addMSecs(int(f.start * 1000)).toString(QStringLiteral("HH:mm:ss"));
+    else
+        row.start = ReportText::figure(f.start, 1);
+    row.flight = f.flight;
+    row.distance = f.distance;
+    row.vmax = f.vmax;
+    row.amax = f.amax;
+    row.dmax = f.dmax;
+    row.jmax = f.jmax;
+    row.creep = f.creep;
+    row.ipeak = f.ipeak;
+    row.complete = f.complete;
+    return row;
 }

@@ -12,6 +12,7 @@
 class LangModule;
 class ParamModule;
 class SimModule;
+struct TravelFigures;
 
 // What the technician types when the report is made.
 struct SiteEntry {
@@ -102,6 +103,10 @@ QString figure(double value, int decimals);
 // grid's drive column shows for each index (empty: not read).
 QList<ReportParamRow> parameterRows(const ParamModule& params,
                                     const std::array<QString, 128>& driveTexts);
+
+// A measured travel as the report lists it; its start, in seconds since midnight as
+// recordings count, as the time of day.
+ReportTravelRow travelRow(const TravelFigures& figures);
 
 // The travel section from the model's stop-mode controls and duration.
 void fillTravel(ReportData& data, const SimModule& sim, const LangModule& lang);

@@ -7,10 +7,12 @@
 #include "report/ReportPdf.h"
 #include "report/ReportRenderer.h"
 #include "report/SiteMemory.h"
+#include "ride/TravelFigures.h"
 #include "support/DataFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/PdfReader.h"
 #include "support/RecordingPrompts.h"
+#include "support/RideRecordings.h"
 
 #include <QDir>
 #include <QFile>
@@ -257,6 +259,12 @@ private slots:
         QTest::newRow("folder not writable")
             << QStringList{"--report", "@gone/r.pdf"} << 1 << "could not be written";
         QTest::newRow("unknown language") << QStringList{"--lang", "xx"} << 1 << "--lang";
+        QTest::newRow("recording")
+            << QStringList{"--travels", "@csv", "--site", "Dock"} << 0 << "Dock";
+        QTest::newRow("recording without travel")
+            << QStringList{"--travels", "@still", "--lang", "en"} << 0 << "holds no travel";
+        QTest::newRow("not a recording")
+            << QStringList{"--travels", "@quv"} << 1 << "not a recording";
     }
     void commandLine() {
         QFETCH(QStringList, args);
@@ -291,7 +299,15 @@ private slots:
         const QStringList pages = PdfReader::pages(out);
         QVERIFY(pages.size() >= 2);
         for (const QString& page : pages)
-            QVERIFY(page.left(page.indexOf(u'\n')).contains(seen));
+            QVERIFY(page.left(page.indexOf(u'\n')).contains(seen) || !seen.contains("travel"));
+        if (args.contains("@still"))
+            QVERIFY(pages.last().contains(seen));
+        if (args.contains("@csv")) {
+            const QList<TravelFigures> travels = Ride::measureTravels(samples, 0.1);
+            QVERIFY(travels.size() > 3);
+            for (const TravelFigures& t : travels)
+                QVERIFY(pages.join("").contains(ReportText::figure(t.flight, 2)));
+        }
         if (args.contains("@quv"))
             QCOMPARE(
                 rowLines(pages,

@@ -1,14 +1,13 @@
 #include "ReportOption.h"
 
+#include "Catalogue.h"
+#include "Travels.h"
 #include "app/Brand.h"
-#include "lang/FixedTexts.h"
-#include "lang/LangModule.h"
-#include "params/ParamFiles.h"
-#include "params/ParamModule.h"
-#include "platform/StderrPrompts.h"
 #include "report/ReportData.h"
 #include "report/ReportPdf.h"
 #include "report/ReportRenderer.h"
+#include "ride/Recording.h"
+#include "ride/TravelFigures.h"
 #include "sim/SimModule.h"
 
 #include <QApplication>
@@ -61,12 +60,14 @@ QString parse(const QStringList& args, Options& o) {
 }
 
 // The pack of language `code`: the one whose definition file is named for it.
-QString packFor(LangModule& lang, const QString& code) {
-    for (const LangModule::Pack& pack : lang.packs()) {
-        LangModule probe(lang.folder());
-        probe.LoadLanguagePack(pack.fileName);
+QString packFor(const QString& folder, const QString& code) {
+    LangModule lang(folder);
+    lang.FindLanguagePacks();
+    for (const QString& file : lang.packFiles()) {
+        LangModule probe(folder);
+        probe.LoadLanguagePack(file);
         if (probe.LangText(TextId::DefinitionFile).endsWith(QStringLiteral("-%1.def").arg(code)))
-            return pack.fileName;
+            return file;
     }
     return QString();
 }
@@ -92,39 +93,24 @@ int run(int argc, char* argv[]) {
         err << "liftdrive-profile: " << problem << "\n\n" << usage();
         return 1;
     }
-
-    StderrPrompts prompts;
-    const QString folder = QCoreApplication::applicationDirPath();
-    LangModule lang(folder);
-    if (!lang.FindLanguagePacks()) {
-        prompts.critical(kTitle, FixedTexts::noLanguagePack());
-        return 1;
+    QString pack;
+    if (!options.lang.isEmpty()) {
+        pack = packFor(QCoreApplication::applicationDirPath(), options.lang);
+        if (pack.isEmpty()) {
+            err << "liftdrive-profile: no language pack for \"" << options.lang << "\"\n";
+            return 1;
+        }
     }
-    const QString pack =
-        options.lang.isEmpty() ? lang.packs().first().fileName : packFor(lang, options.lang);
-    if (pack.isEmpty()) {
-        err << "liftdrive-profile: no language pack for \"" << options.lang << "\"\n";
-        return 1;
-    }
-    if (const LangModule::PackLoad load = lang.LoadLanguagePack(pack); load.firstBadLine != 0)
-        prompts.warning(kTitle, load.problem(lang));
-    ParamModule params(lang, prompts);
-    params.setTitle(kTitle);
-    const ParamModule::DefinitionLoad definitions = params.LoadParamDefinitions(folder);
-    if (!definitions.problem(lang).isEmpty())
-        prompts.warning(kTitle, definitions.problem(lang));
-    if (!definitions)
-        return 1;
 
+    ProfileCatalogue catalogue;
     SimModule sim;
     TextStopModeControls controls;
     sim.setControls(&controls);
-    params.addListener(&sim);
-    params.LoadDefaultParameters();
-    if (!options.params.isEmpty() &&
-        ParamFiles(params, lang, prompts, kTitle).load(options.params) != ParamFiles::Result::Done)
+    if (!catalogue.open(&sim, pack) ||
+        (!options.params.isEmpty() && !catalogue.loadFile(options.params)))
         return 1;
-    sim.setDefaultTravel();
+    const LangModule& lang = catalogue.lang;
+    const ParamModule& params = catalogue.params;
 
     ReportData data;
     data.site.site = options.site;
@@ -134,7 +120,22 @@ int run(int argc, char* argv[]) {
     if (!options.params.isEmpty())
         data.paramFile = QDir::toNativeSeparators(QFileInfo(options.params).absoluteFilePath());
     data.rows = parameterRows(params, {});
-    sim.simulate(&params, lang, prompts, kTitle, nullptr);
+    if (!options.travels.isEmpty()) {
+        const RecordingFile::Result read = RecordingFile::read(options.travels);
+        if (!read.ok()) {
+            err << "liftdrive-profile: " << options.travels << ": " << ProfileTravels::why(read)
+                << '\n';
+            return 1;
+        }
+        data.travelsKnown = true;
+        data.travelsSource =
+            QDir::toNativeSeparators(QFileInfo(options.travels).absoluteFilePath());
+        for (const TravelFigures& f :
+             Ride::measureTravels(read.samples, params.valueById(QStringLiteral("V0"))))
+            data.travels << travelRow(f);
+    }
+    sim.setDefaultTravel();
+    sim.simulate(&params, lang, catalogue.prompts, kTitle, nullptr);
     fillTravel(data, sim, lang);
 
     ReportRenderer renderer(data, lang);
