@@ -344,8 +344,17 @@ int main(int argc, char* argv[]) {
         QStringLiteral("replug"),
         QStringLiteral("After a hang-up, come back on a new terminal behind the same COM "
                        "link with the stored parameters, instead of ending."));
+    const QCommandLineOption carLagOpt(
+        QStringLiteral("car-lag"),
+        QStringLiteral("Time constant of the car's speed loop behind the command, 0 to 2 s "
+                       "(default 0.15)."),
+        QStringLiteral("s"), QStringLiteral("0.15"));
+    const QCommandLineOption carCreepOpt(
+        QStringLiteral("car-creep"),
+        QStringLiteral("Levelling time the car adds to the model's, 0 to 10 s (default 0.4)."),
+        QStringLiteral("s"), QStringLiteral("0.4"));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
-                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt});
+                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, carLagOpt, carCreepOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -393,8 +402,18 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     drive.setFrameRate(rate);
-    // The car travels as the program's model says it would with these parameters.
-    drive.setTravel(CarTravel::fromModel(drive.words(), defFile));
+    // The car travels as the program's model says it would with these parameters,
+    // as a real car follows a command.
+    CarTravel::Car car;
+    bool lagOk = false, creepOk = false;
+    car.lag = parser.value(carLagOpt).toDouble(&lagOk);
+    car.creep = parser.value(carCreepOpt).toDouble(&creepOk);
+    if (!lagOk || !(car.lag >= 0.0 && car.lag <= 2.0) || !creepOk ||
+        !(car.creep >= 0.0 && car.creep <= 10.0)) {
+        err << "liftdrive-emulator: --car-lag takes 0 to 2 s, --car-creep 0 to 10 s" << Qt::endl;
+        return 2;
+    }
+    drive.setTravel(CarTravel::fromModel(drive.words(), defFile, car));
 
     int master = -1;
     int slave = -1;
