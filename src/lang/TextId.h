@@ -130,6 +130,7 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    PortRootOnly = 128, // no permission, and no group a user may join opens the device
     MenuReport = 232,
     ReportTitle = 233,
     ReportSite = 234,
