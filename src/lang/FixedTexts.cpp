@@ -99,6 +99,20 @@ QString fallback(TextId id) {
         {TextId::HistoryOpenFolder, "Open folder"},
         {TextId::HistoryDamaged, "damaged, cannot be loaded"},
         {TextId::OnlyDifferingRows, "Only differing rows"},
+        {TextId::DefinitionIncomplete,
+         "The parameter definition file %1 does not define parameter %2. It was not taken; no "
+         "parameter set can be read or written until the file is complete."},
+        {TextId::ValueOutOfRange,
+         "The value %2 of %1 is out of range: the inverter cannot hold it. It was not taken."},
+        {TextId::UnsavedEdits, "The program's parameter values hold changes that were neither "
+                               "written to the inverter nor saved to a file. Save them first?"},
+        {TextId::SaveChoice, "Save"},
+        {TextId::DiscardChoice, "Discard"},
+        {TextId::DriveValuesStale,
+         "Not current: the line was lost at %1. Read again to see what the inverter holds."},
+        {TextId::QtLocale, "en"},
+        {TextId::PackUnusable,
+         "The language pack %1 could not be used; the program starts in English."},
     };
     for (const Entry& entry : entries)
         if (entry.id == id)
