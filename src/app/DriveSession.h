@@ -5,6 +5,7 @@
 // main window and the pages observe its properties.
 #include "app/Brand.h"
 #include "link/ConnectionForm.h"
+#include "link/LineWatcher.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
 #include "monitor/MonitorState.h"
@@ -54,6 +55,10 @@ public:
     // The page switch: read and write only on the parameter and travel pages; the
     // drive streams monitor frames only while the monitor page is in front.
     void pageSelected(Page page);
+    // Whether the drive should stream now: the monitor page in front, the port open,
+    // no transfer running. True after the last command told it to.
+    bool streamWanted() const;
+    bool streaming() const { return m_streaming; }
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
@@ -77,6 +82,7 @@ public:
     void setTransferCommandsEnabled(bool on) override;
 
     ConnectionForm& connectionForm() { return *m_form; }
+    LineWatcher& lineWatcher() { return *m_watcher; }
     ParamTransfer& transfer() { return *m_transfer; }
     // Read and write as the commands run them: archived, the write reviewed first.
     ArchivedTransfer& archived() { return *m_archived; }
@@ -88,9 +94,9 @@ public:
     QAction* writeAction() const { return m_write; }
     QString portStatus() const { return m_portStatus; }
 
-    // The link statistics become `panel`'s tool tip, read from `stats` each time the
-    // tip is about to show.
-    void showLinkStatsOn(QWidget* panel, std::function<LinkStats()> stats);
+    // The link statistics become `panel`'s tool tip, read each time the tip is about
+    // to show.
+    void showLinkStatsOn(QWidget* panel);
     QString linkStatsText(const LinkStats& stats) const;
 
 protected:
@@ -108,10 +114,17 @@ signals:
     void simulateRequested();
 
 private:
+    // The one sender of the monitor start and stop commands. `opened`: the drive's
+    // state is unknown (a port just opened), so it is told either way.
+    void updateStreaming(bool opened = false);
+    void onLineLost(int n);
+
     LangModule& m_lang;
+    Prompts& m_prompts;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<LinkPort> m_port;
     std::unique_ptr<ProtocolModule> m_protocol;
+    std::unique_ptr<LineWatcher> m_watcher;
     ConnectionForm* m_form = nullptr;
     ProgressForm* m_progress = nullptr;
     std::unique_ptr<ParamTransfer> m_transfer;
@@ -124,7 +137,6 @@ private:
     QString m_title;
     QString m_portStatus;
     QPointer<QWidget> m_statsPanel;
-    std::function<LinkStats()> m_stats;
     Page m_page = Page::Monitor;
     std::function<bool()> m_readGuard;
     bool m_catalogueReady = false;
@@ -133,4 +145,6 @@ private:
     bool m_flashParamsIdentical = false;
     // Whether the page in front allows read and write (a transfer restores it).
     bool m_transferPage = false;
+    bool m_transferRunning = false;
+    bool m_streaming = false;
 };

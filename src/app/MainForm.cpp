@@ -262,8 +262,6 @@ void MainForm::buildPages() {
     m_frameMonitor->layout()->addWidget(m_monitorPage);
     connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
             &MonitorPage::setSelectedPort);
-    connect(&m_session->connectionForm(), &QDialog::accepted, m_monitorPage,
-            &MonitorPage::portAccepted);
     // The warning follows the grid's comparison, whatever a transfer concluded.
     m_monitorPage->setValuesIdentical(true);
     connect(m_paramGrid, &ParamGrid::differenceChanged, m_monitorPage,
@@ -311,7 +309,7 @@ void MainForm::buildStatusBar() {
     status->addWidget(m_valuesDifferPanel, 2);
     setStatusBar(status);
     connect(m_session.get(), &DriveSession::portStatusChanged, m_portPanel, &QLabel::setText);
-    m_session->showLinkStatsOn(m_portPanel, [this] { return m_monitorPage->state().Link; });
+    m_session->showLinkStatsOn(m_portPanel);
 }
 
 void MainForm::selectPage(int tag) {

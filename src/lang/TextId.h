@@ -130,6 +130,7 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    PortRootOnly = 128,         // no permission, and no group a user may join opens the device
     DefinitionIncomplete = 160, // %1: the file, %2: the first index it leaves undefined
     ValueOutOfRange = 161,      // %1: the parameter (or #index), %2: the value
     UnsavedEdits = 162,

@@ -12,6 +12,10 @@ class SerialLinkPort final : public LinkPort {
     Q_OBJECT
 public:
     static constexpr qint32 BaudRate = 56000;
+    // What Qt may hold of received bytes: a line that delivers faster than the program
+    // reads (an adapter that ignores the baud rate) waits in the system instead of
+    // growing the program's memory. Many monitor drains, and far more than a block.
+    static constexpr qint64 ReadBufferBytes = 64 * 1024;
 
     explicit SerialLinkPort(ComPortMap map = ComPortMap(), QObject* parent = nullptr);
     ~SerialLinkPort() override;
@@ -25,6 +29,7 @@ public:
     QByteArray read(qint64 maxSize) override;
     qint64 write(const QByteArray& data) override;
     bool waitForReadyRead(int msecs) override;
+    bool waitForBytesWritten(int msecs) override;
     void beginScan() override;
     PortEntry probe(int n) override;
     int findAdapter(const QString& identity) override;
@@ -41,7 +46,6 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
-    void closeAfterLoss();
     static bool applyLineSettings(QSerialPort& port);
 
     ComPortMap m_map;
@@ -49,5 +53,4 @@ private:
     QString m_device; // what the open port is, links resolved
     QSerialPort m_port;
     int m_portNumber = 0;
-    bool m_closeQueued = false;
 };

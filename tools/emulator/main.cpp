@@ -21,6 +21,7 @@
 #include <memory>
 #include <pty.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -56,10 +57,10 @@ bool openLine(int* master, int* slave, QString* name) {
 class PtyDrive : public QObject {
 public:
     PtyDrive(DriveEmulator& drive, int master, int slave, QString ptyName, QString link, bool paced,
-             QFile* logFile, bool commands, bool replug)
+             QFile* logFile, bool commands, bool replug, bool flood)
         : m_drive(drive), m_master(master), m_slave(slave), m_ptyName(std::move(ptyName)),
-          m_link(std::move(link)), m_paced(paced), m_replug(replug), m_logFile(logFile),
-          m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
+          m_link(std::move(link)), m_paced(paced), m_replug(replug), m_flood(flood),
+          m_logFile(logFile), m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
         m_clock.start();
         m_lastPace = now();
         watchLine();
@@ -142,7 +143,25 @@ private:
         m_drive.log().clear();
     }
 
+    // Whole frames, as many as the terminal takes, whatever the baud rate.
+    void flood() {
+        static const QByteArray frames = [] {
+            const std::uint8_t data[6] = {0x01, 0x2c, 0x00, 0x64, 0x00, 0x0a};
+            QByteArray frame(1, char(0xFF));
+            frame.append(reinterpret_cast<const char*>(data), 6);
+            frame.append(char(DriveEmulator::frameSum(data)));
+            return frame.repeated(2048);
+        }();
+        if (m_master < 0)
+            return;
+        const ssize_t written = ::write(m_master, frames.constData(), size_t(frames.size()));
+        if (written > 0)
+            m_bytesWritten += quint64(written);
+    }
+
     void pump() {
+        if (m_flood)
+            flood();
         const double t = now();
         m_drive.tick(t);
         flushLog();
@@ -192,7 +211,9 @@ private:
         while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
             line.append(c);
         if (line.isEmpty() && c != '\n') {
-            m_stdinNotifier.setEnabled(false); // end of input: keep running
+            // End of input: whoever gave the commands has gone, and the drive with it.
+            m_stdinNotifier.setEnabled(false);
+            qApp->quit();
             return;
         }
         run(QString::fromUtf8(line).trimmed().split(u' ', Qt::SkipEmptyParts));
@@ -272,6 +293,7 @@ private:
     QString m_link;
     bool m_paced;
     bool m_replug;
+    bool m_flood;
     QFile* m_logFile;
     std::unique_ptr<QSocketNotifier> m_readNotifier;
     QSocketNotifier m_stdinNotifier;
@@ -294,6 +316,11 @@ QString defaultDefinitionFile() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A drive started by a test or a benchmark ends with it, even when that is killed.
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("liftdrive-emulator"));
     QCommandLineParser parser;
@@ -344,8 +371,22 @@ int main(int argc, char* argv[]) {
         QStringLiteral("replug"),
         QStringLiteral("After a hang-up, come back on a new terminal behind the same COM "
                        "link with the stored parameters, instead of ending."));
+    const QCommandLineOption carLagOpt(
+        QStringLiteral("car-lag"),
+        QStringLiteral("Time constant of the car's speed loop behind the command, 0 to 2 s "
+                       "(default 0.15)."),
+        QStringLiteral("s"), QStringLiteral("0.15"));
+    const QCommandLineOption carCreepOpt(
+        QStringLiteral("car-creep"),
+        QStringLiteral("Levelling time the car adds to the model's, 0 to 10 s (default 0.4)."),
+        QStringLiteral("s"), QStringLiteral("0.4"));
+    const QCommandLineOption floodOpt(
+        QStringLiteral("flood"),
+        QStringLiteral("Send monitor frames as fast as the terminal takes them, as an adapter "
+                       "that ignores the baud rate would."));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
-                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt});
+                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, carLagOpt, carCreepOpt,
+                       floodOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -393,8 +434,18 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     drive.setFrameRate(rate);
-    // The car travels as the program's model says it would with these parameters.
-    drive.setTravel(CarTravel::fromModel(drive.words(), defFile));
+    // The car travels as the program's model says it would with these parameters,
+    // as a real car follows a command.
+    CarTravel::Car car;
+    bool lagOk = false, creepOk = false;
+    car.lag = parser.value(carLagOpt).toDouble(&lagOk);
+    car.creep = parser.value(carCreepOpt).toDouble(&creepOk);
+    if (!lagOk || !(car.lag >= 0.0 && car.lag <= 2.0) || !creepOk ||
+        !(car.creep >= 0.0 && car.creep <= 10.0)) {
+        err << "liftdrive-emulator: --car-lag takes 0 to 2 s, --car-creep 0 to 10 s" << Qt::endl;
+        return 2;
+    }
+    drive.setTravel(CarTravel::fromModel(drive.words(), defFile, car));
 
     int master = -1;
     int slave = -1;
@@ -439,7 +490,7 @@ int main(int argc, char* argv[]) {
     }
     PtyDrive pty(drive, master, slave, name, link, !parser.isSet(noPaceOpt),
                  logFile.isOpen() ? &logFile : nullptr, !parser.isSet(serveOpt),
-                 parser.isSet(replugOpt));
+                 parser.isSet(replugOpt), parser.isSet(floodOpt));
     ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe);
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
