@@ -88,6 +88,7 @@ ParamFiles::Result ParamFiles::load(const QString& path) {
         m_params.SetParameter(i, float(NumberText::leadingNumber(QString::fromLatin1(line))));
     }
     m_params.markKept();
+    m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return Result::Done;
 }
 
@@ -123,5 +124,6 @@ ParamFiles::Result ParamFiles::save(const QString& path) {
     if (!file.commit())
         return fail(path);
     m_params.markKept();
+    m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return Result::Done;
 }
