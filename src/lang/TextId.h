@@ -130,14 +130,6 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
-    PortRootOnly = 128, // no permission, and no group a user may join opens the device
-    // Travel page texts added since the first release.
-    DistanceTooShort = 192,
-    LegendSimulated = 193,
-    LegendMeasured = 194,
-    MatchSignals = 195,
-    UndoSignals = 196,
-    MeasuredComparison = 197,
     PortRootOnly = 128,         // no permission, and no group a user may join opens the device
     DefinitionIncomplete = 160, // %1: the file, %2: the first index it leaves undefined
     ValueOutOfRange = 161,      // %1: the parameter (or #index), %2: the value
@@ -147,6 +139,13 @@ enum class TextId : int {
     DriveValuesStale = 165, // %1: when the line was lost
     PackUnusable = 166,     // %1: the pack's file
     QtLocale = 167,         // the pack's language as a locale name ("tr"), for Qt's own dialogs
+    // Travel page texts added since the first release.
+    DistanceTooShort = 192,
+    LegendSimulated = 193,
+    LegendMeasured = 194,
+    MatchSignals = 195,
+    UndoSignals = 196,
+    MeasuredComparison = 197,
     MenuReport = 232,
     ReportTitle = 233,
     ReportSite = 234,
