@@ -99,6 +99,27 @@ QString fallback(TextId id) {
         {TextId::HistoryOpenFolder, "Open folder"},
         {TextId::HistoryDamaged, "damaged, cannot be loaded"},
         {TextId::OnlyDifferingRows, "Only differing rows"},
+        {TextId::TravelsFrame, "Travels"},
+        {TextId::TravelColumns, "Time|Flight (s)|Distance (m)|vmax (m/s)|amax (m/s²)|dmax "
+                                "(m/s²)|jmax (m/s³)|Creep (s)|Ipeak (A)|Irms (A)|Complete"},
+        {TextId::TravelsClear, "Clear"},
+        {TextId::TravelsExport, "Export..."},
+        {TextId::MenuOpenRecording, "Open recording..."},
+        {TextId::RecordingTravelsTitle, "Travels in %1"},
+        {TextId::RecordingReading, "Reading %1..."},
+        {TextId::RecordingNotAFile, "%1 is not a file that can be read."},
+        {TextId::RecordingUnreadable, "%1 could not be read: %2"},
+        {TextId::RecordingTooLarge, "%1 is larger than %2 MB and is not a recording."},
+        {TextId::RecordingNotASample, "%1 is not a recording of the monitor: line %2 is not a "
+                                      "sample (time; speed; acceleration; current)."},
+        {TextId::RecordingNoSamples, "%1 holds no samples."},
+        {TextId::RecordingNoTravels,
+         "%1 holds no travel: the car never moved for half a second or longer."},
+        {TextId::TravelsWritten, "The travels were written to %1."},
+        {TextId::TravelIncomplete,
+         "Cut off by the start or end of the data: the figures cover only part of the travel."},
+        {TextId::TravelsHint,
+         "Choose a travel to see it over the simulated one on the travel page."},
     };
     for (const Entry& entry : entries)
         if (entry.id == id)

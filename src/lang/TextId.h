@@ -130,4 +130,20 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    TravelsFrame = 208,
+    TravelColumns = 209, // the columns of a travel list and its export, separated by "|"
+    TravelsClear = 210,
+    TravelsExport = 211,
+    MenuOpenRecording = 212,
+    RecordingTravelsTitle = 213, // %1: the recording
+    RecordingReading = 214,      // %1: the recording
+    RecordingNotAFile = 215,     // %1: the path
+    RecordingUnreadable = 216,   // %1: the path, %2: the system's reason
+    RecordingTooLarge = 217,     // %1: the path, %2: the limit
+    RecordingNotASample = 218,   // %1: the path, %2: the line
+    RecordingNoSamples = 219,    // %1: the path
+    RecordingNoTravels = 220,    // %1: the path
+    TravelsWritten = 221,        // %1: the file
+    TravelIncomplete = 222,
+    TravelsHint = 223,
 };
