@@ -5,6 +5,7 @@
 // main window and the pages observe its properties.
 #include "app/Brand.h"
 #include "link/ConnectionForm.h"
+#include "link/LineWatcher.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
 #include "monitor/MonitorState.h"
@@ -54,6 +55,10 @@ public:
     // The page switch: read and write only on the parameter and travel pages; the
     // drive streams monitor frames only while the monitor page is in front.
     void pageSelected(Page page);
+    // Whether the drive should stream now: the monitor page in front, the port open,
+    // no transfer running. True after the last command told it to.
+    bool streamWanted() const;
+    bool streaming() const { return m_streaming; }
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
@@ -73,6 +78,7 @@ public:
     void setTransferCommandsEnabled(bool on) override;
 
     ConnectionForm& connectionForm() { return *m_form; }
+    LineWatcher& lineWatcher() { return *m_watcher; }
     ParamTransfer& transfer() { return *m_transfer; }
     // Read and write as the commands run them: archived, the write reviewed first.
     ArchivedTransfer& archived() { return *m_archived; }
@@ -104,10 +110,17 @@ signals:
     void simulateRequested();
 
 private:
+    // The one sender of the monitor start and stop commands. `opened`: the drive's
+    // state is unknown (a port just opened), so it is told either way.
+    void updateStreaming(bool opened = false);
+    void onLineLost(int n);
+
     LangModule& m_lang;
+    Prompts& m_prompts;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<LinkPort> m_port;
     std::unique_ptr<ProtocolModule> m_protocol;
+    std::unique_ptr<LineWatcher> m_watcher;
     ConnectionForm* m_form = nullptr;
     ProgressForm* m_progress = nullptr;
     std::unique_ptr<ParamTransfer> m_transfer;
@@ -127,4 +140,6 @@ private:
     bool m_flashParamsIdentical = false;
     // Whether the page in front allows read and write (a transfer restores it).
     bool m_transferPage = false;
+    bool m_transferRunning = false;
+    bool m_streaming = false;
 };

@@ -130,6 +130,7 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    PortRootOnly = 128, // no permission, and no group a user may join opens the device
     TravelsFrame = 208,
     TravelColumns = 209, // the columns of a travel list and its export, separated by "|"
     TravelsClear = 210,

@@ -236,8 +236,6 @@ ParamTransfer::Result ParamTransfer::readSet() {
     m_host.setReadyToSimulate(true);
     m_host.setFlashParamsIdentical(allTaken);
     m_host.simulate();
-    if (m_host.monitorPageInFront())
-        p.SendData(ProtocolModule::MonitorStart);
     return Result::Done;
 }
 

@@ -21,6 +21,7 @@
 #include <memory>
 #include <pty.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -192,7 +193,9 @@ private:
         while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
             line.append(c);
         if (line.isEmpty() && c != '\n') {
-            m_stdinNotifier.setEnabled(false); // end of input: keep running
+            // End of input: whoever gave the commands has gone, and the drive with it.
+            m_stdinNotifier.setEnabled(false);
+            qApp->quit();
             return;
         }
         run(QString::fromUtf8(line).trimmed().split(u' ', Qt::SkipEmptyParts));
@@ -294,6 +297,11 @@ QString defaultDefinitionFile() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A drive started by a test or a benchmark ends with it, even when that is killed.
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("liftdrive-emulator"));
     QCommandLineParser parser;
