@@ -54,6 +54,8 @@ public:
 
     void simulate();
     ParamGrid* paramGrid() const { return m_paramGrid; }
+    // The measured travels: the live list, the recording opened, the travel chosen.
+    RideCommands* ride() const { return m_ride; }
 
     // ParamListener: mirrors a stored value into the controls that show it.
     void parameterStored(int index, const ParamDef& def, float value) override;

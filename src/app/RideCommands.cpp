@@ -82,6 +82,10 @@ void RideCommands::openRecording(const QString& path) {
     m_recording->show(path, travels);
 }
 
+const QList<MeasuredTravel>& RideCommands::shownTravels() const {
+    return m_recording->isVisible() ? m_recording->list()->travels() : m_live->travels();
+}
+
 void RideCommands::choose(const MeasuredTravel& travel) {
     m_chosen = travel;
     emit travelChosen(travel);

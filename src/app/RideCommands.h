@@ -34,6 +34,9 @@ public:
     TravelList* liveList() const { return m_live; }
     RecordingWindow* recordingWindow() const { return m_recording; }
     QAction* openAction() const { return m_open; }
+    // The travels a report lists: the recording's while its window is open, else the
+    // live ones (newest first).
+    const QList<MeasuredTravel>& shownTravels() const;
     // The travel chosen last in either list, if any.
     const std::optional<MeasuredTravel>& chosen() const { return m_chosen; }
 
