@@ -130,7 +130,15 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
-    PortRootOnly = 128, // no permission, and no group a user may join opens the device
+    PortRootOnly = 128,         // no permission, and no group a user may join opens the device
+    DefinitionIncomplete = 160, // %1: the file, %2: the first index it leaves undefined
+    ValueOutOfRange = 161,      // %1: the parameter (or #index), %2: the value
+    UnsavedEdits = 162,
+    SaveChoice = 163,
+    DiscardChoice = 164,
+    DriveValuesStale = 165, // %1: when the line was lost
+    PackUnusable = 166,     // %1: the pack's file
+    QtLocale = 167,         // the pack's language as a locale name ("tr"), for Qt's own dialogs
     MenuReport = 232,
     ReportTitle = 233,
     ReportSite = 234,
