@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ParamModule params(lang, prompts);
     params.ParamCatalogue = fuzz::shippedCatalogue();
     params.LoadDefaultParameters();
-    ParamFiles files(params, lang, prompts, QStringLiteral("t"));
+    ParamFiles files(params);
     const ParamFiles::Result result = files.load(path);
     FUZZ_CHECK(result != ParamFiles::Result::Cancelled);
 

@@ -41,7 +41,7 @@ void typeAndLeave(QLineEdit* box, const QString& text) {
 // Loads a parameter file that differs from the program's values in `values`.
 ParamFiles::Result loadFileWith(TravelPageFixture& f, const QMap<QString, QByteArray>& values) {
     QTemporaryDir dir;
-    ParamFiles files(f.params, f.lang, f.prompts, "Main");
+    ParamFiles files(f.params);
     QList<QByteArray> lines = files.fileText().split('\n');
     for (auto [id, value] : values.asKeyValueRange())
         lines[f.params.FindParamById(id)] = value + '\r';
