@@ -130,4 +130,13 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    // Parameter transfer and its review.
+    ReviewHidden = 144,     // %1: values without a grid row that a write changes as well
+    NotTakenHidden = 145,   // %1: values without a grid row the drive did not take
+    ReadBackFirmware = 146, // %1: the firmware word sent, %2: the word read back
+    DoubtfulValues = 147,   // the list of values outside their limits follows
+    DoubtfulTake = 148,
+    DoubtfulLimits = 149, // %1: name, %2: value, %3: lower limit, %4: upper limit
+    CompareCount = 150,   // %1: how many parameters differ, %2 and %3: the two sides
+    CompareSame = 151,    // %1 and %2: the two sides
 };

@@ -6,6 +6,7 @@
 #include "link/ProtocolModule.h"
 #include "support/FakeLinkPort.h"
 #include "support/FakeTransferHost.h"
+#include "support/RecordingPrompts.h"
 #include "transfer/ParamTransfer.h"
 
 #include <optional>
@@ -47,7 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     ManualClock clock;
     FakeLinkPort port(clock);
-    port.hangupAfter = hangupAt;
     port.freePorts = {1};
     RecordingPrompts prompts;
     LangModule lang{QString()};
@@ -57,16 +57,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return params.ParamCatalogue[std::size_t(k)].isPlaceholder() ? ParamModule::NoMatch : k + 1;
     });
     params.LoadDefaultParameters();
-    prompts.messages.clear();
-    const auto before = params.ParamValues;
 
     FakeHost host;
     host.version = longBlock;
     ProtocolModule protocol(
         port, clock, [&] { clock.advance(0.0005); }, [&](double s) { clock.advance(s); });
-    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host);
-    // The answer comes after the read request; in a write, after the block was sent.
+    ParamTransfer transfer(protocol, params, lang, host, host, host);
+    port.open(1);
     const int n = longBlock ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
+    if (write) {
+        // A write sends back the version word of the drive's set read before it.
+        DriveEmulator drive;
+        drive.setFirmware(longBlock ? 830 : 826);
+        port.drive = &drive;
+        FUZZ_CHECK(transfer.ReadDriveSet() == ParamTransfer::Result::Done);
+        port.drive = nullptr;
+        port.rx.clear();
+        port.bytesRead = 0;
+    }
+    port.hangupAfter = hangupAt;
+    const auto before = params.ParamValues;
+    prompts.messages.clear();
+
+    // The answer comes after the read request; in a write, after the block was sent.
     qint64 blockBytes = write ? -1 : 0; // -1 until "U" was sent
     port.onWrite = [&](const QByteArray& bytes) {
         if (write && blockBytes < 0) {
@@ -81,31 +94,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (bytes == ProtocolModule::ParamReadRequest && port.bytesRead == 0)
             port.rx = answer; // once: a repeated request does not replay it
     };
-    port.open(1);
 
     const ParamTransfer::Result result =
         write ? transfer.WriteParameters() : transfer.ReadParameters();
+    const ParamTransfer::Outcome& outcome = transfer.outcome();
     const auto block = expectedBlock(answer, hangupAt, n, longBlock);
+    FUZZ_CHECK(result == outcome.result);
     FUZZ_CHECK(result != ParamTransfer::Result::Busy && result != ParamTransfer::Result::NoPort);
     FUZZ_CHECK(host.commandsEnabled && !host.progressShown);
-    if (result == ParamTransfer::Result::Done) {
-        // Success only for a whole block that passed its checksum, and then every
-        // value the setter checks lies within its limits.
-        FUZZ_CHECK(block);
-        const auto& words = *block;
-        QString first;
-        FUZZ_CHECK(
-            !longBlock ||
-            transfer.valuesOutsideLimits(words, n, float(std::int16_t(words[125])), &first) == 0 ||
-            !prompts.messages.isEmpty());
-        FUZZ_CHECK(longBlock || transfer.valuesOutsideLimits(words, n, 0.0f, &first) == 0);
-        FUZZ_CHECK(host.ready);
-    } else {
-        // A failed read changes nothing and is reported (a lost line by the
-        // connection dialog, which is not part of this rig).
+    // What the program holds afterwards: nothing changes unless the drive's set was
+    // stored, and then only from a whole block that passed its checksum.
+    if (!outcome.stored) {
         FUZZ_CHECK(params.ParamValues == before);
-        FUZZ_CHECK(!prompts.messages.isEmpty() || result == ParamTransfer::Result::LineLost);
-        FUZZ_CHECK(!host.ready);
+        return 0;
+    }
+    FUZZ_CHECK(block);
+    FUZZ_CHECK(result == ParamTransfer::Result::Done || result == ParamTransfer::Result::NotTaken);
+    FUZZ_CHECK((result == ParamTransfer::Result::NotTaken) == (outcome.notTaken.total() > 0));
+    FUZZ_CHECK(!outcome.identical ||
+               (prompts.messages.isEmpty() && result == ParamTransfer::Result::Done));
+    const float version = params.driveVersion;
+    for (int k = 0; k < ParamModule::Count; ++k) {
+        const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
+        const float now = params.ParamValues[std::size_t(k)];
+        const float was = before[std::size_t(k)];
+        if (now == was)
+            continue;
+        // Only rows of the block change, and then to what the drive said (or to 0
+        // where its firmware lacks the parameter) ...
+        FUZZ_CHECK(k < n);
+        const bool hasRow = !def.isPlaceholder();
+        const float word = ParamTransfer::valueOfWord((*block)[std::size_t(k)], def.scale, hasRow);
+        FUZZ_CHECK(now == word || (now == 0.0f && (version < def.minVersion || def.scale == 0.0f)));
+        // ... and a write keeps every value the user meant but those the drive decides:
+        // its version word, the rows its firmware lacks, the values a word rounds.
+        if (write) {
+            std::uint16_t sent = 0;
+            FUZZ_CHECK(k == ParamTransfer::FirmwareIndex || version < def.minVersion ||
+                       (ParamTransfer::rawWord(was, def.scale, &sent) &&
+                        sent == (*block)[std::size_t(k)]));
+        }
     }
     return 0;
 }

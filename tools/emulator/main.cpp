@@ -344,8 +344,11 @@ int main(int argc, char* argv[]) {
         QStringLiteral("replug"),
         QStringLiteral("After a hang-up, come back on a new terminal behind the same COM "
                        "link with the stored parameters, instead of ending."));
+    const QCommandLineOption storeFirmwareOpt(
+        QStringLiteral("store-firmware-word"),
+        QStringLiteral("Store the version word a write sends and report it from then on."));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
-                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt});
+                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, storeFirmwareOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -370,6 +373,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     drive.setFirmware(firmware);
+    drive.setStoresFirmwareWord(parser.isSet(storeFirmwareOpt));
     const QString defFile = parser.isSet(defOpt) ? parser.value(defOpt) : defaultDefinitionFile();
     const QHash<int, double> scales = DriveEmulator::readScales(defFile);
     drive.loadDefaults(scales);
