@@ -3,9 +3,8 @@
 // time from a replugged adapter being back to its port being open again.
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
-#include "link/ProtocolModule.h"
+#include "link/LineWatcher.h"
 #include "link/SerialLinkPort.h"
-#include "platform/Clock.h"
 #include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
 
@@ -48,13 +47,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QFile::link(QStringLiteral("/nonexistent/ttyUSB7"), drive.linkFolder() + "/COM15");
-    SystemClock clock;
     SerialLinkPort port(ComPortMap(drive.linkFolder()));
-    ProtocolModule protocol(port, clock);
+    LineWatcher watcher(port);
     RecordingPrompts prompts;
     LangModule lang{QString()};
     Host host;
-    ConnectionForm form(port, protocol, lang, prompts, host);
+    ConnectionForm form(port, watcher, lang, prompts, host);
     form.load();
 
     QList<double> scans;
@@ -83,7 +81,7 @@ int main(int argc, char* argv[]) {
     drive.waitForExit();
     for (int i = 0; i < 7; ++i) {
         QDeadlineTimer lost(5000);
-        while (!form.awaitingAdapter() && !lost.hasExpired())
+        while (!watcher.awaiting() && !lost.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QProcess back;
         bool ready = false;

@@ -8,6 +8,7 @@
 #include "link/ConnectionForm.h"
 #include "support/DataFiles.h"
 #include "support/RecordingPrompts.h"
+#include "support/ScriptedReview.h"
 #include "support/VirtualDrive.h"
 
 #include <QAction>
@@ -65,6 +66,12 @@ int main(int argc, char* argv[]) {
     }
     RecordingPrompts prompts;
     MainForm w(prompts, binFolder());
+    // Nobody is there to answer the review before each write.
+    ScriptedReview review;
+    review.otherwise = true;
+    w.session().archived().setReview(review);
+    QTemporaryDir history;
+    w.session().archived().history().setFolder(history.path());
     if (!w.startUp())
         return 1;
     w.show();

@@ -21,7 +21,8 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
       m_port(port ? std::move(port) : std::make_unique<SerialLinkPort>()),
       m_history(History::defaultFolder()) {
     m_protocol = std::make_unique<ProtocolModule>(*m_port, *m_clock);
-    m_form = new ConnectionForm(*m_port, *m_protocol, lang, prompts, *this, mainWindow);
+    m_watcher = std::make_unique<LineWatcher>(*m_port);
+    m_form = new ConnectionForm(*m_port, *m_watcher, lang, prompts, *this, mainWindow);
     m_progress = new ProgressForm(mainWindow);
     m_transfer =
         std::make_unique<ParamTransfer>(*m_protocol, params, lang, *this, column, *m_progress);
@@ -29,11 +30,29 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
     m_archived =
         std::make_unique<ArchivedTransfer>(*m_transfer, params, *this, m_history, *m_review);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
-    // Back after a replug: the stream the page in front wants, never a transfer.
-    connect(m_form, &ConnectionForm::reconnected, this, [this] {
-        if (m_page == Page::Monitor)
-            m_protocol->SendData(ProtocolModule::MonitorStart);
+    connect(m_form, &ConnectionForm::portOpened, this, [this] { updateStreaming(true); });
+    connect(m_watcher.get(), &LineWatcher::lost, this, [this](int n) { onLineLost(n); });
+    connect(m_watcher.get(), &LineWatcher::waiting, this, [this](int n) {
+        setPortStatus(m_lang.LangText(TextId::LineLostWaiting).arg(QStringLiteral("COM%1").arg(n)));
     });
+    connect(m_watcher.get(), &LineWatcher::gaveUp, this,
+            [this] { setPortStatus(m_lang.LangText(TextId::PortNone)); });
+    // Back after a replug: the stream the page in front wants, never a transfer.
+    connect(m_watcher.get(), &LineWatcher::back, this, [this](int n) {
+        m_form->setSelectedPort(n);
+        setPortStatus(m_lang.LangText(TextId::LineReconnected).arg(QStringLiteral("COM%1").arg(n)));
+        updateStreaming(true);
+    });
+}
+
+void DriveSession::onLineLost(int n) {
+    m_streaming = false;
+    m_form->setSelectedPort(0);
+    if (m_watcher->awaiting())
+        setPortStatus(m_lang.LangText(TextId::LineLostWaiting).arg(QStringLiteral("COM%1").arg(n)));
+    m_prompts.critical(
+        m_title, m_lang.LangText(TextId::LineLost)
+                     .arg(QStringLiteral("COM%1").arg(n), m_lang.LangText(TextId::DeviceWentAway)));
 }
 
 DriveSession::~DriveSession() {
@@ -167,9 +186,28 @@ void DriveSession::pageSelected(Page page) {
         m_read->setEnabled(m_transferPage);
         m_write->setEnabled(m_transferPage);
     }
-    if (m_form->selectedPort() != 0)
-        m_protocol->SendData(page == Page::Monitor ? ProtocolModule::MonitorStart
-                                                   : ProtocolModule::MonitorStop);
+    updateStreaming();
+}
+
+bool DriveSession::streamWanted() const {
+    return m_page == Page::Monitor && !m_transferRunning && m_form->selectedPort() != 0 &&
+           !m_protocol->lineDown();
+}
+
+void DriveSession::updateStreaming(bool opened) {
+    if (m_protocol->lineDown() || m_form->selectedPort() == 0) {
+        m_streaming = false;
+        return;
+    }
+    // A transfer quiets the drive itself and leaves it quiet.
+    if (m_transferRunning)
+        return;
+    const bool want = streamWanted();
+    if (want == m_streaming && !opened)
+        return;
+    m_streaming = want && m_protocol->SendData(ProtocolModule::MonitorStart);
+    if (!want)
+        m_protocol->SendData(ProtocolModule::MonitorStop);
 }
 
 void DriveSession::setVersionGt826(bool on) {
@@ -206,10 +244,17 @@ void DriveSession::setTransferCommandsEnabled(bool on) {
     } else {
         setReadyToSimulate(m_readyBeforeTransfer);
     }
+    m_transferRunning = !on;
+    // A line lost during a transfer is reopened only after it, never under it.
+    m_watcher->setHeld(!on);
+    if (!on)
+        m_streaming = false;
     m_connection->setEnabled(on);
     m_read->setEnabled(on && m_transferPage);
     m_write->setEnabled(on && m_transferPage);
     emit transferCommandsEnabled(on);
+    if (on)
+        updateStreaming();
 }
 
 void DriveSession::showLinkStatsOn(QWidget* panel, std::function<LinkStats()> stats) {

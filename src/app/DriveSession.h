@@ -6,6 +6,7 @@
 // the session tells the user and applies it to that state.
 #include "app/Brand.h"
 #include "link/ConnectionForm.h"
+#include "link/LineWatcher.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
 #include "monitor/MonitorState.h"
@@ -55,6 +56,10 @@ public:
     // The page switch: read and write only on the parameter and travel pages; the
     // drive streams monitor frames only while the monitor page is in front.
     void pageSelected(Page page);
+    // Whether the drive should stream now: the monitor page in front, the port open,
+    // no transfer running. True after the last command told it to.
+    bool streamWanted() const;
+    bool streaming() const { return m_streaming; }
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
@@ -69,7 +74,6 @@ public:
     void setReadyToSimulate(bool on);
     bool flashParamsIdentical() const { return m_flashParamsIdentical; }
     void setFlashParamsIdentical(bool on);
-    bool monitorPageInFront() const override { return m_page == Page::Monitor; }
     void setTransferCommandsEnabled(bool on) override;
 
     // Read and Write as their commands run them: archived, the write reviewed, the
@@ -82,6 +86,7 @@ public:
     QString outcomeText(const ParamTransfer::Outcome& outcome) const;
 
     ConnectionForm& connectionForm() { return *m_form; }
+    LineWatcher& lineWatcher() { return *m_watcher; }
     ParamTransfer& transfer() { return *m_transfer; }
     // Read and write as the commands run them: archived, the write reviewed first.
     ArchivedTransfer& archived() { return *m_archived; }
@@ -118,12 +123,17 @@ private:
     void applyOutcome();
     // Asks whether a doubtful block of old firmware is taken.
     bool takeDoubtful(const QList<DoubtfulValue>& values);
+    // The one sender of the monitor start and stop commands. `opened`: the drive's
+    // state is unknown (a port just opened), so it is told either way.
+    void updateStreaming(bool opened = false);
+    void onLineLost(int n);
 
     LangModule& m_lang;
     Prompts& m_prompts;
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<LinkPort> m_port;
     std::unique_ptr<ProtocolModule> m_protocol;
+    std::unique_ptr<LineWatcher> m_watcher;
     ConnectionForm* m_form = nullptr;
     ProgressForm* m_progress = nullptr;
     std::unique_ptr<ParamTransfer> m_transfer;
@@ -145,4 +155,6 @@ private:
     bool m_flashParamsIdentical = false;
     // Whether the page in front allows read and write (a transfer restores it).
     bool m_transferPage = false;
+    bool m_transferRunning = false;
+    bool m_streaming = false;
 };

@@ -61,6 +61,8 @@ QString fallback(TextId id) {
         {TextId::NoFreePort, "No free serial port was found."},
         {TextId::PortNoPermission, "no permission: add yourself to the group %1 (sudo usermod "
                                    "-aG %1 %2) and log in again"},
+        {TextId::PortRootOnly,
+         "no permission: only the system administrator (root) may use this device"},
         {TextId::PortBusy, "in use by another program"},
         {TextId::PortBusyBy, "in use by %1"},
         {TextId::PortHeldByService,

@@ -130,6 +130,7 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
+    PortRootOnly = 128, // no permission, and no group a user may join opens the device
     // Parameter transfer and its review.
     ReviewHidden = 144,     // %1: values without a grid row that a write changes as well
     NotTakenHidden = 145,   // %1: values without a grid row the drive did not take

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -18,6 +19,15 @@ uint currentUserId() {
     return 0;
 #endif
 }
+
+#ifdef Q_OS_UNIX
+// A link placed by someone else while the folder was open to them stays theirs after
+// the folder is closed again; only the user's own links name ports.
+bool ownLink(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && st.st_uid == ::getuid();
+}
+#endif
 
 } // namespace
 
@@ -85,7 +95,7 @@ QString ComPortMap::systemLocation(int n) const {
         const QString link = QDir(m_linkFolder).filePath(linkName(n));
         // A link whose target has gone (a virtual drive that ended) still claims
         // the number, so the port shows as not free rather than as another device.
-        if (QFileInfo(link).isSymLink() || QFileInfo::exists(link))
+        if ((QFileInfo(link).isSymLink() || QFileInfo::exists(link)) && ownLink(link))
             return link;
     }
     const QString device = tableDevice(n);

@@ -2,8 +2,8 @@
 
 #include "lang/LangModule.h"
 #include "lang/LanguageUi.h"
+#include "link/LineWatcher.h"
 #include "link/LinkPort.h"
-#include "link/ProtocolModule.h"
 #include "platform/Prompts.h"
 
 #include <QCheckBox>
@@ -25,9 +25,9 @@ QString userName() {
 
 } // namespace
 
-ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangModule& lang,
+ConnectionForm::ConnectionForm(LinkPort& port, LineWatcher& watcher, LangModule& lang,
                                Prompts& prompts, ConnectionHost& host, QWidget* parent)
-    : QDialog(parent), m_port(port), m_protocol(protocol), m_lang(lang), m_prompts(prompts),
+    : QDialog(parent), m_port(port), m_watcher(watcher), m_lang(lang), m_prompts(prompts),
       m_host(host) {
     setObjectName(QStringLiteral("ConnectionForm"));
     setModal(true);
@@ -90,9 +90,6 @@ ConnectionForm::ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangMod
     connect(m_cancel, &QPushButton::clicked, this, &ConnectionForm::CommandCancel_Click);
     connect(m_refresh, &QPushButton::clicked, this, &ConnectionForm::RefreshPortList);
     connect(m_keepButton, &QPushButton::clicked, this, &ConnectionForm::KeepAdapterCommand_Click);
-    connect(&m_port, &LinkPort::lineLostNotice, this, &ConnectionForm::onLineLost);
-    m_reconnect.setInterval(ReconnectPollMs);
-    connect(&m_reconnect, &QTimer::timeout, this, &ConnectionForm::tryReconnect);
 }
 
 void ConnectionForm::load() {
@@ -107,6 +104,8 @@ void ConnectionForm::load() {
 
 void ConnectionForm::retitle() {
     m_accept->setText(m_lang.LangText(TextId::Ok));
+    m_refresh->setText(m_lang.LangText(TextId::RefreshPorts));
+    m_keepButton->setText(m_lang.LangText(TextId::KeepAdapterAs));
     LanguageUi::applyToWindow(this, m_lang);
     // Named after its menu entry, not after the program file.
     setWindowTitle(LanguageUi::asTitle(m_lang.LangText(TextId::MenuConnectionOptions)));
@@ -121,9 +120,16 @@ void ConnectionForm::setSelectedPort(int n) {
 QString ConnectionForm::reasonText(const PortEntry& entry) const {
     using State = PortEntry::State;
     switch (entry.state) {
-    case State::NoPermission:
-        return m_lang.LangText(TextId::PortNoPermission)
-            .arg(entry.group.isEmpty() ? QStringLiteral("dialout") : entry.group, userName());
+    case State::NoPermission: {
+        // Only these groups are meant for users; advising to join another one (root,
+        // tty, disk) would hand out far more than the port.
+        static const QStringList joinable{QStringLiteral("dialout"), QStringLiteral("uucp"),
+                                          QStringLiteral("plugdev")};
+        const QString group = entry.group.isEmpty() ? QStringLiteral("dialout") : entry.group;
+        if (!joinable.contains(group))
+            return m_lang.LangText(TextId::PortRootOnly);
+        return m_lang.LangText(TextId::PortNoPermission).arg(group, userName());
+    }
     case State::Busy:
         return entry.holder.isEmpty() ? m_lang.LangText(TextId::PortBusy)
                                       : m_lang.LangText(TextId::PortBusyBy).arg(entry.holder);
@@ -175,7 +181,8 @@ bool ConnectionForm::scanPorts() {
     m_port.beginScan();
     for (int n = FirstPort; n <= LastPort; ++n) {
         PortEntry entry = m_port.probe(n);
-        if (!entry.listed() && (m_lastUsable.contains(n) || (n == m_lostPort && awaitingAdapter())))
+        if (!entry.listed() &&
+            (m_lastUsable.contains(n) || (n == m_watcher.lostPort() && m_watcher.awaiting())))
             entry.state = PortEntry::State::Vanished;
         if (!entry.listed())
             continue;
@@ -228,13 +235,11 @@ void ConnectionForm::KeepAdapterCommand_Click() {
 }
 
 void ConnectionForm::AcceptCommand_Click() {
-    stopReconnect();
+    m_watcher.stop();
     m_host.setVersionGt826(m_firmwareCheck->isChecked());
     const int previous = m_selectedPort;
-    if (previous != 0 && m_port.isOpen()) {
-        m_protocol.FlushInput();
+    if (previous != 0 && m_port.isOpen())
         m_port.close();
-    }
     const int chosen = m_portCombo->currentData().toInt();
     setSelectedPort(chosen);
     if (!openPort(chosen)) {
@@ -254,7 +259,7 @@ void ConnectionForm::CommandCancel_Click() {
 }
 
 void ConnectionForm::SelectFirstAvailablePort() {
-    stopReconnect();
+    m_watcher.stop();
     if (m_selectedPort != 0) {
         const int at = m_portCombo->findData(m_selectedPort);
         if (at >= 0)
@@ -275,7 +280,8 @@ void ConnectionForm::SelectFirstAvailablePort() {
 bool ConnectionForm::openPort(int n) {
     QString detail;
     if (n != 0 && m_port.open(n, &detail)) {
-        m_identity = m_port.probe(n).stableId;
+        m_watcher.opened(n);
+        emit portOpened(n);
         return true;
     }
     QString why = detail;
@@ -304,47 +310,4 @@ void ConnectionForm::showEvent(QShowEvent* event) {
     scanPorts();
     m_firmwareCheck->setChecked(m_host.versionGt826());
     QDialog::showEvent(event);
-}
-
-void ConnectionForm::onLineLost(int portNumber, const QString&) {
-    if (m_port.isOpen())
-        m_port.close();
-    setSelectedPort(0);
-    m_lostPort = portNumber;
-    m_lostIdentity = m_identity;
-    if (!m_lostIdentity.isEmpty()) {
-        m_lostSince.start();
-        m_reconnect.start();
-        m_host.setPortStatus(m_lang.LangText(TextId::LineLostWaiting).arg(portText(portNumber)));
-    }
-    m_prompts.critical(m_host.mainTitle(),
-                       m_lang.LangText(TextId::LineLost)
-                           .arg(portText(portNumber), m_lang.LangText(TextId::DeviceWentAway)));
-}
-
-void ConnectionForm::stopReconnect() {
-    m_reconnect.stop();
-    m_lostIdentity.clear();
-}
-
-void ConnectionForm::tryReconnect() {
-    if (m_port.isOpen()) { // the user chose a port meanwhile
-        stopReconnect();
-        return;
-    }
-    if (m_lostSince.elapsed() > m_reconnectWindow) {
-        stopReconnect();
-        m_host.setPortStatus(m_lang.LangText(TextId::PortNone));
-        return;
-    }
-    const int n = m_port.findAdapter(m_lostIdentity);
-    // A node that has just appeared may not be ready (its permissions are set a moment
-    // later): look again at the next poll.
-    if (n == 0 || !m_port.open(n))
-        return;
-    stopReconnect();
-    m_identity = m_port.probe(n).stableId;
-    setSelectedPort(n);
-    m_host.setPortStatus(m_lang.LangText(TextId::LineReconnected).arg(portText(n)));
-    emit reconnected(n);
 }

@@ -1,20 +1,18 @@
 #pragma once
 // The connection dialog: the scan of COM1-COM16 (each port with what it is, or why it
 // cannot be used), the choice of the port and of the firmware flag, keeping an adapter
-// under a number, and the program's selected port. It also owns the reaction to a lost
-// line: port closed, user told, and the same adapter reopened when it comes back.
+// under a number, and the program's selected port. What happens after a lost line is
+// the line watcher's.
 #include "link/PortEntry.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
-#include <QTimer>
 
 class ConnectionHost;
 class LangModule;
+class LineWatcher;
 class LinkPort;
-class ProtocolModule;
 class Prompts;
 class QCheckBox;
 class QComboBox;
@@ -39,11 +37,8 @@ class ConnectionForm : public QDialog {
 public:
     static constexpr int FirstPort = 1;
     static constexpr int LastPort = 16;
-    // How long a lost adapter is waited for, and how often it is looked for.
-    static constexpr int ReconnectWindowMs = 5 * 60 * 1000;
-    static constexpr int ReconnectPollMs = 100;
 
-    ConnectionForm(LinkPort& port, ProtocolModule& protocol, LangModule& lang, Prompts& prompts,
+    ConnectionForm(LinkPort& port, LineWatcher& watcher, LangModule& lang, Prompts& prompts,
                    ConnectionHost& host, QWidget* parent = nullptr);
 
     // The dialog's load step: the port scan, captions and the firmware tick.
@@ -67,14 +62,11 @@ public:
     QString reasonText(const PortEntry& entry) const;
     // The entry as the last scan found it.
     PortEntry entry(int n) const { return m_entries.value(n); }
-    // True while a lost adapter is being waited for.
-    bool awaitingAdapter() const { return m_reconnect.isActive(); }
-    void setReconnectWindow(int msecs) { m_reconnectWindow = msecs; }
 
 signals:
     void selectedPortChanged(int n);
-    // The lost adapter came back and its port was reopened as COM n.
-    void reconnected(int n);
+    // COM n was opened by the user's choice (or the first free port at start-up).
+    void portOpened(int n);
 
 protected:
     // Shows the firmware flag in use: a tick left by a cancelled opening is not it.
@@ -84,28 +76,19 @@ private:
     bool scanPorts();
     void AcceptCommand_Click();
     void KeepAdapterCommand_Click();
-    void tryReconnect();
-    void stopReconnect();
     void CommandCancel_Click();
-    void onLineLost(int portNumber, const QString& reason);
     QString portText(int n) const { return QStringLiteral("COM%1").arg(n); }
     // Opens COM `n`; on failure tells the user why, in the pack's language.
     bool openPort(int n);
 
     LinkPort& m_port;
-    ProtocolModule& m_protocol;
+    LineWatcher& m_watcher;
     LangModule& m_lang;
     Prompts& m_prompts;
     ConnectionHost& m_host;
     int m_selectedPort = 0;
     QHash<int, PortEntry> m_entries; // the last scan
     QSet<int> m_lastUsable;          // usable at the last scan, to tell what vanished
-    QString m_identity;              // of the port opened last
-    QString m_lostIdentity;          // of the adapter waited for
-    int m_lostPort = 0;
-    int m_reconnectWindow = ReconnectWindowMs;
-    QElapsedTimer m_lostSince;
-    QTimer m_reconnect;
 
     QGroupBox* m_portFrame = nullptr;
     QComboBox* m_portCombo = nullptr;

@@ -1,5 +1,7 @@
 #include "link/LinkPort.h"
 
+#include <QMetaObject>
+
 PortEntry::State LinkPort::stateOf(OpenFailure failure) {
     switch (failure) {
     case OpenFailure::None:
@@ -44,4 +46,24 @@ int LinkPort::findAdapter(const QString& identity) {
             return n;
     }
     return 0;
+}
+
+void LinkPort::reportLoss(const QString& reason) {
+    if (!isOpen() || m_closeQueued)
+        return;
+    markLost(reason);
+    m_closeQueued = true;
+    // Closing inside the failing call (a Qt signal among them) is not safe: close from
+    // the event loop, once.
+    QMetaObject::invokeMethod(this, &LinkPort::closeAfterLoss, Qt::QueuedConnection);
+}
+
+void LinkPort::closeAfterLoss() {
+    // The port may have been reopened meanwhile; that line is not the lost one.
+    if (!lineLost() || !m_closeQueued)
+        return;
+    const int number = portNumber();
+    m_closeQueued = false;
+    close();
+    emit lineLostNotice(number, lostReason());
 }

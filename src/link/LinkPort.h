@@ -40,6 +40,9 @@ public:
     // Blocks up to `msecs` for input without running the event loop. False on a
     // time-out and at once when the line is gone.
     virtual bool waitForReadyRead(int msecs) = 0;
+    // Blocks up to `msecs` until written bytes went to the line, without running the
+    // event loop. False on a time-out and at once when the line is gone.
+    virtual bool waitForBytesWritten(int msecs) = 0;
 
     // What COM `n` is and whether it could be opened now, for the port list. The port
     // this object holds counts as usable. The plain version tries to open the port;
@@ -59,9 +62,13 @@ public:
         return false;
     }
 
-    // True from the moment the line failed (hung up, unplugged) until the next open.
+    // True from the moment the line failed (hung up, unplugged, stopped draining) until
+    // the next open.
     bool lineLost() const { return m_lost; }
     QString lostReason() const { return m_lostReason; }
+    // Declares the line lost from outside the port (a send that never drained): the
+    // same closing and the same one notice as a hang-up.
+    void abandon(const QString& reason) { reportLoss(reason); }
 
 signals:
     // Emitted once per failure, from the event loop, after the port was closed.
@@ -76,9 +83,16 @@ protected:
     void clearLost() {
         m_lost = false;
         m_lostReason.clear();
+        m_closeQueued = false;
     }
+    // Marks the line lost and closes the port from the event loop, then emits the
+    // notice; once per loss, however often the failure is reported meanwhile.
+    void reportLoss(const QString& reason);
 
 private:
+    void closeAfterLoss();
+
+    bool m_closeQueued = false;
     OpenFailure m_openFailure = OpenFailure::None;
     bool m_lost = false;
     QString m_lostReason;

@@ -50,9 +50,14 @@ bool ProtocolModule::waitForTransmitBuffer() {
     while (m_port.bytesToWrite() > 0) {
         if (lineDown())
             return false;
-        if (m_clock.monotonicSeconds() - start > SendTimeoutSeconds)
+        const double left = SendTimeoutSeconds - (m_clock.monotonicSeconds() - start);
+        if (left <= 0.0) {
+            // A line that takes nothing for this long will not take the rest of a
+            // block either: end here instead of waiting again for every byte.
+            m_port.abandon(QStringLiteral("the line stopped taking bytes"));
             return false;
-        m_yield();
+        }
+        m_port.waitForBytesWritten(int(std::ceil(left * 1000.0)));
     }
     return !lineDown();
 }
@@ -61,10 +66,10 @@ void ProtocolModule::SendByte(std::uint8_t value) {
     SendData(QByteArray(1, char(value)));
 }
 
-void ProtocolModule::SendData(const QByteArray& data) {
+bool ProtocolModule::SendData(const QByteArray& data) {
     if (!waitForTransmitBuffer())
-        return;
-    m_port.write(data);
+        return false;
+    return m_port.write(data) == data.size();
 }
 
 std::optional<std::uint8_t> ProtocolModule::ReceiveByte(float timeoutSeconds) {

@@ -25,8 +25,8 @@ public:
     static constexpr std::uint16_t BlockTrailer = 1;
     static constexpr std::uint16_t BlockChecksumStart = 33;
     static constexpr std::uint8_t FrameStart = 255;
-    // How long a send waits for the line to take earlier bytes before giving up;
-    // only a dead line takes that long.
+    // How long a send waits for the line to take earlier bytes before the line is
+    // declared lost; only a dead line takes that long.
     static constexpr double SendTimeoutSeconds = 2.0;
 
     // `yield` lets the user interface run (the event loop in the program); `sleep`
@@ -39,7 +39,8 @@ public:
     Clock& clock() { return m_clock; }
 
     void SendByte(std::uint8_t value);
-    void SendData(const QByteArray& data);
+    // False when the line is down or stopped taking bytes (then declared lost).
+    bool SendData(const QByteArray& data);
     // The next byte, or nothing when none came within the time-out or the line is gone.
     std::optional<std::uint8_t> ReceiveByte(float timeoutSeconds);
     void FlushInput();

@@ -1,7 +1,6 @@
 #include "link/SerialLinkPort.h"
 
 #include <QFileInfo>
-#include <QMetaObject>
 
 SerialLinkPort::SerialLinkPort(ComPortMap map, QObject* parent)
     : LinkPort(parent), m_map(map), m_scan(std::move(map)) {
@@ -53,7 +52,6 @@ bool SerialLinkPort::open(int portNumber, QString* detail) {
     setOpenFailure(OpenFailure::None);
     m_device = location;
     m_portNumber = portNumber;
-    m_closeQueued = false;
     return true;
 }
 
@@ -156,24 +154,20 @@ bool SerialLinkPort::waitForReadyRead(int msecs) {
     return ready;
 }
 
+bool SerialLinkPort::waitForBytesWritten(int msecs) {
+    if (!m_port.isOpen() || lineLost())
+        return false;
+    if (m_port.bytesToWrite() == 0)
+        return true;
+    const bool written = m_port.waitForBytesWritten(msecs);
+    if (!written && m_port.error() == QSerialPort::TimeoutError)
+        m_port.clearError();
+    return written;
+}
+
 void SerialLinkPort::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError)
         return;
-    if (!m_port.isOpen() || m_closeQueued)
-        return;
-    // Qt 6.4 keeps reporting a hung-up line until the port is closed, and closing it
-    // inside this signal is not safe: close from the event loop, once.
-    markLost(m_port.errorString());
-    m_closeQueued = true;
-    QMetaObject::invokeMethod(this, &SerialLinkPort::closeAfterLoss, Qt::QueuedConnection);
-}
-
-void SerialLinkPort::closeAfterLoss() {
-    // The port may have been reopened meanwhile; that line is not the lost one.
-    if (!lineLost() || !m_closeQueued)
-        return;
-    const int number = m_portNumber;
-    m_closeQueued = false;
-    close();
-    emit lineLostNotice(number, lostReason());
+    // Qt 6.4 keeps reporting a hung-up line until the port is closed.
+    reportLoss(m_port.errorString());
 }

@@ -25,6 +25,7 @@ public:
     QByteArray read(qint64 maxSize) override;
     qint64 write(const QByteArray& data) override;
     bool waitForReadyRead(int msecs) override;
+    bool waitForBytesWritten(int msecs) override;
     void beginScan() override;
     PortEntry probe(int n) override;
     int findAdapter(const QString& identity) override;
@@ -41,7 +42,6 @@ public:
 
 private:
     void onError(QSerialPort::SerialPortError error);
-    void closeAfterLoss();
     static bool applyLineSettings(QSerialPort& port);
 
     ComPortMap m_map;
@@ -49,5 +49,4 @@ private:
     QString m_device; // what the open port is, links resolved
     QSerialPort m_port;
     int m_portNumber = 0;
-    bool m_closeQueued = false;
 };

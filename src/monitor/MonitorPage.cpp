@@ -284,11 +284,6 @@ void MonitorPage::setSelectedPort(int n) {
         showNoValues();
 }
 
-void MonitorPage::portAccepted() {
-    if (m_selectedPort != 0 && m_protocol.port().isOpen() && isVisibleTo(window()))
-        m_protocol.SendData(ProtocolModule::MonitorStart);
-}
-
 void MonitorPage::setValuesIdentical(bool identical) {
     m_valuesIdentical = identical;
 }

@@ -48,9 +48,6 @@ public:
 public slots:
     // The port in use, 0 for none. Without a port the labels show "...".
     void setSelectedPort(int n);
-    // A port was accepted in the connection dialog: while this page is in front the
-    // drive is asked to stream again, as the page switch would.
-    void portAccepted();
     // Whether the program's values are the drive's (the warning blinks while not).
     void setValuesIdentical(bool identical);
     // Vertical full scale of the chart in mm/s (1050 x the top speed).

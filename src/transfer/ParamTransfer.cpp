@@ -263,8 +263,6 @@ ParamTransfer::Result ParamTransfer::storeBlock(const std::array<std::uint16_t, 
     p.FlushInput();
     m_outcome.stored = true;
     m_outcome.identical = allTaken;
-    if (m_host.monitorPageInFront())
-        p.SendData(ProtocolModule::MonitorStart);
     return finish(Result::Done);
 }
 

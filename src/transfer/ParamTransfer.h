@@ -21,7 +21,6 @@ public:
     // The connection dialog's port number, 0 when none is selected.
     virtual int selectedPort() const = 0;
     virtual bool versionGt826() const = 0;
-    virtual bool monitorPageInFront() const = 0;
     // Every command that touches the link or the parameter set (menu entries,
     // toolbar buttons, tabs, file and language commands) is switched off for the
     // whole of a transfer: the transfer lets the event loop run, and a second

@@ -172,6 +172,30 @@ private slots:
         }
         QCOMPARE(kinds, (QStringList{"backup", "read"}));
     }
+
+    // The drive is unplugged and back while a read runs, the event loop running
+    // meanwhile as it does under the modal lost-line box: the read ends at the loss
+    // and nothing reaches the replugged drive until the port is reopened after it.
+    void replugDuringTransfer() {
+        Rig f;
+        QVERIFY(f.startOnParameterPage({"--replug"}));
+        bool unplugged = false;
+        QObject::connect(&f.form.session(), &DriveSession::transferCommandsEnabled, &f.form,
+                         [&](bool on) {
+                             if (on || std::exchange(unplugged, true))
+                                 return;
+                             f.drive.command("hangup", "REPLUGGED");
+                             QTest::qWait(1000);
+                         });
+        f.child<QAction>("MI_ReadPars")->trigger();
+        QTRY_COMPARE(f.prompts.texts().size(), 1);
+        QVERIFY(f.entries().isEmpty());
+        QTRY_COMPARE(f.form.session().connectionForm().selectedPort(), 13);
+        const QStringList log = f.drive.log();
+        const qsizetype replugged = log.indexOf(QRegularExpression("REPLUGGED .*"));
+        QVERIFY(replugged > 0);
+        QCOMPARE(log.mid(replugged).filter(QRegularExpression("^LOG [DU]")), QStringList());
+    }
 };
 
 QTEST_MAIN(TestE2eReview)

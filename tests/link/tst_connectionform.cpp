@@ -4,7 +4,7 @@
 // end-to-end tests.
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
-#include "link/ProtocolModule.h"
+#include "link/LineWatcher.h"
 #include "support/FakeLinkPort.h"
 #include "support/RecordingPrompts.h"
 
@@ -23,8 +23,8 @@ private:
         FakeLinkPort port{clock};
         RecordingPrompts prompts;
         LangModule lang{QString()};
-        ProtocolModule protocol{port, clock, [] {}, [this](double s) { clock.advance(s); }};
-        ConnectionForm form{port, protocol, lang, prompts, *this};
+        LineWatcher watcher{port};
+        ConnectionForm form{port, watcher, lang, prompts, *this};
         bool version = true;
         QString status = QStringLiteral("(untouched)");
 
@@ -117,6 +117,38 @@ private slots:
                               "applied (Permission error)",
                               "+COM5"}));
         QCOMPARE(combo->currentData().toInt(), 5); // the first usable one
+    }
+
+    // Joining a group is advised only for the groups meant for users.
+    void permissionHint_data() {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<bool>("joinable");
+        QTest::newRow("dialout") << "dialout" << true;
+        QTest::newRow("uucp") << "uucp" << true;
+        QTest::newRow("plugdev") << "plugdev" << true;
+        QTest::newRow("root") << "root" << false;
+        QTest::newRow("tty") << "tty" << false;
+    }
+    void permissionHint() {
+        QFETCH(QString, group);
+        QFETCH(bool, joinable);
+        Rig rig({});
+        PortEntry entry;
+        entry.state = PortEntry::State::NoPermission;
+        entry.group = group;
+        const QString hint = rig.form.reasonText(entry);
+        QCOMPARE(hint.contains("usermod -aG " + group), joinable);
+        QCOMPARE(hint == rig.lang.LangText(TextId::PortRootOnly), !joinable);
+    }
+
+    // Every caption follows a language switch, the buttons beside the list included.
+    void retitle() {
+        Rig rig({});
+        for (TextId id : {TextId::RefreshPorts, TextId::KeepAdapterAs})
+            rig.lang.setText(int(id), QStringLiteral("T%1").arg(int(id)));
+        rig.form.retitle();
+        QCOMPARE(rig.child<QPushButton>("RefreshCommand")->text(), "T18");
+        QCOMPARE(rig.child<QPushButton>("KeepAdapterCommand")->text(), "T19");
     }
 
     void serviceEntryText() {

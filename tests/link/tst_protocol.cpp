@@ -89,18 +89,26 @@ private slots:
     void deadLineGivesUp() {
         QFETCH(bool, pulled);
         Rig rig;
+        QSignalSpy notices(&rig.port, &LinkPort::lineLostNotice);
         if (pulled)
             rig.port.pullLine();
         else
             rig.port.stuckBytes = 5;
-        rig.protocol.SendData("D");
+        QVERIFY(!rig.protocol.SendData("D"));
         rig.protocol.SendByte(0x41);
         QVERIFY(rig.port.tx.isEmpty());
-        QVERIFY(rig.clock.monotonicSeconds() < 2 * ProtocolModule::SendTimeoutSeconds + 0.1);
-        if (!pulled)
-            return;
+        // The first time-out ends it: the next send does not wait again, and the
+        // wait blocks on the port instead of running the event loop.
+        QVERIFY(rig.clock.monotonicSeconds() < ProtocolModule::SendTimeoutSeconds + 0.1);
+        QCOMPARE(rig.yields, 0);
+        QVERIFY(rig.port.lineLost());
+        const double before = rig.clock.monotonicSeconds();
         QVERIFY(!rig.protocol.ReceiveByte(2.0f).has_value());
-        QCOMPARE(rig.clock.monotonicSeconds(), 0.0); // no wait on a line that is gone
+        QCOMPARE(rig.clock.monotonicSeconds(), before); // no wait on a line that is gone
+        // A stalled line is closed and reported as a pulled one is.
+        QCoreApplication::processEvents();
+        QCOMPARE(notices.size(), pulled ? 0 : 1);
+        QVERIFY(!rig.port.isOpen());
     }
 };
 

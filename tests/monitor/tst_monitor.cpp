@@ -274,13 +274,7 @@ private slots:
         for (int n : {1, 2})
             QVERIFY(pixelsOf(f.page.picture(n)->image(), Qt::red) > 0);
 
-        // A port accepted while the page is in front starts the stream; behind another
-        // page it does not.
         f.page.setSelectedPort(1);
-        f.page.portAccepted();
-        f.page.hide();
-        f.page.portAccepted();
-        QCOMPARE(f.port.tx, QByteArray("M"));
         f.tick(monitorFrame(300, 100, 10));
         QCOMPARE(f.labels(), "0.30 0.10 1.00");
         f.tick(monitorFrame(300, 100, 10).left(7));

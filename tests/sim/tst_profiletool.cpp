@@ -1,28 +1,13 @@
 // liftdrive-profile as scripts use it: the built program beside its data files, its
 // output against the same run in process, and its failures.
 #include "support/ModelFixture.h"
+#include "support/ProfileTool.h"
 
 #include <QDir>
 #include <QLocale>
-#include <QProcess>
 #include <QTest>
 
 namespace {
-
-struct Output {
-    int exitCode = -1; // also when it crashed or never ended
-    QString out, err;
-};
-
-Output runTool(const QStringList& args) {
-    QProcess process;
-    process.start(QDir(binFolder()).filePath(QStringLiteral("liftdrive-profile")), args);
-    const bool ended = process.waitForFinished(60000);
-    if (!ended || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 // What the tool should print for a run: the header, then every plotted sample.
 struct Csv : TravelPlotter {
@@ -84,7 +69,7 @@ private slots:
             expected.lines << QString("# %1=%2").arg(name, p.controls.text(box));
         expected.lines << "# steps=" + QString::number(report.steps);
 
-        const Output r = runTool(args);
+        const ToolOutput r = runProfileTool(args);
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out.split(u'\n', Qt::SkipEmptyParts), expected.lines);
     }
@@ -116,7 +101,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, exitCode);
         QFETCH(QString, error);
-        const Output r = runTool(args);
+        const ToolOutput r = runProfileTool(args);
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(r.err.contains(error), qPrintable(r.err));

@@ -89,6 +89,14 @@ public:
         return comes;
     }
 
+    bool waitForBytesWritten(int msecs) override {
+        if (!isOpen() || lineLost())
+            return false;
+        if (stuckBytes > 0)
+            m_clock.advance(msecs / 1000.0);
+        return stuckBytes == 0;
+    }
+
     void deliverAt(double at, const QByteArray& bytes) {
         laterAt = at;
         later = bytes;

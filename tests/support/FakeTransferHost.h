@@ -9,7 +9,6 @@ class FakeHost final : public TransferHost, public DriveValueColumn, public Tran
 public:
     int selectedPort() const override { return port; }
     bool versionGt826() const override { return version; }
-    bool monitorPageInFront() const override { return monitorInFront; }
     void setDriveText(int index, const QString& text) override { cells[index] = text; }
     void showProgress(const QString& label) override {
         progressLabels << label;
@@ -24,7 +23,6 @@ public:
 
     int port = 1;
     bool version = true;
-    bool monitorInFront = false;
     QMap<int, QString> cells;
     QStringList progressLabels;
     bool progressShown = false;

@@ -22,6 +22,7 @@ public:
     QByteArray read(qint64) override { return QByteArray(); }
     qint64 write(const QByteArray& data) override { return isOpen() ? data.size() : -1; }
     bool waitForReadyRead(int) override { return false; }
+    bool waitForBytesWritten(int) override { return isOpen(); }
 
 private:
     int m_open = 0;

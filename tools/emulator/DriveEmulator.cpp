@@ -194,15 +194,14 @@ std::uint16_t frameWord(long value) {
     return w;
 }
 
-void wordsFor(double v, double a, bool down, std::uint16_t* speed, std::uint16_t* accel,
-              std::uint16_t* current) {
+void wordsFor(double v, double a, double amps, bool down, std::uint16_t* speed,
+              std::uint16_t* accel, std::uint16_t* current) {
     long speedMm = std::lrint(std::fabs(v) * 1000.0);
     if (down && speedMm > 258)
         speedMm = -speedMm;
     *speed = frameWord(speedMm);
     *accel = frameWord(std::lrint(std::fabs(a) * 1000.0));
-    *current =
-        frameWord(std::fabs(v) > 0.0 ? std::lrint(120.0 + 40.0 * a + 30.0 * std::fabs(v)) : 0);
+    *current = frameWord(std::lrint(amps * 10.0));
 }
 
 } // namespace
@@ -219,11 +218,11 @@ void DriveEmulator::frameWordsAt(double t, std::uint16_t* speed, std::uint16_t* 
     const double phase = std::fmod(t, period);
     const bool down = int(std::floor(t / period)) % 2 == 1;
     if (phase >= travel) {
-        wordsFor(0.0, 0.0, down, speed, accel, current);
+        wordsFor(0.0, 0.0, 0.0, down, speed, accel, current);
         return;
     }
     const CarSample& s = m_travel[qsizetype(phase / CarTravel::SampleEvery)];
-    wordsFor(s.v, s.a, down, speed, accel, current);
+    wordsFor(s.v, s.a, down ? s.downAmps : s.upAmps, down, speed, accel, current);
 }
 
 void DriveEmulator::carAt(double t, std::uint16_t* speed, std::uint16_t* accel,
@@ -244,7 +243,7 @@ void DriveEmulator::carAt(double t, std::uint16_t* speed, std::uint16_t* accel,
         a = -0.5;
         v = 1.0 - 0.5 * (phase - 6.0);
     }
-    wordsFor(v, a, trip % 2 == 1, speed, accel, current);
+    wordsFor(v, a, v > 0.0 ? 12.0 + 4.0 * a + 3.0 * v : 0.0, trip % 2 == 1, speed, accel, current);
 }
 
 void DriveEmulator::send(const QByteArray& bytes) {

@@ -21,6 +21,7 @@
 #include <memory>
 #include <pty.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -192,7 +193,9 @@ private:
         while (::read(STDIN_FILENO, &c, 1) == 1 && c != '\n')
             line.append(c);
         if (line.isEmpty() && c != '\n') {
-            m_stdinNotifier.setEnabled(false); // end of input: keep running
+            // End of input: whoever gave the commands has gone, and the drive with it.
+            m_stdinNotifier.setEnabled(false);
+            qApp->quit();
             return;
         }
         run(QString::fromUtf8(line).trimmed().split(u' ', Qt::SkipEmptyParts));
@@ -294,6 +297,11 @@ QString defaultDefinitionFile() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A drive started by a test or a benchmark ends with it, even when that is killed.
+    const pid_t parent = ::getppid();
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        return 0;
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("liftdrive-emulator"));
     QCommandLineParser parser;
@@ -347,8 +355,18 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption storeFirmwareOpt(
         QStringLiteral("store-firmware-word"),
         QStringLiteral("Store the version word a write sends and report it from then on."));
+    const QCommandLineOption carLagOpt(
+        QStringLiteral("car-lag"),
+        QStringLiteral("Time constant of the car's speed loop behind the command, 0 to 2 s "
+                       "(default 0.15)."),
+        QStringLiteral("s"), QStringLiteral("0.15"));
+    const QCommandLineOption carCreepOpt(
+        QStringLiteral("car-creep"),
+        QStringLiteral("Levelling time the car adds to the model's, 0 to 10 s (default 0.4)."),
+        QStringLiteral("s"), QStringLiteral("0.4"));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
-                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, storeFirmwareOpt});
+                       noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, carLagOpt, carCreepOpt,
+                       storeFirmwareOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -397,8 +415,18 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     drive.setFrameRate(rate);
-    // The car travels as the program's model says it would with these parameters.
-    drive.setTravel(CarTravel::fromModel(drive.words(), defFile));
+    // The car travels as the program's model says it would with these parameters,
+    // as a real car follows a command.
+    CarTravel::Car car;
+    bool lagOk = false, creepOk = false;
+    car.lag = parser.value(carLagOpt).toDouble(&lagOk);
+    car.creep = parser.value(carCreepOpt).toDouble(&creepOk);
+    if (!lagOk || !(car.lag >= 0.0 && car.lag <= 2.0) || !creepOk ||
+        !(car.creep >= 0.0 && car.creep <= 10.0)) {
+        err << "liftdrive-emulator: --car-lag takes 0 to 2 s, --car-creep 0 to 10 s" << Qt::endl;
+        return 2;
+    }
+    drive.setTravel(CarTravel::fromModel(drive.words(), defFile, car));
 
     int master = -1;
     int slave = -1;

@@ -1,12 +1,9 @@
 // liftdrive-profile: the travel model from the command line, for comparing parameter
 // sets in scripts. Loads the catalogue as the program does, runs one simulation and
 // prints the plotted samples as CSV.
-#include "lang/FixedTexts.h"
-#include "lang/LangModule.h"
-#include "params/ParamFiles.h"
-#include "params/ParamModule.h"
-#include "platform/Prompts.h"
-#include "platform/StderrPrompts.h"
+#include "Catalogue.h"
+#include "Travels.h"
+
 #include "sim/SimModule.h"
 
 #include <QCoreApplication>
@@ -59,6 +56,9 @@ QString usage() {
         "  --stopping-cm Y   stopping distance V0 to standstill in cm (\"stpd\")\n"
         "  --signal K:F:T    command V<K> (K = 0..3) on from F to T seconds; may repeat.\n"
         "                    Without any, the default travel: V0 1-13 s, V3 1-9 s at 15 s.\n"
+        "\n"
+        "liftdrive-profile --travels FILE.csv ... measures the travels of a recording\n"
+        "(--travels --help tells more).\n"
         "\n"
         "Exit status: 0 done, 1 the run or the data files failed or an input value was\n"
         "refused by the catalogue (each one named on stderr), 2 bad arguments.\n");
@@ -145,6 +145,8 @@ int main(int argc, char* argv[]) {
     // Output for scripts: the same number format whatever the user's locale.
     QLocale::setDefault(QLocale::c());
     QTextStream err(stderr);
+    if (ProfileTravels::wanted(app.arguments()))
+        return ProfileTravels::run(app.arguments());
 
     Options options;
     const QString problem = parse(app.arguments(), options);
@@ -157,37 +159,20 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    StderrPrompts prompts;
-    const QString folder = QCoreApplication::applicationDirPath();
-    LangModule lang(folder);
-    if (!lang.FindLanguagePacks()) {
-        prompts.critical(kTitle, FixedTexts::noLanguagePack());
-        return 1;
-    }
-    const LangModule::PackLoad pack = lang.LoadLanguagePack(lang.packs().first().fileName);
-    if (pack.firstBadLine != 0)
-        prompts.warning(kTitle, pack.problem(lang));
-    ParamModule params(lang, prompts);
-    params.setTitle(kTitle);
-    const ParamModule::DefinitionLoad definitions = params.LoadParamDefinitions(folder);
-    if (!definitions.problem(lang).isEmpty())
-        prompts.warning(kTitle, definitions.problem(lang));
-    if (!definitions)
-        return 1;
-
+    ProfileCatalogue catalogue;
+    StderrPrompts& prompts = catalogue.prompts;
+    LangModule& lang = catalogue.lang;
+    ParamModule& params = catalogue.params;
     SimModule sim;
     TextStopModeControls controls;
     sim.setControls(&controls);
-    params.addListener(&sim);
-    params.LoadDefaultParameters();
+    if (!catalogue.open(&sim))
+        return 1;
     // Every message from here on is the setter refusing one of the user's values
     // (and keeping the catalogue's): the run would not be the one asked for.
     const int messagesBefore = prompts.count();
-    if (!options.paramsFile.isEmpty()) {
-        ParamFiles files(params, lang, prompts, kTitle);
-        if (files.load(options.paramsFile) != ParamFiles::Result::Done)
-            return 1;
-    }
+    if (!options.paramsFile.isEmpty() && !catalogue.loadFile(options.paramsFile))
+        return 1;
     // Through the setter, so the catalogue checks them and fills the boxes.
     if (options.stopMode)
         params.setById(QStringLiteral("stpmod"), float(*options.stopMode));
