@@ -3,37 +3,11 @@
 // every --write-every seconds (default 60), for --seconds (default 60). Resident
 // memory is sampled after a warm-up and at the end; the growth is extrapolated to an
 // hour. Run it for an hour (--seconds 3600) to measure rather than extrapolate.
-#include "app/DriveSession.h"
-#include "app/MainForm.h"
-#include "link/ConnectionForm.h"
-#include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
-#include "support/ScriptedReview.h"
-#include "support/VirtualDrive.h"
+#include "WindowOnDrive.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QPushButton>
-#include <QTabBar>
-#include <QTemporaryDir>
-#include <QTest>
-#include <cstdio>
-#include <unistd.h>
-
-namespace {
-
-double residentMb() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0.0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * double(::sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -52,42 +26,16 @@ int main(int argc, char* argv[]) {
         else if (args[i] == u"--drive-log")
             log = args[i + 1];
     }
-    QTemporaryDir runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    VirtualDrive drive;
     // 700 frames of 8 bytes a second fill the line.
-    QStringList driveArgs{"--serve", "--frame-rate", frameRate, "--link-folder",
-                          runtime.filePath("liftdrive")};
+    QStringList driveArgs{"--frame-rate", frameRate};
     if (!log.isEmpty())
         driveArgs << "--log" << log;
-    if (!drive.start(driveArgs)) {
-        std::fprintf(stderr, "bench_memory: the virtual drive did not start\n");
+    WindowOnDrive f;
+    if (!f.start("bench_memory", driveArgs))
         return 1;
-    }
-    RecordingPrompts prompts;
-    MainForm w(prompts, binFolder());
-    // Nobody is there to answer the review before each write.
-    ScriptedReview review;
-    review.otherwise = true;
-    w.session().archived().setReview(review);
-    QTemporaryDir history;
-    w.session().archived().history().setFolder(history.path());
-    if (!w.startUp())
-        return 1;
-    w.show();
-    ConnectionForm& form = w.session().connectionForm();
-    // The drive's number, not the first free port: the machine may have ports of its own.
-    form.portCombo()->setCurrentIndex(form.portCombo()->findData(VirtualDrive::Com));
-    form.show();
-    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("AcceptCommand")),
-                      Qt::LeftButton);
-    if (form.selectedPort() != VirtualDrive::Com) {
-        std::fprintf(stderr, "bench_memory: no port\n");
-        return 1;
-    }
-    auto* tabs = w.findChild<QTabBar*>(QStringLiteral("TabStrip1"));
-    auto* write = w.findChild<QAction*>(QStringLiteral("MI_WritePars"));
-    tabs->setCurrentIndex(0); // monitor page: frames stream
+    RecordingPrompts& prompts = f.prompts;
+    QTabBar* tabs = f.tabs();
+    auto* write = f.window->findChild<QAction*>(QStringLiteral("MI_WritePars"));
 
     const double warmUp = std::min(10.0, seconds / 4.0);
     QElapsedTimer clock;

@@ -257,11 +257,10 @@ void DriveSession::setTransferCommandsEnabled(bool on) {
         updateStreaming();
 }
 
-void DriveSession::showLinkStatsOn(QWidget* panel, std::function<LinkStats()> stats) {
+void DriveSession::showLinkStatsOn(QWidget* panel) {
     if (m_statsPanel)
         m_statsPanel->removeEventFilter(this);
     m_statsPanel = panel;
-    m_stats = std::move(stats);
     panel->installEventFilter(this);
     panel->setToolTip(linkStatsText(LinkStats{}));
 }
@@ -276,7 +275,7 @@ QString DriveSession::linkStatsText(const LinkStats& stats) const {
 }
 
 bool DriveSession::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_statsPanel && event->type() == QEvent::ToolTip && m_stats)
-        m_statsPanel->setToolTip(linkStatsText(m_stats()));
+    if (watched == m_statsPanel && event->type() == QEvent::ToolTip)
+        m_statsPanel->setToolTip(linkStatsText(m_protocol->stats()));
     return QObject::eventFilter(watched, event);
 }

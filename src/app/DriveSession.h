@@ -98,9 +98,9 @@ public:
     QAction* writeAction() const { return m_write; }
     QString portStatus() const { return m_portStatus; }
 
-    // The link statistics become `panel`'s tool tip, read from `stats` each time the
-    // tip is about to show.
-    void showLinkStatsOn(QWidget* panel, std::function<LinkStats()> stats);
+    // The link statistics become `panel`'s tool tip, read each time the tip is about
+    // to show.
+    void showLinkStatsOn(QWidget* panel);
     QString linkStatsText(const LinkStats& stats) const;
 
 protected:
@@ -146,7 +146,6 @@ private:
     QString m_title;
     QString m_portStatus;
     QPointer<QWidget> m_statsPanel;
-    std::function<LinkStats()> m_stats;
     Page m_page = Page::Monitor;
     bool m_versionGt826 = true;
     bool m_readyToSimulate = false;

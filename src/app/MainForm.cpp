@@ -291,7 +291,7 @@ void MainForm::buildStatusBar() {
     status->addWidget(m_valuesDifferPanel, 2);
     setStatusBar(status);
     connect(m_session.get(), &DriveSession::portStatusChanged, m_portPanel, &QLabel::setText);
-    m_session->showLinkStatsOn(m_portPanel, [this] { return m_monitorPage->state().Link; });
+    m_session->showLinkStatsOn(m_portPanel);
 }
 
 void MainForm::selectPage(int tag) {

@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "app/QuitOnSignals.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtPrompts.h"
 
@@ -6,6 +7,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    QuitOnSignals quitOnSignals;
     QtPrompts prompts;
     MainForm window(prompts, ProgramFolder::path());
     prompts.setParent(&window);

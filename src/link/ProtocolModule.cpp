@@ -141,3 +141,58 @@ bool ProtocolModule::ReceivePacket(std::uint8_t buffer[6]) {
     m_packetFault = received == sum ? PacketFault::None : PacketFault::Checksum;
     return received == sum;
 }
+
+bool ProtocolModule::drainFrames(const std::function<void(const std::uint8_t* data)>& onFrame) {
+    LinkStats& stats = m_stats;
+    bool arrived = false;
+    bool skipping = false;
+    // A line faster than the ticks (an adapter that ignores the baud rate) would
+    // otherwise pile up bytes without end; only the newest frames matter.
+    const qint64 waiting = m_port.bytesAvailable();
+    if (waiting > MaxDrainBytes) {
+        const qint64 excess = m_port.read(waiting - MaxDrainBytes).size();
+        stats.bytesSkipped += std::uint64_t(excess);
+        skipping = excess > 0;
+    }
+    // A start byte met inside a damaged frame begins the next frame: read on from it
+    // instead of losing that frame too.
+    bool startHeld = false;
+    int consumed = 0;
+    while (consumed < MaxDrainBytes &&
+           m_port.bytesAvailable() >= (startHeld ? FrameSize - 1 : FrameSize)) {
+        if (!startHeld) {
+            const QByteArray one = m_port.read(1);
+            if (one.size() != 1)
+                break; // the port claims bytes it does not hand out: try again next tick
+            ++consumed;
+            if (std::uint8_t(one[0]) != FrameStart) {
+                ++stats.bytesSkipped;
+                skipping = true;
+                continue;
+            }
+            if (skipping)
+                ++stats.resyncs; // a start byte found again after noise
+            skipping = false;
+        }
+        startHeld = false;
+        std::uint8_t data[6];
+        // At least seven bytes follow the start byte, so this never waits.
+        const bool good = ReceivePacket(data);
+        consumed += m_packetBytes;
+        if (!good) {
+            if (m_packetFault == PacketFault::Checksum) {
+                ++stats.checksumFailures;
+            } else if (m_packetFault == PacketFault::StartInData) {
+                ++stats.resyncs;
+                stats.bytesSkipped += std::uint64_t(m_packetBytes - 1);
+                startHeld = true;
+            }
+            continue;
+        }
+        ++stats.frames;
+        arrived = true;
+        if (onFrame)
+            onFrame(data);
+    }
+    return arrived;
+}

@@ -2,6 +2,8 @@
 // The drive's wire protocol over the one serial line: byte sends that wait for the
 // transmit buffer, the receive with its time-out, input flushing, monitor frames and
 // the parameter block with its checksums.
+#include "link/LinkStats.h"
+
 #include <QByteArray>
 #include <QList>
 #include <cstdint>
@@ -25,6 +27,11 @@ public:
     static constexpr std::uint16_t BlockTrailer = 1;
     static constexpr std::uint16_t BlockChecksumStart = 33;
     static constexpr std::uint8_t FrameStart = 255;
+    // Start byte, six data bytes, checksum.
+    static constexpr int FrameSize = 8;
+    // Upper bound on the bytes one drain reads, so a line that never falls silent cannot
+    // hold the user interface; far above what the line delivers between two ticks.
+    static constexpr int MaxDrainBytes = 4096;
     // How long a send waits for the line to take earlier bytes before the line is
     // declared lost; only a dead line takes that long.
     static constexpr double SendTimeoutSeconds = 2.0;
@@ -54,6 +61,15 @@ public:
     // Bytes the last ReceivePacket read, start byte not counted.
     int lastPacketBytes() const { return m_packetBytes; }
 
+    // Reads the monitor frames waiting, skipping bytes up to the next start byte and
+    // dropping damaged frames; `onFrame` gets the six data bytes of each good one.
+    // More than one drain may read is older than the newest frames and is dropped
+    // unread. Never waits for the drive. True when a good frame arrived.
+    bool drainFrames(const std::function<void(const std::uint8_t* data)>& onFrame);
+    // Counted by every drain since the start.
+    LinkStats& stats() { return m_stats; }
+    const LinkStats& stats() const { return m_stats; }
+
     // Lets the user interface run.
     void yieldToUi();
     // Polls the clock without running the event loop until `seconds` have passed
@@ -70,6 +86,7 @@ private:
     Clock& m_clock;
     std::function<void()> m_yield;
     std::function<void(double)> m_sleep;
+    LinkStats m_stats;
     PacketFault m_packetFault = PacketFault::None;
     int m_packetBytes = 0;
 };

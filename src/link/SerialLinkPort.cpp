@@ -33,6 +33,7 @@ bool SerialLinkPort::open(int portNumber, QString* detail) {
     if (location.isEmpty())
         return fail(OpenFailure::NoSuchPort, QString());
     m_port.setPortName(location);
+    m_port.setReadBufferSize(ReadBufferBytes);
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString why = m_port.errorString();
         if (m_port.error() == QSerialPort::DeviceNotFoundError)

@@ -12,6 +12,10 @@ class SerialLinkPort final : public LinkPort {
     Q_OBJECT
 public:
     static constexpr qint32 BaudRate = 56000;
+    // What Qt may hold of received bytes: a line that delivers faster than the program
+    // reads (an adapter that ignores the baud rate) waits in the system instead of
+    // growing the program's memory. Many monitor drains, and far more than a block.
+    static constexpr qint64 ReadBufferBytes = 64 * 1024;
 
     explicit SerialLinkPort(ComPortMap map = ComPortMap(), QObject* parent = nullptr);
     ~SerialLinkPort() override;

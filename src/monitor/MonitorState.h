@@ -1,16 +1,9 @@
 #pragma once
 // What the live monitor remembers between ticks; one per main window.
+#include "link/LinkStats.h"
+
 #include <cstdint>
 #include <limits>
-
-// How well the line carries frames, so a bad cable can be told from a silent drive.
-struct LinkStats {
-    std::uint64_t frames = 0;           // good frames
-    std::uint64_t checksumFailures = 0; // frames whose checksum did not match
-    std::uint64_t resyncs = 0;          // times the reader had to find a start byte again
-    std::uint64_t bytesSkipped = 0;     // bytes thrown away to get there
-    double framesPerSecond = 0.0;       // over the last whole second or more
-};
 
 struct MonitorState {
     // Values of the last decoded frame; kept while no frame arrives.
@@ -35,7 +28,6 @@ struct MonitorState {
     bool BlinkPhase = false;
     bool OfflineNoticeShown = false; // set once, never cleared
 
-    LinkStats Link;
     double RateSince = Never;     // start of the current frame-rate window
     std::uint64_t RateFrames = 0; // good frames at its start
 };

@@ -30,12 +30,12 @@ MonitorTick::Report MonitorTick::run(bool portInUse) {
     });
 
     const double t = now();
+    LinkStats& link = m_protocol.stats();
     if (!(t - state.RateSince < 1.0)) {
         if (state.RateSince != MonitorState::Never)
-            state.Link.framesPerSecond =
-                double(state.Link.frames - state.RateFrames) / (t - state.RateSince);
+            link.framesPerSecond = double(link.frames - state.RateFrames) / (t - state.RateSince);
         state.RateSince = t;
-        state.RateFrames = state.Link.frames;
+        state.RateFrames = link.frames;
     }
     if (record.Recording)
         record.append(t, state);

@@ -133,6 +133,7 @@ private slots:
         QVERIFY(p.port.isOpen());
         QCOMPARE(m_drive.command("fault " + fault), QStringLiteral("OK"));
         const auto before = p.params.ParamValues;
+        p.prompts.messages.clear();
         QCOMPARE(int(p.transfer.ReadParameters()), result);
         QCOMPARE(m_drive.command("clear"), QStringLiteral("OK"));
         QVERIFY(p.prompts.texts().isEmpty());

@@ -130,10 +130,10 @@ private slots:
         QCOMPARE(f.drive.log().filter(transfer).size(), transfers);
         QCOMPARE(prompts.texts().size(), 2);
         // The port panel's tool tip tells how the line carries frames.
-        QVERIFY(page->state().Link.frames > 0);
+        QVERIFY(w.session().protocol().stats().frames > 0);
         QHelpEvent tip(QEvent::ToolTip, {1, 1}, panel1->mapToGlobal(QPoint(1, 1)));
         QCoreApplication::sendEvent(panel1, &tip);
-        QCOMPARE(panel1->toolTip(), w.session().linkStatsText(page->state().Link));
+        QCOMPARE(panel1->toolTip(), w.session().linkStatsText(w.session().protocol().stats()));
     }
 
     // A technician's session through the window's own commands: connect, read, edit

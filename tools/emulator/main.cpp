@@ -57,10 +57,10 @@ bool openLine(int* master, int* slave, QString* name) {
 class PtyDrive : public QObject {
 public:
     PtyDrive(DriveEmulator& drive, int master, int slave, QString ptyName, QString link, bool paced,
-             QFile* logFile, bool commands, bool replug)
+             QFile* logFile, bool commands, bool replug, bool flood)
         : m_drive(drive), m_master(master), m_slave(slave), m_ptyName(std::move(ptyName)),
-          m_link(std::move(link)), m_paced(paced), m_replug(replug), m_logFile(logFile),
-          m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
+          m_link(std::move(link)), m_paced(paced), m_replug(replug), m_flood(flood),
+          m_logFile(logFile), m_stdinNotifier(STDIN_FILENO, QSocketNotifier::Read) {
         m_clock.start();
         m_lastPace = now();
         watchLine();
@@ -143,7 +143,25 @@ private:
         m_drive.log().clear();
     }
 
+    // Whole frames, as many as the terminal takes, whatever the baud rate.
+    void flood() {
+        static const QByteArray frames = [] {
+            const std::uint8_t data[6] = {0x01, 0x2c, 0x00, 0x64, 0x00, 0x0a};
+            QByteArray frame(1, char(0xFF));
+            frame.append(reinterpret_cast<const char*>(data), 6);
+            frame.append(char(DriveEmulator::frameSum(data)));
+            return frame.repeated(2048);
+        }();
+        if (m_master < 0)
+            return;
+        const ssize_t written = ::write(m_master, frames.constData(), size_t(frames.size()));
+        if (written > 0)
+            m_bytesWritten += quint64(written);
+    }
+
     void pump() {
+        if (m_flood)
+            flood();
         const double t = now();
         m_drive.tick(t);
         flushLog();
@@ -275,6 +293,7 @@ private:
     QString m_link;
     bool m_paced;
     bool m_replug;
+    bool m_flood;
     QFile* m_logFile;
     std::unique_ptr<QSocketNotifier> m_readNotifier;
     QSocketNotifier m_stdinNotifier;
@@ -364,9 +383,13 @@ int main(int argc, char* argv[]) {
         QStringLiteral("car-creep"),
         QStringLiteral("Levelling time the car adds to the model's, 0 to 10 s (default 0.4)."),
         QStringLiteral("s"), QStringLiteral("0.4"));
+    const QCommandLineOption floodOpt(
+        QStringLiteral("flood"),
+        QStringLiteral("Send monitor frames as fast as the terminal takes them, as an adapter "
+                       "that ignores the baud rate would."));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
                        noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, carLagOpt, carCreepOpt,
-                       storeFirmwareOpt});
+                       floodOpt, storeFirmwareOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -471,7 +494,7 @@ int main(int argc, char* argv[]) {
     }
     PtyDrive pty(drive, master, slave, name, link, !parser.isSet(noPaceOpt),
                  logFile.isOpen() ? &logFile : nullptr, !parser.isSet(serveOpt),
-                 parser.isSet(replugOpt));
+                 parser.isSet(replugOpt), parser.isSet(floodOpt));
     ::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe);
     QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
     QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
