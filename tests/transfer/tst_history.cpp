@@ -121,18 +121,6 @@ private slots:
         QVERIFY(index.taken <= History::IndexTail);
     }
 
-    void folderThatCannotBeMade() {
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath("file"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        History history(blocker.fileName() + "/history");
-        QString error;
-        QVERIFY(history.archive("read", 1, "830", "x", when, &error).isEmpty());
-        QVERIFY(error.contains("history"));
-        QVERIFY(history.list().isEmpty());
-    }
-
     void parseSet_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("complete");
