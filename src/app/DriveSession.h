@@ -63,6 +63,10 @@ public:
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
+    // Read and write are offered only with a complete parameter catalogue.
+    void setCatalogueReady(bool ready);
+    // Asked before a read replaces the program's values; false leaves them alone.
+    void setReadGuard(std::function<bool()> guard) { m_readGuard = std::move(guard); }
 
     // ConnectionHost and TransferHost
     int selectedPort() const override { return m_form->selectedPort(); }
@@ -80,9 +84,9 @@ public:
     // outcome told and applied.
     void readDrive();
     void writeDrive();
-    // The message for the last transfer's outcome; empty when there is nothing to
-    // tell (success, a lost line the connection dialog reports, a refused start
-    // while another runs).
+    // The message for a transfer's outcome; empty for those nobody is told about
+    // (success, a lost line the line watcher reports, a refused start while
+    // another runs).
     QString outcomeText(const ParamTransfer::Outcome& outcome) const;
 
     ConnectionForm& connectionForm() { return *m_form; }
@@ -147,6 +151,8 @@ private:
     QString m_portStatus;
     QPointer<QWidget> m_statsPanel;
     Page m_page = Page::Monitor;
+    std::function<bool()> m_readGuard;
+    bool m_catalogueReady = false;
     bool m_versionGt826 = true;
     bool m_readyToSimulate = false;
     // Whether the run followed the values before a transfer held it back.
