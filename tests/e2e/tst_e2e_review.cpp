@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(read.port, "COM13");
         QCOMPARE(read.firmware, "830");
         const QByteArray driveSet = contents(f.archived(read));
-        QCOMPARE(driveSet, ParamFiles(params, w.lang(), f.prompts, {}).fileText());
+        QCOMPARE(driveSet, ParamFiles(params).fileText());
         const QList<int> wordsBefore = f.drive.words();
 
         // Three values change: each to its lower limit.
@@ -97,8 +97,7 @@ private slots:
         // set is the program's.
         QCOMPARE(contents(f.archived(all[1])), driveSet);
         QCOMPARE(all[0].differences, 3);
-        QCOMPARE(contents(f.archived(all[0])),
-                 ParamFiles(params, w.lang(), f.prompts, {}).fileText());
+        QCOMPARE(contents(f.archived(all[0])), ParamFiles(params).fileText());
     }
 
     // The history cannot be written: the user is asked before anything is sent, and

@@ -129,7 +129,7 @@ void quv(const QByteArray& input) {
     ParamModule params(lang, prompts);
     params.ParamCatalogue = shippedCatalogue();
     params.LoadDefaultParameters();
-    ParamFiles files(params, lang, prompts, QStringLiteral("t"));
+    ParamFiles files(params);
     const ParamFiles::Result result = files.load(path);
     FUZZ_CHECK(result != ParamFiles::Result::Cancelled);
     QHash<int, double> scales;

@@ -227,7 +227,7 @@ private slots:
         auto* box = f.window.findChild<QLineEdit*>("TextSlowingDistance");
         // The stop mode loaded from a file sets the boxes' state as a choice does.
         QTemporaryDir dir;
-        ParamFiles files(f.params, f.lang, f.prompts, "Main");
+        ParamFiles files(f.params);
         QList<QByteArray> lines = files.fileText().split('\n');
         for (int mode : {0, 1, 0}) {
             lines[f.params.FindParamById("stpmod")] = QByteArray::number(mode) + '\r';
