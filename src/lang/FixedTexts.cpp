@@ -110,6 +110,17 @@ QString fallback(TextId id) {
         {TextId::HistoryOpenFolder, "Open folder"},
         {TextId::HistoryDamaged, "damaged, cannot be loaded"},
         {TextId::OnlyDifferingRows, "Only differing rows"},
+        {TextId::ReviewHidden, "%1 values without a row in the grid change as well."},
+        {TextId::NotTakenHidden, "%1 values without a row in the grid were not taken either."},
+        {TextId::ReadBackFirmware,
+         "After the write the inverter reports firmware %2 instead of %1. The values read back "
+         "were not taken; the program keeps its own. Check the inverter and read again."},
+        {TextId::DoubtfulValues, "These values of the inverter's answer lie outside their limits:"},
+        {TextId::DoubtfulTake, "Take the read? The values listed keep the program's values; No "
+                               "cancels the read and changes nothing."},
+        {TextId::DoubtfulLimits, "%1 = %2 (limits %3 to %4)"},
+        {TextId::CompareCount, "%1 parameters differ between %2 and %3."},
+        {TextId::CompareSame, "%1 and %2 hold the same values."},
         {TextId::TravelsFrame, "Travels"},
         {TextId::TravelColumns, "Time|Flight (s)|Distance (m)|vmax (m/s)|amax (m/s²)|dmax "
                                 "(m/s²)|jmax (m/s³)|Creep (s)|Ipeak (A)|Irms (A)|Complete"},

@@ -130,7 +130,16 @@ enum class TextId : int {
     StopByDistance = 125,
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
-    PortRootOnly = 128,         // no permission, and no group a user may join opens the device
+    PortRootOnly = 128, // no permission, and no group a user may join opens the device
+    // Parameter transfer and its review.
+    ReviewHidden = 144,     // %1: values without a grid row that a write changes as well
+    NotTakenHidden = 145,   // %1: values without a grid row the drive did not take
+    ReadBackFirmware = 146, // %1: the firmware word sent, %2: the word read back
+    DoubtfulValues = 147,   // the list of values outside their limits follows
+    DoubtfulTake = 148,
+    DoubtfulLimits = 149,       // %1: name, %2: value, %3: lower limit, %4: upper limit
+    CompareCount = 150,         // %1: how many parameters differ, %2 and %3: the two sides
+    CompareSame = 151,          // %1 and %2: the two sides
     DefinitionIncomplete = 160, // %1: the file, %2: the first index it leaves undefined
     ValueOutOfRange = 161,      // %1: the parameter (or #index), %2: the value
     UnsavedEdits = 162,
