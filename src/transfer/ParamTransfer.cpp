@@ -217,9 +217,6 @@ ParamTransfer::Result ParamTransfer::storeBlock(const std::array<std::uint16_t, 
     ProtocolModule& p = m_protocol;
     const int n = wordCount();
     m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
-    // Only the conversion below leaves the set half old, half new; a read refused
-    // before it changed nothing, and the program's values are simulated as before.
-    m_host.setReadyToSimulate(false);
     // A value the catalogue refuses keeps the program's own, so its row differs
     // from the drive's: the set is identical only when every value was taken.
     bool allTaken = true;
