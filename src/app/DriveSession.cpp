@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFile>
 #include <QLocale>
 #include <QMenu>
 
@@ -29,7 +30,7 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
                                                     m_history, *m_review);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
     connect(m_form, &ConnectionForm::portOpened, this, [this] { updateStreaming(true); });
-    connect(m_watcher.get(), &LineWatcher::lost, this, [this](int n) { onLineLost(n); });
+    connect(m_watcher.get(), &LineWatcher::lost, this, &DriveSession::onLineLost);
     connect(m_watcher.get(), &LineWatcher::waiting, this, [this](int n) {
         setPortStatus(m_lang.LangText(TextId::LineLostWaiting).arg(QStringLiteral("COM%1").arg(n)));
     });
@@ -37,13 +38,16 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
             [this] { setPortStatus(m_lang.LangText(TextId::PortNone)); });
     // Back after a replug: the stream the page in front wants, never a transfer.
     connect(m_watcher.get(), &LineWatcher::back, this, [this](int n) {
+        m_protocol->log().note(m_clock->monotonicSeconds(), QStringLiteral("COM%1 back").arg(n));
         m_form->setSelectedPort(n);
         setPortStatus(m_lang.LangText(TextId::LineReconnected).arg(QStringLiteral("COM%1").arg(n)));
         updateStreaming(true);
     });
 }
 
-void DriveSession::onLineLost(int n) {
+void DriveSession::onLineLost(int n, const QString& reason) {
+    m_protocol->log().note(m_clock->monotonicSeconds(),
+                           QStringLiteral("COM%1 lost: %2").arg(n).arg(reason));
     m_streaming = false;
     m_form->setSelectedPort(0);
     if (m_watcher->awaiting())
@@ -54,6 +58,11 @@ void DriveSession::onLineLost(int n) {
 }
 
 DriveSession::~DriveSession() {
+    // The dialogs are the main window's children but hold references to the port, the
+    // watcher and the transfer: they go before those do.
+    delete m_form;
+    delete m_progress;
+    m_review.reset();
     m_port->close();
 }
 
@@ -77,12 +86,37 @@ void DriveSession::addCommands(QMenu* menu) {
     // The progress window is named after the command that opened it.
     connect(m_read, &QAction::triggered, this, [this] {
         m_progress->setWindowTitle(LanguageUi::asTitle(m_read->text()));
-        m_archived->read();
+        const ArchivedTransfer::Outcome outcome = m_archived->read();
+        qCInfo(lcTransfer) << "read ended:" << int(outcome);
     });
     connect(m_write, &QAction::triggered, this, [this] {
         m_progress->setWindowTitle(LanguageUi::asTitle(m_write->text()));
-        m_archived->write();
+        const ArchivedTransfer::Outcome outcome = m_archived->write();
+        qCInfo(lcTransfer) << "write ended:" << int(outcome);
     });
+}
+
+void DriveSession::addHelpCommands(QMenu* menu) {
+    m_saveLinkLog =
+        menu->addAction(QStringLiteral("Ba\u011flant\u0131 kayd\u0131n\u0131 kaydet..."));
+    m_saveLinkLog->setObjectName(QStringLiteral("MI_SaveLinkLog"));
+    LanguageUi::setTag(m_saveLinkLog, TextId::MenuSaveLinkLog);
+    connect(m_saveLinkLog, &QAction::triggered, this, &DriveSession::saveLinkLog);
+}
+
+void DriveSession::saveLinkLog() {
+    const QString path =
+        m_prompts.saveFileName(LanguageUi::asTitle(m_saveLinkLog->text()), QStringLiteral("*.txt"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(m_protocol->log().text(m_clock->monotonicSeconds())) < 0 || !file.flush()) {
+        m_prompts.critical(m_title,
+                           m_lang.LangText(TextId::LinkLogFailed).arg(path, file.errorString()));
+        return;
+    }
+    m_prompts.information(m_title, m_lang.LangText(TextId::LinkLogSaved).arg(path));
 }
 
 void DriveSession::load() {

@@ -131,4 +131,7 @@ enum class TextId : int {
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
     PortRootOnly = 128, // no permission, and no group a user may join opens the device
+    MenuSaveLinkLog = 129,
+    LinkLogSaved = 130,  // %1: the file
+    LinkLogFailed = 131, // %1: the file, %2: why
 };
