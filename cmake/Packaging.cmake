@@ -129,7 +129,7 @@ if(LIFTDRIVE_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "${liftdrive_runtime_packages}")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6core6, libqt6gui6, libqt6widgets6, libqt6serialport6, ${liftdrive_runtime_packages}")
+        "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libqt6serialport6, ${liftdrive_runtime_packages}")
 endif()
 if(LIFTDRIVE_CSV_FOLDER)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA

@@ -2,6 +2,7 @@
 
 #include "app/AboutForm.h"
 #include "app/Brand.h"
+#include "app/ReportMenu.h"
 #include "lang/FixedTexts.h"
 #include "lang/LanguageUi.h"
 #include "monitor/MonitorPage.h"
@@ -95,6 +96,7 @@ void MainForm::buildMenus() {
     auto* history =
         new HistoryCommands(m_session->archived().history(), m_params, m_lang, m_prompts, this);
     history->addCommands(m_menuFile, m_exit);
+    ReportMenu::add(*this, m_menuFile, m_exit);
     connect(m_session.get(), &DriveSession::transferCommandsEnabled, history,
             &HistoryCommands::setEnabled);
 

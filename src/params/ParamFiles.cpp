@@ -87,6 +87,7 @@ ParamFiles::Result ParamFiles::load(const QString& path) {
             return fail(path);
         m_params.SetParameter(i, float(NumberText::leadingNumber(QString::fromLatin1(line))));
     }
+    m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return Result::Done;
 }
 
@@ -121,5 +122,6 @@ ParamFiles::Result ParamFiles::save(const QString& path) {
     }
     if (!file.commit())
         return fail(path);
+    m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return Result::Done;
 }

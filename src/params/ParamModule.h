@@ -44,6 +44,8 @@ public:
     short ParamCount = 0;
     std::array<float, Count> ParamValues{};
     float driveVersion = 100000.0f;
+    // The parameter file last opened or saved completely (native separators).
+    QString lastFile;
 
     // Title of the messages about the definition file (the main window's title).
     void setTitle(const QString& title) { m_title = title; }

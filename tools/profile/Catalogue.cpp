@@ -14,12 +14,13 @@ ProfileCatalogue::ProfileCatalogue()
     params.setTitle(kTitle);
 }
 
-bool ProfileCatalogue::open(ParamListener* listener) {
+bool ProfileCatalogue::open(ParamListener* listener, const QString& packFile) {
     if (!lang.FindLanguagePacks()) {
         prompts.critical(kTitle, FixedTexts::noLanguagePack());
         return false;
     }
-    const LangModule::PackLoad pack = lang.LoadLanguagePack(lang.packs().first().fileName);
+    const LangModule::PackLoad pack =
+        lang.LoadLanguagePack(packFile.isEmpty() ? lang.packs().first().fileName : packFile);
     if (pack.firstBadLine != 0)
         prompts.warning(kTitle, pack.problem(lang));
     const ParamModule::DefinitionLoad definitions =

@@ -14,7 +14,8 @@ public:
 
     // Loads pack, definitions and the factory set; `listener` (may be null) hears the
     // defaults being set. False, with the message on stderr, when the data files fail.
-    bool open(ParamListener* listener = nullptr);
+    // `packFile` names the pack; without it the first one is taken, as the program does.
+    bool open(ParamListener* listener = nullptr, const QString& packFile = QString());
     // Loads a parameter file over the set; false when it could not be loaded.
     bool loadFile(const QString& path);
 

@@ -25,6 +25,14 @@ QString usage() {
         "  --params FILE     parameter file, else the factory value\n");
 }
 
+QString figure(double value) {
+    return std::isnan(value) ? QStringLiteral("nan") : QString::number(value, 'g', 12);
+}
+
+} // namespace
+
+namespace ProfileTravels {
+
 QString why(const RecordingFile::Result& r) {
     switch (r.failure) {
     case RecordingFile::Failure::NotAFile:
@@ -46,14 +54,6 @@ QString why(const RecordingFile::Result& r) {
     }
     return QString();
 }
-
-QString figure(double value) {
-    return std::isnan(value) ? QStringLiteral("nan") : QString::number(value, 'g', 12);
-}
-
-} // namespace
-
-namespace ProfileTravels {
 
 bool wanted(const QStringList& args) {
     return args.contains(QStringLiteral("--travels"));

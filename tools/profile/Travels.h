@@ -3,7 +3,14 @@
 // each, for scripts and for checking the program against other tools.
 #include <QStringList>
 
+namespace RecordingFile {
+struct Result;
+}
+
 namespace ProfileTravels {
+
+// Why a recording could not be read, for the message.
+QString why(const RecordingFile::Result& result);
 
 // True when the arguments ask for this mode.
 bool wanted(const QStringList& args);

@@ -2,6 +2,7 @@
 // sets in scripts. Loads the catalogue as the program does, runs one simulation and
 // prints the plotted samples as CSV.
 #include "Catalogue.h"
+#include "ReportOption.h"
 #include "Travels.h"
 
 #include "sim/SimModule.h"
@@ -141,6 +142,8 @@ private:
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (ReportOption::requested(argc, argv))
+        return ReportOption::run(argc, argv);
     QCoreApplication app(argc, argv);
     // Output for scripts: the same number format whatever the user's locale.
     QLocale::setDefault(QLocale::c());

@@ -1,0 +1,375 @@
+// The commissioning report as a PDF reader sees it: the parameter table, the header
+// of every page, hostile site texts, the travels, saving through the command.
+#include "lang/LangModule.h"
+#include "params/ParamFiles.h"
+#include "params/ParamModule.h"
+#include "report/ReportCommand.h"
+#include "report/ReportPdf.h"
+#include "report/ReportRenderer.h"
+#include "report/SiteMemory.h"
+#include "ride/TravelFigures.h"
+#include "support/DataFiles.h"
+#include "support/MainWindowFixture.h"
+#include "support/PdfReader.h"
+#include "support/RecordingPrompts.h"
+#include "support/RideRecordings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The shipped English pack and catalogue with the factory set.
+struct Shipped {
+    RecordingPrompts prompts;
+    LangModule lang{binFolder()};
+    ParamModule params{lang, prompts};
+    Shipped() {
+        lang.LoadLanguagePack(QStringLiteral("UK-English.lng"));
+        params.LoadParamDefinitions(binFolder());
+        params.LoadDefaultParameters();
+    }
+    ReportData data(const std::array<QString, 128>& drive = {}) const {
+        ReportData d;
+        d.site.site = QStringLiteral("Harbour Tower");
+        d.made = QDateTime(QDate(2026, 12, 7), QTime(10, 30));
+        d.edition = QStringLiteral("ORVAN-Quvera");
+        d.version = ReportData::programVersion();
+        d.rows = parameterRows(params, drive);
+        return d;
+    }
+};
+
+// Lines of the layout text that hold `name` followed by the identifier `id`.
+QStringList rowLines(const QStringList& pages, const QString& name, const QString& id) {
+    QStringList out;
+    for (const QString& page : pages)
+        for (const QString& line : page.split(u'\n'))
+            if (line.contains(name + QStringLiteral("  ")) &&
+                line.split(u' ', Qt::SkipEmptyParts).contains(id))
+                out << line.trimmed();
+    return out;
+}
+
+struct ScriptedReport final : ReportPrompts {
+    std::optional<SiteEntry> site;
+    SiteEntry offered;
+    QString fileName;
+    bool saved = false;
+    std::optional<SiteEntry> askSite(const SiteEntry& last) override {
+        offered = last;
+        return site;
+    }
+    void preview(ReportPreviewHost& host) override { saved = host.savePdf(); }
+    QString savePdfName(const QString&) override { return fileName; }
+};
+
+} // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+    QString write(ReportRenderer& renderer, const char* name = "r.pdf") {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        const ReportPdf::Written written = ReportPdf::write(path, renderer);
+        return written.ok ? path : QString();
+    }
+
+private slots:
+    void everyParameterOnceAndMarked() {
+        Shipped s;
+        const int v3 = s.params.FindParamById("V3");
+        const int pa = s.params.FindParamById("PA");
+        s.params.SetParameter(v3, 1.6f); // differs from the factory set
+        std::array<QString, 128> drive;
+        drive[std::size_t(pa)] = QStringLiteral("0,9"); // read with a comma, differs
+        drive[std::size_t(v3)] = QStringLiteral("1.6"); // same as the program's
+        ReportRenderer renderer(s.data(drive), s.lang);
+        const QStringList pages = PdfReader::pages(write(renderer));
+        QVERIFY(pages.size() >= 4);
+        int rows = 0;
+        for (const ReportParamRow& row : renderer.data().rows) {
+            const QStringList lines = rowLines(pages, row.name, row.id);
+            QVERIFY2(lines.size() == 1, qPrintable(row.name + ": " + lines.join(" / ")));
+            QVERIFY2(lines[0].contains(row.programText), qPrintable(lines[0]));
+            const QString mark =
+                QString(row.differsFromDefault ? "*" : "") + QString(row.driveDiffers ? "!" : "");
+            QCOMPARE(lines[0].section(u' ', 0, 0),
+                     mark.isEmpty() ? row.name.section(u' ', 0, 0) : mark);
+            ++rows;
+        }
+        QVERIFY(rows > 60);
+        QVERIFY(rowLines(pages, renderer.data().rows[v3].name, "V3")[0].startsWith("* "));
+        QVERIFY(rowLines(pages, renderer.data().rows[pa].name, "PA")[0].startsWith("! "));
+    }
+
+    void headerOnEveryPage_data() {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("shown"); // what the header shows of it
+        QTest::newRow("plain") << "Harbour Tower, lift B"
+                               << "Harbour Tower, lift B";
+        QTest::newRow("control characters") << "Mill\tStreet\x01\x07 7\r\n"
+                                            << "Mill Street 7";
+        QTest::newRow("10 000 characters")
+            << QString("Quay ") + QString(9995, u'x') << "Quay xxxxxxxxxx";
+        QTest::newRow("right to left") << QString::fromUtf8("בניין הנמל") << "";
+    }
+    void headerOnEveryPage() {
+        QFETCH(QString, site);
+        QFETCH(QString, shown);
+        Shipped s;
+        ReportData data = s.data();
+        data.site = {site, site, site, site};
+        ReportRenderer renderer(data, s.lang);
+        const QString path = write(renderer);
+        const QStringList pages = PdfReader::pages(path);
+        QVERIFY(pages.size() >= 4);
+        for (int i = 0; i < pages.size(); ++i) {
+            const QString top = pages[i].left(pages[i].indexOf(u'\n'));
+            QVERIFY2(top.contains(shown), qPrintable(top));
+            // Readers differ in the spaces they see around the slash.
+            QVERIFY2(
+                QString(top).remove(u' ').endsWith(QString("%1/%2").arg(i + 1).arg(pages.size())),
+                qPrintable(top));
+        }
+        // Wrapped or cut, nothing leaves the page.
+        QSizeF size;
+        const QList<PdfReader::Word> words = PdfReader::words(path, &size);
+        QVERIFY(!words.isEmpty());
+        for (const PdfReader::Word& w : words)
+            QVERIFY2(QRectF(QPointF(0, 0), size).contains(w.box),
+                     qPrintable(QString("page %1: %2").arg(w.page + 1).arg(w.text)));
+    }
+
+    void longTableRepeatsTitles() {
+        Shipped s;
+        ReportData data = s.data();
+        data.rows.clear();
+        for (int i = 0; i < 130; ++i)
+            data.rows.append({i, QString("Setting %1").arg(i, 3, 10, QChar('0')),
+                              QString("id%1").arg(i), "?", "1", "Hz", "1", false, false});
+        ReportRenderer renderer(data, s.lang);
+        const QStringList pages = PdfReader::pages(write(renderer));
+        int tablePages = 0;
+        for (const QString& page : pages) {
+            if (!page.contains("Setting "))
+                continue;
+            ++tablePages;
+            QCOMPARE(page.count("Identifier"), 1);
+            QVERIFY(page.indexOf("Identifier") < page.indexOf("Setting "));
+        }
+        QCOMPARE(tablePages, 3);
+    }
+
+    void measuredTravels_data() {
+        QTest::addColumn<bool>("known");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nothing measured") << false << 0 << "No travel has been measured.";
+        QTest::newRow("recording without travel") << true << 0 << "holds no travel.";
+        QTest::newRow("twenty travels") << true << 20 << "13.19";
+    }
+    void measuredTravels() {
+        QFETCH(bool, known);
+        QFETCH(int, count);
+        QFETCH(QString, expected);
+        Shipped s;
+        ReportData data = s.data();
+        data.travelsKnown = known;
+        data.travelsSource = known ? "quay.csv" : "";
+        for (int i = 0; i < count; ++i) {
+            ReportTravelRow t;
+            t.start = QString("10:%1").arg(i, 2, 10, QChar('0'));
+            t.flight = 12.0 + i * 0.0625;
+            t.creep = 1.5;
+            t.simulatedFlight = i == 3 ? 11.75 : ReportTravelRow::None;
+            data.travels << t;
+        }
+        ReportRenderer renderer(data, s.lang);
+        const QString text = PdfReader::pages(write(renderer)).join("\f");
+        QVERIFY2(text.contains(expected), qPrintable(text.right(600)));
+        for (const ReportTravelRow& t : data.travels)
+            QVERIFY(text.contains(t.start + " ") && text.contains(ReportText::figure(t.flight, 2)));
+        QCOMPARE(text.contains("11.75"), count > 3);
+    }
+
+    void savingAsksAndReplacesWhole_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("agree");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("new file") << false << false << true << true;
+        QTest::newRow("replace agreed") << true << true << true << true;
+        QTest::newRow("replace refused") << true << false << true << false;
+        QTest::newRow("folder not writable") << false << false << false << false;
+    }
+    void savingAsksAndReplacesWhole() {
+        QFETCH(bool, exists);
+        QFETCH(bool, agree);
+        QFETCH(bool, writable);
+        QFETCH(bool, written);
+        Shipped s;
+        QTemporaryDir folder;
+        const QString path = folder.filePath(writable ? "site.pdf" : "gone/site.pdf");
+        if (exists) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write("earlier report");
+        }
+        QSettings settings(dir.filePath("site.ini"), QSettings::IniFormat);
+        SiteMemory::remember(settings, {"Last site", "L1", "Ann", "note"});
+        ScriptedReport scripted;
+        scripted.site = SiteEntry{"Quay", "L2", "Bo", ""};
+        scripted.fileName = path;
+        s.prompts.confirmAnswers = {agree};
+        ReportCommand command(
+            s.lang, s.prompts, [&] { return s.data(); }, nullptr);
+        command.setReportPrompts(&scripted);
+        command.setSettings(&settings);
+        command.run();
+
+        QCOMPARE(scripted.offered.site, QString("Last site"));
+        QCOMPARE(SiteMemory::recall(settings).technician, QString("Bo"));
+        QCOMPARE(scripted.saved, written);
+        QCOMPARE(s.prompts.questions.size(), exists ? 1 : 0);
+        QCOMPARE(s.prompts.messages.size(), writable ? 0 : 1);
+        if (written)
+            QVERIFY(PdfReader::pages(path).value(0).contains("Quay"));
+        else if (exists)
+            QCOMPARE(QFile(path).size(), qint64(14));
+        // Nothing half-written is left beside it.
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), int(exists || written));
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("seen"); // in the PDF when written, else on stderr
+        QTest::newRow("parameter file")
+            << QStringList{"--params", "@quv", "--site", "Pier 4", "--lang", "en"} << 0 << "Pier 4";
+        QTest::newRow("turkish") << QStringList{"--lang", "tr", "--site", "Rıhtım"} << 0
+                                 << "Rıhtım";
+        QTest::newRow("missing parameter file")
+            << QStringList{"--params", "@none"} << 1 << "none.quv";
+        QTest::newRow("folder not writable")
+            << QStringList{"--report", "@gone/r.pdf"} << 1 << "could not be written";
+        QTest::newRow("unknown language") << QStringList{"--lang", "xx"} << 1 << "--lang";
+        QTest::newRow("recording")
+            << QStringList{"--travels", "@csv", "--site", "Dock"} << 0 << "Dock";
+        QTest::newRow("recording without travel")
+            << QStringList{"--travels", "@still", "--lang", "en"} << 0 << "holds no travel";
+        QTest::newRow("not a recording")
+            << QStringList{"--travels", "@quv"} << 1 << "not a recording";
+    }
+    void commandLine() {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, seen);
+        QTemporaryDir folder;
+        std::array<float, 128> values{};
+        Shipped s;
+        values = s.params.ParamValues;
+        values[std::size_t(s.params.FindParamById("V3"))] = 1.75f;
+        QFile quv(folder.filePath("site.quv"));
+        QVERIFY(quv.open(QIODevice::WriteOnly));
+        quv.write(ParamFiles::textOf(values));
+        quv.close();
+        const QList<RideSample> samples = RideRecordings::travels(60, 50);
+        QList<RideSample> still = samples;
+        for (RideSample& sample : still)
+            sample.v = 0;
+        for (const auto& [name, recording] : {std::pair{"r.csv", samples}, {"still.csv", still}}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(RideRecordings::csv(recording, u','));
+        }
+        QStringList all{"--report", folder.filePath("r.pdf")};
+        for (const QString& arg : args)
+            all << (arg == "@quv"         ? quv.fileName()
+                    : arg == "@none"      ? folder.filePath("none.quv")
+                    : arg == "@csv"       ? folder.filePath("r.csv")
+                    : arg == "@still"     ? folder.filePath("still.csv")
+                    : arg.startsWith('@') ? folder.filePath(arg.mid(1))
+                                          : arg);
+        QProcess tool;
+        tool.start(QDir(binFolder()).filePath("liftdrive-profile"), all);
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), status);
+        const QString out = all[all.lastIndexOf("--report") + 1];
+        if (status != 0) {
+            QVERIFY2(QString::fromUtf8(tool.readAllStandardError()).contains(seen),
+                     qPrintable(seen));
+            QCOMPARE(QDir(folder.path()).entryList({"*.pdf"}, QDir::Files).size(), 0);
+            return;
+        }
+        const QStringList pages = PdfReader::pages(out);
+        QVERIFY(pages.size() >= 2);
+        for (const QString& page : pages)
+            QVERIFY(seen.contains("travel") || page.left(page.indexOf(u'\n')).contains(seen));
+        if (args.contains("@still"))
+            QVERIFY(pages.last().contains(seen));
+        if (args.contains("@csv")) {
+            const QList<TravelFigures> travels = Ride::measureTravels(samples, 0.1);
+            QVERIFY(travels.size() > 3);
+            for (const TravelFigures& t : travels)
+                QVERIFY(pages.join("").contains(ReportText::figure(t.flight, 2)));
+        }
+        if (args.contains("@quv"))
+            QCOMPARE(
+                rowLines(pages,
+                         s.params.ParamCatalogue[std::size_t(s.params.FindParamById("V3"))].name,
+                         "V3")
+                    .value(0)
+                    .contains("1.75"),
+                true);
+    }
+
+    void fileMenuReport() {
+        MainWindowFixture<> f;
+        QVERIFY(f.startAndShow());
+        QFile quv(dir.filePath("menu.quv"));
+        QVERIFY(quv.open(QIODevice::WriteOnly));
+        quv.write(ParamFiles::textOf(f.form.params().ParamValues));
+        quv.close();
+        f.prompts.fileAnswers << quv.fileName();
+        f.child<QAction>("MI_OpenFile")->trigger();
+        QSettings settings(dir.filePath("menu.ini"), QSettings::IniFormat);
+        ScriptedReport scripted;
+        scripted.site = SiteEntry{"Menu Site", "", "", ""};
+        scripted.fileName = dir.filePath("menu.pdf");
+        auto* command = f.form.findChild<ReportCommand*>("ReportCommand");
+        command->setReportPrompts(&scripted);
+        command->setSettings(&settings);
+        f.child<QAction>("MI_Report")->trigger();
+        QVERIFY(scripted.saved);
+        const QString cover = PdfReader::pages(scripted.fileName).value(0);
+        QVERIFY2(cover.contains("Menu Site") && cover.contains("menu.quv") &&
+                     cover.contains(f.form.editionTitle()),
+                 qPrintable(cover));
+        QVERIFY(f.prompts.messages.isEmpty());
+    }
+
+    void suggestedName_data() {
+        QTest::addColumn<QString>("site");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "Quay"
+                               << "Quay-2026-12-07.pdf";
+        QTest::newRow("separators") << "../A/B: C?"
+                                    << "A_B__C_-2026-12-07.pdf";
+        QTest::newRow("empty") << " \t"
+                               << "2026-12-07.pdf";
+    }
+    void suggestedName() {
+        QFETCH(QString, site);
+        QFETCH(QString, name);
+        QCOMPARE(ReportCommand::suggestedName("/docs", site, QDate(2026, 12, 7)), "/docs/" + name);
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
