@@ -1,10 +1,13 @@
 # Installing and packaging.
 #
-# The program finds its language packs, definition files, icons/ and csv/ beside its own
+# The program finds its language packs, definition files and icons/ beside its own
 # executable, so the install keeps them in one folder, as the build's bin/ does:
 #
 #   <prefix>/lib/liftdrive/    liftdrive, liftdrive-emulator, liftdrive-profile,
-#                              *.lng, *.def, dummy.htm, icons/, csv/
+#                              *.lng, *.def, dummy.htm, icons/
+#
+# Recordings go to csv/ there only when the user owns the folder (the program makes
+# it); otherwise to the user's documents, so no folder is shared between users.
 #   <prefix>/bin/<program>     symbolic links into it, for PATH (the program resolves the
 #                              link: its folder is the one the link points into)
 #   <prefix>/share/applications/liftdrive.desktop, share/icons/hicolor/<n>x<n>/apps/
@@ -26,12 +29,6 @@ if(UNIX AND NOT APPLE)
     set(LIFTDRIVE_DESKTOP_FILES ON)
 endif()
 
-# Where the monitor's csv/ really lies. Empty: a folder beside the program, fine for an
-# install the user owns. A system-wide install cannot write under /usr, so the package
-# makes csv/ a link to this folder, which its postinst creates open to every user.
-set(LIFTDRIVE_CSV_FOLDER "" CACHE PATH
-    "Make the installed csv/ a link to this folder (empty: a real folder beside the program)")
-
 if(EDITION STREQUAL "Lomtix")
     set(LIFTDRIVE_TITLE "SELVIK-LOMTIX")
     set(LIFTDRIVE_WINDOW_ICON ${PROJECT_SOURCE_DIR}/data/icons/selvik_logo.ico)
@@ -49,16 +46,6 @@ install(TARGETS ${liftdrive_programs} RUNTIME DESTINATION ${LIFTDRIVE_INSTALL_DI
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${LIFTDRIVE_INSTALL_DIR}
     PATTERN "CMakeLists.txt" EXCLUDE
     PATTERN ".*" EXCLUDE)
-
-if(LIFTDRIVE_CSV_FOLDER)
-    install(CODE "
-        set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${LIFTDRIVE_INSTALL_DIR}/csv\")
-        message(STATUS \"Installing: \${link} -> ${LIFTDRIVE_CSV_FOLDER}\")
-        file(REMOVE_RECURSE \"\${link}\")
-        file(CREATE_LINK \"${LIFTDRIVE_CSV_FOLDER}\" \"\${link}\" SYMBOLIC)")
-else()
-    install(DIRECTORY DESTINATION ${LIFTDRIVE_INSTALL_DIR}/csv)
-endif()
 
 if(NOT WIN32)
     foreach(program IN LISTS liftdrive_programs)
@@ -120,9 +107,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "liftdrive developers <liftdrive@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The platform plugin (xcb, wayland) and the image format plugins are loaded at run time,
-# so dpkg-shlibdeps cannot see them.
-set(liftdrive_runtime_packages "qt6-qpa-plugins, qt6-image-formats-plugins")
+# The platform plugin (xcb, wayland), the image format plugins and Qt's own translations
+# are loaded at run time, so dpkg-shlibdeps cannot see them.
+set(liftdrive_runtime_packages
+    "qt6-qpa-plugins, qt6-image-formats-plugins, qt6-translations-l10n")
 find_program(LIFTDRIVE_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(LIFTDRIVE_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
@@ -130,11 +118,5 @@ if(LIFTDRIVE_DPKG_SHLIBDEPS)
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, libqt6serialport6, ${liftdrive_runtime_packages}")
-endif()
-if(LIFTDRIVE_CSV_FOLDER)
-    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
-        ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
-        ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)
-    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 endif()
 include(CPack)

@@ -4,7 +4,7 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins qt6-image-formats-plugins libgl-dev clang-format poppler-utils)
+PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-qpa-plugins qt6-image-formats-plugins qt6-translations-l10n libgl-dev clang-format poppler-utils)
 # scripts/fuzz also needs clang and its runtimes (libFuzzer, the sanitizers).
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

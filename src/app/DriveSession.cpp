@@ -85,6 +85,8 @@ void DriveSession::addCommands(QMenu* menu) {
     connect(m_connection, &QAction::triggered, m_form, [this] { m_form->exec(); });
     // The progress window is named after the command that opened it.
     connect(m_read, &QAction::triggered, this, [this] {
+        if (m_readGuard && !m_readGuard())
+            return;
         m_progress->setWindowTitle(LanguageUi::asTitle(m_read->text()));
         const ArchivedTransfer::Outcome outcome = m_archived->read();
         qCInfo(lcTransfer) << "read ended:" << int(outcome);
@@ -133,8 +135,8 @@ void DriveSession::pageSelected(Page page) {
     m_page = page;
     m_transferPage = page != Page::Monitor;
     if (m_read) {
-        m_read->setEnabled(m_transferPage);
-        m_write->setEnabled(m_transferPage);
+        m_read->setEnabled(m_transferPage && m_catalogueReady);
+        m_write->setEnabled(m_transferPage && m_catalogueReady);
     }
     updateStreaming();
 }
@@ -193,11 +195,19 @@ void DriveSession::setTransferCommandsEnabled(bool on) {
     if (!on)
         m_streaming = false;
     m_connection->setEnabled(on);
-    m_read->setEnabled(on && m_transferPage);
-    m_write->setEnabled(on && m_transferPage);
+    m_read->setEnabled(on && m_transferPage && m_catalogueReady);
+    m_write->setEnabled(on && m_transferPage && m_catalogueReady);
     emit transferCommandsEnabled(on);
     if (on)
         updateStreaming();
+}
+
+void DriveSession::setCatalogueReady(bool ready) {
+    m_catalogueReady = ready;
+    if (m_read) {
+        m_read->setEnabled(ready && m_transferPage && m_connection->isEnabled());
+        m_write->setEnabled(ready && m_transferPage && m_connection->isEnabled());
+    }
 }
 
 void DriveSession::showLinkStatsOn(QWidget* panel) {

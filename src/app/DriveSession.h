@@ -66,6 +66,10 @@ public:
     Page page() const { return m_page; }
 
     void setTitle(const QString& title) { m_title = title; }
+    // Read and write are offered only with a complete parameter catalogue.
+    void setCatalogueReady(bool ready);
+    // Asked before a read replaces the program's values; false leaves them alone.
+    void setReadGuard(std::function<bool()> guard) { m_readGuard = std::move(guard); }
 
     // ConnectionHost and TransferHost
     int selectedPort() const override { return m_form->selectedPort(); }
@@ -139,6 +143,8 @@ private:
     QString m_portStatus;
     QPointer<QWidget> m_statsPanel;
     Page m_page = Page::Monitor;
+    std::function<bool()> m_readGuard;
+    bool m_catalogueReady = false;
     bool m_versionGt826 = true;
     bool m_readyToSimulate = false;
     bool m_flashParamsIdentical = false;

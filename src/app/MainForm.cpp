@@ -15,17 +15,23 @@
 #include "transfer/HistoryForm.h"
 
 #include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QToolBar>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 using LanguageUi::setTag;
@@ -55,6 +61,7 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
     m_session = std::make_unique<DriveSession>(m_lang, m_params, m_prompts, *m_paramGrid, this,
                                                std::move(port));
     m_session->setTitle(windowTitle());
+    m_session->setReadGuard([this] { return mayReplaceValues(); });
     buildMenus();
     buildPages();
     buildStatusBar();
@@ -81,8 +88,10 @@ void MainForm::buildMenus() {
     m_openFile->setObjectName(QStringLiteral("MI_OpenFile"));
     m_openFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     setTag(m_openFile, TextId::MenuOpen);
-    connect(m_openFile, &QAction::triggered, this,
-            [this] { ParamFiles(m_params, m_lang, m_prompts, windowTitle()).OpenParamFile(); });
+    connect(m_openFile, &QAction::triggered, this, [this] {
+        if (mayReplaceValues())
+            ParamFiles(m_params, m_lang, m_prompts, windowTitle()).OpenParamFile();
+    });
     m_saveFile = m_menuFile->addAction(QStringLiteral("Kaydet..."));
     m_saveFile->setObjectName(QStringLiteral("MI_SaveFile"));
     m_saveFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -258,8 +267,10 @@ void MainForm::buildPages() {
     m_frameMonitor->layout()->addWidget(m_monitorPage);
     connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
             &MonitorPage::setSelectedPort);
-    connect(m_session.get(), &DriveSession::flashParamsIdenticalChanged, m_monitorPage,
-            &MonitorPage::setValuesIdentical);
+    // The warning follows the grid's comparison, whatever a transfer concluded.
+    m_monitorPage->setValuesIdentical(true);
+    connect(m_paramGrid, &ParamGrid::differenceChanged, m_monitorPage,
+            [this](bool differs) { m_monitorPage->setValuesIdentical(!differs); });
     connect(m_monitorPage, &MonitorPage::differWarningShown, this, [this](bool shown) {
         m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
     });
@@ -267,8 +278,15 @@ void MainForm::buildPages() {
     m_frameMotor->setParent(central);
     m_frameMotor->layout()->addWidget(new ParamGridFilter(*m_paramGrid, m_frameMotor));
     m_frameMotor->layout()->addWidget(m_paramGrid);
-    connect(m_paramGrid, &ParamGrid::valuesDiffer, m_session.get(),
-            [this] { m_session->setFlashParamsIdentical(false); });
+    m_session->setFlashParamsIdentical(true);
+    connect(m_paramGrid, &ParamGrid::differenceChanged, m_session.get(),
+            [this](bool differs) { m_session->setFlashParamsIdentical(!differs); });
+    // After a lost line the drive may have been changed or replaced meanwhile.
+    connect(&m_session->port(), &LinkPort::lineLostNotice, m_paramGrid, [this] {
+        const QString since =
+            QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+        m_paramGrid->markDriveStale(m_lang.LangText(TextId::DriveValuesStale).arg(since));
+    });
 
     // The travel page is the page frame "FrameSeyir" itself.
     m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, central);
@@ -335,13 +353,53 @@ void MainForm::retitle() {
     }
 }
 
-void MainForm::loadDefinitions() {
+bool MainForm::loadDefinitions() {
     const ParamModule::DefinitionLoad load = m_params.LoadParamDefinitions(m_folder);
     const QString problem = load.problem(m_lang);
     if (!load)
         m_prompts.critical(windowTitle(), problem);
     else if (!problem.isEmpty())
         m_prompts.warning(windowTitle(), problem);
+    m_session->setCatalogueReady(m_params.catalogueComplete());
+    return bool(load);
+}
+
+bool MainForm::hasUnsavedEdits() const {
+    return m_params.changedSinceKept() && !m_paramGrid->matchesDrive();
+}
+
+bool MainForm::mayReplaceValues() {
+    if (!hasUnsavedEdits())
+        return true;
+    switch (m_prompts.askSave(
+        windowTitle(), m_lang.LangText(TextId::UnsavedEdits), m_lang.LangText(TextId::SaveChoice),
+        m_lang.LangText(TextId::DiscardChoice), m_lang.LangText(TextId::Cancel))) {
+    case Prompts::Choice::Save:
+        return ParamFiles(m_params, m_lang, m_prompts, windowTitle()).SaveParamFile() ==
+               ParamFiles::Result::Done;
+    case Prompts::Choice::Discard:
+        return true;
+    case Prompts::Choice::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    if (mayReplaceValues())
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void MainForm::loadQtTranslations() {
+    if (m_qtTranslator)
+        QCoreApplication::removeTranslator(m_qtTranslator.get());
+    m_qtTranslator = std::make_unique<QTranslator>();
+    const QLocale locale(m_lang.LangText(TextId::QtLocale));
+    if (m_qtTranslator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(m_qtTranslator.get());
 }
 
 bool MainForm::startUp() {
@@ -373,7 +431,9 @@ bool MainForm::startUp() {
     }
     m_languageMenu->setPacks(m_lang);
     const LangModule::PackLoad pack = m_lang.LoadLanguagePack(m_lang.packs().first().fileName);
-    if (pack.firstBadLine != 0)
+    if (!pack.isPack())
+        m_prompts.warning(windowTitle(), m_lang.LangText(TextId::PackUnusable).arg(pack.fileName));
+    else if (pack.firstBadLine != 0)
         m_prompts.warning(windowTitle(), pack.problem(m_lang));
     // Start-up goes on without a missing picture; the user hears of them once.
     if (!missingPictures.isEmpty())
@@ -384,6 +444,7 @@ bool MainForm::startUp() {
 
     // 10-12: the catalogue, the re-titling, the grid rows.
     loadDefinitions();
+    loadQtTranslations();
     retitle();
     m_paramGrid->FillParamGrid();
 
@@ -394,6 +455,7 @@ bool MainForm::startUp() {
     // 16-17: the travel controls and the default signal timeline, then the factory set.
     m_travelPage->setUp();
     m_params.LoadDefaultParameters();
+    m_params.markKept();
     // 18: the monitor tick.
     m_monitorPage->start();
     // 19: the stop mode, through its handler as a user's choice.
@@ -422,7 +484,16 @@ void MainForm::switchLanguage(int k) {
     }
     if (pack.firstBadLine != 0)
         m_prompts.warning(windowTitle(), pack.problem(m_lang));
-    loadDefinitions();
+    if (!loadDefinitions() && m_params.catalogueComplete()) {
+        // Its definition file was refused: the language in use stays, with the
+        // catalogue that matches it.
+        const QString previous = m_languageMenu->packFile(before);
+        if (!previous.isEmpty())
+            m_lang.LoadLanguagePack(previous);
+        m_languageMenu->tick(before);
+        return;
+    }
+    loadQtTranslations();
     retitle();
     m_paramGrid->FillParamGrid();
     m_languageMenu->tick(k);

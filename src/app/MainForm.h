@@ -23,6 +23,7 @@ class QLabel;
 class QMenu;
 class QTabBar;
 class QToolBar;
+class QTranslator;
 
 class MainForm : public QMainWindow, public ParamListener {
     Q_OBJECT
@@ -60,8 +61,14 @@ public:
 public slots:
     void switchLanguage(int k);
 
+    // The program's values hold edits kept nowhere: not in the file last saved or
+    // opened (or the factory set), and not what the drive holds now.
+    bool hasUnsavedEdits() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Closing with unsaved edits asks first; Cancel keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
     // The pages follow the window through their layouts; the travel run is drawn
     // again at the new size.
     void resizeEvent(QResizeEvent* event) override;
@@ -84,7 +91,13 @@ private:
     // Every page and window re-titles itself from the pack now loaded.
     void retitle();
     // Reads the definition file of the pack now loaded; problems are shown to the user.
-    void loadDefinitions();
+    // False when the file was not taken.
+    bool loadDefinitions();
+    // Before the program's values are replaced (a read, an open, closing): true when
+    // nothing would be lost or the user saved or discarded the edits.
+    bool mayReplaceValues();
+    // Qt's own dialogs and buttons in the language of the pack now loaded.
+    void loadQtTranslations();
     // A transfer switches off what would interleave with it.
     void setWindowCommandsEnabled(bool on);
 
@@ -118,4 +131,5 @@ private:
     QLabel* m_portPanel = nullptr;         // StatusBar1 panel 1: the port in use
     QLabel* m_valuesDifferPanel = nullptr; // StatusBar1 panel 2: the blinking warning
     std::unique_ptr<DriveSession> m_session;
+    std::unique_ptr<QTranslator> m_qtTranslator;
 };

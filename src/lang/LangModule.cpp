@@ -2,10 +2,10 @@
 
 #include "lang/FixedTexts.h"
 #include "platform/NumberText.h"
+#include "platform/SafeFiles.h"
 #include "platform/Win1254.h"
 
 #include <QDir>
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 
@@ -78,13 +78,13 @@ bool LangModule::FindLanguagePacks() {
 LangModule::PackLoad LangModule::LoadLanguagePack(const QString& fileName) {
     PackLoad result;
     result.fileName = fileName;
-    QFile file(QDir(m_folder).filePath(fileName));
-    if (!file.open(QIODevice::ReadOnly))
-        return result;
-    // Packs are small; anything far larger is not a pack and is not read whole.
+    // Packs are a few dozen KiB; anything far larger, or no regular file, is no pack.
     constexpr qint64 maxPackBytes = 1 << 20;
-    const QByteArray bytes = file.read(maxPackBytes);
-    const QList<QByteArray> lines = splitLines(bytes);
+    const SafeFiles::Read read =
+        SafeFiles::readRegular(QDir(m_folder).filePath(fileName), maxPackBytes);
+    if (!read.ok())
+        return result;
+    const QList<QByteArray> lines = splitLines(read.bytes);
     if (lines.isEmpty() || Win1254::decode(lines[0]) != Header)
         return result;
     result.language = lines.size() > 1 ? Win1254::decode(lines[1]) : QString();

@@ -110,15 +110,9 @@ void LanguageMenu::setPacks(const LangModule& lang) {
 }
 
 void LanguageMenu::tick(int k) {
+    m_ticked = k;
     for (int i = 0; i < m_entries.size(); ++i)
         m_entries[i]->setChecked(i == k);
-}
-
-int LanguageMenu::ticked() const {
-    for (int i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i]->isChecked())
-            return i;
-    return -1;
 }
 
 QString LanguageMenu::packFile(int k) const {

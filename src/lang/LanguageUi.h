@@ -44,7 +44,9 @@ public:
     void setPacks(const LangModule& lang);
     // Ticks entry k, unticks the others; -1 unticks all.
     void tick(int k);
-    int ticked() const;
+    // The entry ticked last through tick(); a click ticks its entry before the
+    // switch is decided, so the check marks do not say which language is in use.
+    int ticked() const { return m_ticked; }
     QString packFile(int k) const;
     QAction* entry(int k) const { return m_entries.value(k); }
 
@@ -53,4 +55,5 @@ signals:
 
 private:
     QList<QAction*> m_entries;
+    int m_ticked = -1;
 };

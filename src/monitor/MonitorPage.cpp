@@ -138,6 +138,9 @@ void MonitorPage::buildChart(QVBoxLayout* page) {
         font.setBold(true);
         (*canvas)->setFont(font);
         (*canvas)->clear();
+        // A resize wipes the picture, the no-connection notice with it: draw it again.
+        connect(*canvas, &Canvas::resized, this,
+                [this] { m_tick.state.OfflineNoticeShown = false; });
         m_pictures->addWidget(*canvas);
     }
     holder->setMinimumHeight(120);

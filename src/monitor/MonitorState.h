@@ -26,7 +26,7 @@ struct MonitorState {
     bool ShowFirstPicture = false; // which chart picture is drawn this tick
     // Toggled by the one-second tick; drives the blinking indicators.
     bool BlinkPhase = false;
-    bool OfflineNoticeShown = false; // set once, never cleared
+    bool OfflineNoticeShown = false; // cleared when a resize wipes the chart
 
     double RateSince = Never;     // start of the current frame-rate window
     std::uint64_t RateFrames = 0; // good frames at its start

@@ -50,16 +50,18 @@ struct Result {
     QString movedAside; // where an earlier file of that name went; empty when none
 };
 
-// Where the newest export goes in `folder`: csv/log.csv.
-QString pathIn(const QString& folder);
+// Where recordings go for the program in `programFolder`: its csv/ when the user owns
+// that (a portable install), otherwise liftdrive/csv in the user's documents.
+QString recordingFolder(const QString& programFolder);
 // The name an earlier export is moved to: log-yyyyMMdd-hhmmss.csv, with "-2", "-3" ...
 // added while that is taken.
 QString asideName(const QString& csvFolder, const QDateTime& when);
 
-// Stops recording and writes every sample to csv/log.csv in `folder`, creating the
-// csv folder when missing. An earlier log.csv is moved aside first, so no recording
-// is ever overwritten. On success the buffer is emptied; on failure it is left as it
-// was for another try, and so is any earlier file.
+// Stops recording and writes every sample to log.csv in the recording folder of
+// `folder`, creating it when missing; the folder must be the user's own. Whatever
+// lies at log.csv is moved aside first (a link as a link, never followed), so no
+// recording is ever overwritten. On success the buffer is emptied; on failure it is
+// left as it was for another try, and so is any earlier file.
 Result write(RecordBuffer& buffer, const QString& folder, const QStringList& titles,
              const QDateTime& now = QDateTime::currentDateTime());
 

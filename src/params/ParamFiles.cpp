@@ -5,9 +5,9 @@
 #include "params/ParamModule.h"
 #include "platform/NumberText.h"
 #include "platform/Prompts.h"
+#include "platform/SafeFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -15,28 +15,24 @@ namespace {
 
 enum class LineRead { Line, End, NotText };
 
-// Reads one line ending in CR LF, LF or CR (or at the end of the file). Only
-// MaxLineLength bytes are ever taken, so a large or binary file costs no memory;
-// a longer line or a NUL byte means the file is no text file.
-LineRead readLine(QFile& file, QByteArray& line) {
-    line.clear();
-    char c = 0;
-    bool any = false;
-    while (file.getChar(&c)) {
-        any = true;
-        if (c == '\n')
-            return LineRead::Line;
-        if (c == '\r') {
-            char next = 0;
-            if (file.peek(&next, 1) == 1 && next == '\n')
-                file.getChar(&next);
-            return LineRead::Line;
-        }
-        if (c == '\0' || line.size() >= ParamFiles::MaxLineLength)
+// Takes one line ending in CR LF, LF or CR (or at the end of the text) from `text` at
+// `pos`. A line longer than MaxLineLength or a NUL byte means no text file.
+LineRead readLine(const QByteArray& text, qsizetype& pos, QByteArray& line) {
+    if (pos >= text.size())
+        return LineRead::End;
+    qsizetype end = pos;
+    while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+        if (text[end] == '\0' || end - pos >= ParamFiles::MaxLineLength)
             return LineRead::NotText;
-        line.append(c);
+        ++end;
     }
-    return any ? LineRead::Line : LineRead::End;
+    line = text.mid(pos, end - pos);
+    pos = end;
+    if (pos < text.size() && text[pos] == '\r')
+        ++pos;
+    if (pos < text.size() && text[pos] == '\n')
+        ++pos;
+    return LineRead::Line;
 }
 
 } // namespace
@@ -78,15 +74,20 @@ ParamFiles::Result ParamFiles::SaveParamFile() {
 }
 
 ParamFiles::Result ParamFiles::load(const QString& path) {
-    QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    const SafeFiles::Read read = SafeFiles::readRegular(path, MaxFileBytes);
+    if (!read.ok())
         return fail(path);
+    qsizetype pos = 0;
     QByteArray line;
     for (int i = 0; i < ParamModule::Count; ++i) {
-        if (readLine(file, line) != LineRead::Line)
+        if (readLine(read.bytes, pos, line) != LineRead::Line)
             return fail(path);
+        // The firmware word is the drive's own; a file's copy of it means nothing.
+        if (i == FirmwareIndex)
+            continue;
         m_params.SetParameter(i, float(NumberText::leadingNumber(QString::fromLatin1(line))));
     }
+    m_params.markKept();
     m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return Result::Done;
 }
@@ -122,6 +123,7 @@ ParamFiles::Result ParamFiles::save(const QString& path) {
     }
     if (!file.commit())
         return fail(path);
+    m_params.markKept();
     m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     return Result::Done;
 }

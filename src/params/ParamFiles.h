@@ -15,6 +15,11 @@ public:
     // Longest line a parameter file may carry, in bytes. A value needs a dozen
     // characters; anything longer is no parameter file and is not read further.
     static constexpr qint64 MaxLineLength = 1024;
+    // Largest file read: 128 lines of the longest length. A value file is far
+    // smaller; anything larger (or no regular file) is refused unread.
+    static constexpr qint64 MaxFileBytes = 128 * (MaxLineLength + 2);
+    // The row of the firmware version, which a load leaves alone.
+    static constexpr int FirmwareIndex = 125;
 
     enum class Result { Done, Cancelled, Failed };
 
@@ -28,9 +33,9 @@ public:
     // after the user agreed.
     Result SaveParamFile();
 
-    // Loads `path` index by index through SetParameter. On a failure (unreadable,
-    // fewer than 128 lines, not a text file) the values set so far stay set and the
-    // failure message is shown.
+    // Loads `path` index by index through SetParameter, all but the firmware row. On
+    // a failure (unreadable, no regular file, too large, fewer than 128 lines, not a
+    // text file) the values set so far stay set and the failure message is shown.
     Result load(const QString& path);
     // Writes `path` without asking. The file is written beside the target and
     // swapped in only when complete, so a failure leaves an earlier file as it was.

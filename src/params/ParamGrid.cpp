@@ -18,6 +18,7 @@ namespace {
 
 const QColor kDarkGreen(0, 100, 0);
 const QColor kRed(255, 0, 0);
+const QColor kGrey(128, 128, 128);
 
 // Row height of the old grid, in twips (1/1440 inch).
 constexpr double kRowHeightTwips = 400.0;
@@ -139,6 +140,7 @@ void ParamGrid::FillParamGrid() {
     }
     for (int row = 1; row <= rowCount(); ++row)
         ColorizeGrid(row);
+    updateDifference();
     LayoutParamGrid();
 }
 
@@ -147,17 +149,65 @@ void ParamGrid::ColorizeGrid(int row) {
     QTableWidgetItem* wanted = cell(row, ValueColumn);
     if (!drive || !wanted)
         return;
-    setColour(drive, kDarkGreen);
-    const QString driveText = normalise(drive);
-    const QString wantedText = normalise(wanted);
-    if (driveText != wantedText) {
-        setColour(wanted, kRed);
-        setBold(wanted, true);
-        emit valuesDiffer();
-    } else {
-        setColour(wanted, kDarkGreen);
-        setBold(wanted, false);
+    setColour(drive, m_driveStale ? kGrey : kDarkGreen);
+    if (drive->toolTip() != m_staleTip)
+        drive->setToolTip(m_staleTip);
+    normalise(drive);
+    normalise(wanted);
+    const bool differs = rowDiffers(row);
+    setColour(wanted, differs ? kRed : kDarkGreen);
+    setBold(wanted, differs);
+}
+
+namespace {
+
+// A value the drive was read with: "?" is none yet, "N/A" a parameter it lacks.
+bool readValue(const QString& text) {
+    return !text.isEmpty() && text != u'?' && text != QStringLiteral("N/A");
+}
+
+bool sameNumber(const QString& a, const QString& b) {
+    return NumberText::replacedFirst(a, u',', u'.') == NumberText::replacedFirst(b, u',', u'.');
+}
+
+} // namespace
+
+bool ParamGrid::rowDiffers(int row) const {
+    const QString drive = cellText(row, DriveColumn);
+    return !m_driveStale && readValue(drive) && !sameNumber(drive, cellText(row, ValueColumn));
+}
+
+bool ParamGrid::matchesDrive() const {
+    // What the drive held when last read, current or not: values read from it or
+    // written to it are kept there.
+    bool any = false;
+    for (int row = 1; row <= rowCount(); ++row) {
+        const QString drive = cellText(row, DriveColumn);
+        if (drive == QStringLiteral("N/A"))
+            continue;
+        if (!readValue(drive) || !sameNumber(drive, cellText(row, ValueColumn)))
+            return false;
+        any = true;
     }
+    return any;
+}
+
+void ParamGrid::updateDifference() {
+    bool differs = false;
+    for (int row = 1; row <= rowCount() && !differs; ++row)
+        differs = rowDiffers(row);
+    if (differs == m_differs)
+        return;
+    m_differs = differs;
+    emit differenceChanged(differs);
+}
+
+void ParamGrid::markDriveStale(const QString& tip) {
+    m_driveStale = true;
+    m_staleTip = tip;
+    for (int row = 1; row <= rowCount(); ++row)
+        ColorizeGrid(row);
+    updateDifference();
 }
 
 void ParamGrid::LayoutParamGrid() {
@@ -210,6 +260,7 @@ void ParamGrid::showStoredValue(int index, float value) {
     const QString text = NumberText::general(value);
     item(qtRow, ValueColumn)->setText(text);
     ColorizeGrid(qtRow + 1);
+    updateDifference();
     // A value stored from elsewhere (a file, the drive) while the box is open over
     // this row replaces the box's text; otherwise leaving the box would write the
     // stale text over it.
@@ -220,21 +271,19 @@ void ParamGrid::showStoredValue(int index, float value) {
 void ParamGrid::setDriveText(int index, const QString& text) {
     if (index >= 0 && index < int(m_driveTexts.size()))
         m_driveTexts[std::size_t(index)] = text;
-    const int qtRow = qtRowOf(index);
-    if (qtRow < 0)
-        return;
-    item(qtRow, DriveColumn)->setText(text);
-    ColorizeGrid(qtRow + 1);
-}
-
-bool ParamGrid::allRowsIdentical() const {
-    for (int qtRow = 0; qtRow < rowCount(); ++qtRow) {
-        const QTableWidgetItem* drive = item(qtRow, DriveColumn);
-        const QTableWidgetItem* wanted = item(qtRow, ValueColumn);
-        if (drive && wanted && drive->text() != wanted->text())
-            return false;
+    // A value read again: the column is current from here on.
+    if (m_driveStale) {
+        m_driveStale = false;
+        m_staleTip.clear();
+        for (int row = 1; row <= rowCount(); ++row)
+            ColorizeGrid(row);
     }
-    return true;
+    const int qtRow = qtRowOf(index);
+    if (qtRow >= 0) {
+        item(qtRow, DriveColumn)->setText(text);
+        ColorizeGrid(qtRow + 1);
+    }
+    updateDifference();
 }
 
 void ParamGrid::startEdit(int row) {

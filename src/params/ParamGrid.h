@@ -56,8 +56,19 @@ public:
     // The drive's value of parameter `index` ("N/A" when the drive lacks it). Kept
     // by index, so a rebuild of the rows (a language switch) shows it again.
     void setDriveText(int index, const QString& text) override;
-    // True when every row's wanted value reads as the drive's.
-    bool allRowsIdentical() const;
+    // Grid row `row`'s wanted value differs from a current drive value (a row whose
+    // drive value is unknown, "N/A" or not current differs from nothing).
+    bool rowDiffers(int row) const;
+    // Some row differs from a current drive value.
+    bool differsFromDrive() const { return m_differs; }
+    // Every row shows the drive's value as last read (current or not) equal to its
+    // wanted value; rows the drive lacks ("N/A") aside.
+    bool matchesDrive() const;
+    // The line was lost at `since`: the drive may have been changed or replaced, so
+    // its column is no longer current (greyed, `tip` as its tool tip) until a value
+    // is read again.
+    void markDriveStale(const QString& tip);
+    bool driveStale() const { return m_driveStale; }
 
     // Grid row being edited, 0 when the edit box is hidden.
     int editRow() const { return m_editing ? m_editRow : 0; }
@@ -66,9 +77,8 @@ public:
     void startEdit(int row);
 
 signals:
-    // A row's wanted value differs from the drive's (the main window's
-    // FlashParamsIdentical is cleared on this).
-    void valuesDiffer();
+    // differsFromDrive() changed.
+    void differenceChanged(bool differs);
 
 protected:
     bool viewportEvent(QEvent* event) override;
@@ -86,6 +96,7 @@ private:
     // Escape: the edit ends without storing, the grid keeps the focus.
     void cancelEdit();
     void hideParEditor();
+    void updateDifference();
 
     ParamModule& m_params;
     ParEditText* m_editor = nullptr;
@@ -93,4 +104,7 @@ private:
     bool m_editing = false;
     bool m_committing = false;
     std::array<QString, 128> m_driveTexts;
+    bool m_differs = false;
+    bool m_driveStale = false;
+    QString m_staleTip;
 };

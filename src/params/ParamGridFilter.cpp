@@ -46,8 +46,7 @@ void ParamGridFilter::apply() {
             show =
                 m_grid.cellText(row, ParamGrid::NameColumn).contains(wanted, Qt::CaseInsensitive);
             if (show && differing)
-                show = m_grid.cellText(row, ParamGrid::DriveColumn) !=
-                       m_grid.cellText(row, ParamGrid::ValueColumn);
+                show = m_grid.rowDiffers(row);
         }
         if (m_grid.isRowHidden(row - 1) == show)
             m_grid.setRowHidden(row - 1, !show);

@@ -3,6 +3,7 @@
 #include "lang/LangModule.h"
 #include "platform/NumberText.h"
 #include "platform/Prompts.h"
+#include "platform/SafeFiles.h"
 #include "platform/Win1254.h"
 
 #include <QDir>
@@ -27,8 +28,10 @@ constexpr float kDefaults[][2] = {
 
 // Fields of a definition line, after the free label before the first colon.
 constexpr int kDefinitionFields = 9;
-// Longest definition line read; a record needs about a hundred bytes.
+// Longest definition line taken; a record needs about a hundred bytes.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
+// Largest definition file read: the shipped ones are about 15 KiB, comments included.
+constexpr qint64 kMaxDefinitionBytes = 1024 * 1024;
 
 // Text 0 of a pack names the definition file. A pack can come from anywhere, so
 // only a bare file name in the program's folder is taken: a path (absolute, with a
@@ -63,6 +66,10 @@ void ParamModule::removeListener(ParamListener* listener) {
 QString ParamModule::DefinitionLoad::problem(const LangModule& lang) const {
     if (!loaded)
         return lang.LangText(TextId::DefinitionUnreadable).arg(QDir::toNativeSeparators(path));
+    if (firstMissing >= 0)
+        return lang.LangText(TextId::DefinitionIncomplete)
+            .arg(QDir::toNativeSeparators(path))
+            .arg(firstMissing);
     if (firstBadLine != 0)
         return lang.LangText(TextId::BadDefinitionLine)
             .arg(QFileInfo(path).fileName())
@@ -75,34 +82,28 @@ ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& fol
     const QString fileName = m_lang.LangText(TextId::DefinitionFile);
     const QString path = QDir(folder).filePath(fileName);
     result.path = path;
-    QFile file(path);
-    if (!isPlainFileName(fileName) || !QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    if (!isPlainFileName(fileName))
+        return result;
+    const SafeFiles::Read read = SafeFiles::readRegular(path, kMaxDefinitionBytes);
+    if (!read.ok())
         return result;
     result.loaded = true;
-    for (ParamDef& def : ParamCatalogue) {
-        def.scale = 1.0f;
-        def.minValue = 0.0f;
-        def.maxValue = 65535.0f;
-    }
-    ParamCount = 0;
+    // Read into a scratch catalogue: a file that leaves an index undefined is refused
+    // whole, and the catalogue in use stays as it was.
+    std::array<ParamDef, Count> catalogue;
+    std::array<bool, Count> defined{};
+    short count = 0;
 
-    int lineNumber = 0;
-    // Definition files are a few kilobytes; reading line by line keeps a wrong,
-    // huge file from being loaded whole.
-    while (!file.atEnd()) {
-        QByteArray raw = file.readLine(kMaxLineBytes);
-        ++lineNumber;
-        if (!raw.endsWith('\n') && !file.atEnd()) {
-            // Longer than any real record: the rest of it must not be read as a
-            // line of its own (the tail of a comment would become a record).
-            char c = 0;
-            while (file.getChar(&c) && c != '\n') {
-            }
+    const QList<QByteArray> lines = read.bytes.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QByteArray raw = lines[i];
+        const int lineNumber = int(i) + 1;
+        if (raw.size() > kMaxLineBytes) {
             if (result.firstBadLine == 0)
                 result.firstBadLine = lineNumber;
             continue;
         }
-        while (raw.endsWith('\n') || raw.endsWith('\r'))
+        while (raw.endsWith('\r'))
             raw.chop(1);
         QString line = Win1254::decode(raw);
         const qsizetype comment = line.indexOf(u';');
@@ -125,7 +126,7 @@ ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& fol
                 result.firstBadLine = lineNumber;
             continue;
         }
-        ParamDef& def = ParamCatalogue[std::size_t(index)];
+        ParamDef& def = catalogue[std::size_t(index)];
         def.name = parts[2];
         def.id = parts[3];
         def.unit = parts[4];
@@ -134,8 +135,17 @@ ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& fol
         def.spare = float(NumberText::leadingNumber(parts[7]));
         def.scale = float(NumberText::leadingNumber(parts[8]));
         def.minVersion = float(NumberText::leadingNumber(parts[9]));
-        ++ParamCount;
+        defined[std::size_t(index)] = true;
+        ++count;
     }
+    for (int i = 0; i < Count && result.firstMissing < 0; ++i)
+        if (!defined[std::size_t(i)])
+            result.firstMissing = i;
+    if (result.firstMissing >= 0)
+        return result;
+    ParamCatalogue = catalogue;
+    ParamCount = count;
+    m_complete = true;
     return result;
 }
 
@@ -178,6 +188,12 @@ ParamModule::Check ParamModule::setParameter(int index, float value, bool retry)
     // for ever, so it is shown as it is.
     if (retry)
         code = Accepted;
+    // A value no word holds is refused in rows the limits leave unchecked too, or it
+    // would block every later write with no row to mend it in. An infinite value
+    // (1e308 read as a float) is out of range, not "not a number".
+    else if ((code == Accepted || (code == NotANumber && !std::isnan(value))) &&
+             !wordOf(value, def.scale))
+        code = OutOfRange;
     const QString title = m_lang.LangText(TextId::Warning);
     switch (code) {
     case TooLarge:
@@ -194,6 +210,12 @@ ParamModule::Check ParamModule::setParameter(int index, float value, bool retry)
     case NotANumber:
         m_prompts.warning(title, m_lang.LangText(TextId::ValueNotNumber).arg(def.name));
         return code;
+    case OutOfRange:
+        m_prompts.warning(title, m_lang.LangText(TextId::ValueOutOfRange)
+                                     .arg(def.isPlaceholder() ? QStringLiteral("#%1").arg(index)
+                                                              : def.name.trimmed(),
+                                          NumberText::general(value)));
+        return code;
     default:
         break;
     }
@@ -203,6 +225,21 @@ ParamModule::Check ParamModule::setParameter(int index, float value, bool retry)
     for (ParamListener* listener : listeners)
         listener->parameterStored(index, def, value);
     return Accepted;
+}
+
+bool ParamModule::wordOf(float value, float scale, std::uint16_t* word) {
+    const float product = value * scale;
+    if (!std::isfinite(product))
+        return false;
+    // The range is checked on the rounded double: a finite float can be far beyond
+    // any integer type, and converting it would be undefined.
+    const double rounded = std::nearbyint(double(product));
+    if (!(rounded >= -32768.0 && rounded <= 65535.0))
+        return false;
+    const int r = int(rounded);
+    if (word)
+        *word = std::uint16_t(r < 0 ? r + 65536 : r);
+    return true;
 }
 
 int ParamModule::indexOfId(const QString& id) const {

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <functional>
 
 class LangModule;
@@ -36,7 +37,15 @@ public:
     static constexpr int Count = 128;
     static constexpr int NoMatch = 127;
 
-    enum Check : short { Accepted = 0, TooSmall = -1, TooLarge = 1, NotANumber = 2 };
+    // OutOfRange: no 16-bit word holds the value at its scale, so it could never be
+    // written; refused in every row, checked or not.
+    enum Check : short {
+        Accepted = 0,
+        TooSmall = -1,
+        TooLarge = 1,
+        NotANumber = 2,
+        OutOfRange = 3
+    };
 
     ParamModule(LangModule& lang, Prompts& prompts);
 
@@ -58,16 +67,25 @@ public:
     struct DefinitionLoad {
         QString path;
         bool loaded = false;
-        int firstBadLine = 0; // 1-based; 0 when every record line was good
-        explicit operator bool() const { return loaded; }
-        // The message for the user (the file could not be read, or lines were
-        // skipped); empty when the file was read cleanly.
+        int firstBadLine = 0;  // 1-based; 0 when every record line was good
+        int firstMissing = -1; // the first index no line defines; -1 when all are
+        // True when the file was read and defines every index: only then was it taken.
+        explicit operator bool() const { return loaded && firstMissing < 0; }
+        // The message for the user (the file could not be read, leaves an index
+        // undefined, or lines were skipped); empty when the file was read cleanly.
         QString problem(const LangModule& lang) const;
     };
 
     // Reads the definition file named by text 0 of the language pack, beside the
-    // program (`folder`).
+    // program (`folder`). A file that cannot be read or leaves an index undefined is
+    // not taken: the catalogue stays as it was.
     DefinitionLoad LoadParamDefinitions(const QString& folder);
+    // Whether a definition file defining every index was taken: without one, values
+    // would go to the drive unscaled, so nothing may be read or written.
+    bool catalogueComplete() const { return m_complete; }
+    // The word `value` is sent as at `scale` (rounded half to even), or false when
+    // no word of -32768..65535 holds it (or it is not a number).
+    static bool wordOf(float value, float scale, std::uint16_t* word = nullptr);
     float GetParameter(int index) const;
     // Checks, stores and forwards `value`; a refused value shows the warning and
     // leaves the stored value as it was. Returns the check's result.
@@ -76,6 +94,10 @@ public:
     int FindParamById(const QString& id) const;
     int FindGridRow(int index) const;
     void LoadDefaultParameters();
+    // The values are kept somewhere (a file saved or opened, the factory set): edits
+    // from here on are what an unasked replace would lose.
+    void markKept() { m_kept = ParamValues; }
+    bool changedSinceKept() const { return ParamValues != m_kept; }
 
     struct Default {
         int index;
@@ -103,4 +125,6 @@ private:
     QString m_title;
     QList<ParamListener*> m_listeners;
     std::function<int(int)> m_gridRowLookup;
+    bool m_complete = false;
+    std::array<float, Count> m_kept{};
 };

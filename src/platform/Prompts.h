@@ -6,11 +6,16 @@
 class Prompts {
 public:
     enum class Icon { None, Information, Warning, Critical };
+    enum class Choice { Save, Discard, Cancel };
 
     virtual ~Prompts() = default;
     virtual void message(Icon icon, const QString& title, const QString& text) = 0;
     // A yes/no question; true for yes.
     virtual bool confirm(const QString& title, const QString& text) = 0;
+    // Save, discard or cancel before work would be lost; the buttons carry the given
+    // texts, and Cancel is the default, so a hasty Enter loses nothing.
+    virtual Choice askSave(const QString& title, const QString& text, const QString& save,
+                           const QString& discard, const QString& cancel) = 0;
     // File dialogs; `pattern` is a file pattern such as "*.quv". An empty result
     // means the user cancelled.
     virtual QString openFileName(const QString& title, const QString& pattern) = 0;

@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
 
 namespace {
@@ -51,6 +52,23 @@ bool QtPrompts::confirm(const QString& title, const QString& text) {
     box.setDefaultButton(QMessageBox::No);
     fitTitle(box);
     return box.exec() == QMessageBox::Yes;
+}
+
+Prompts::Choice QtPrompts::askSave(const QString& title, const QString& text, const QString& save,
+                                   const QString& discard, const QString& cancel) {
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::NoButton, m_parent);
+    QPushButton* saveButton = box.addButton(save, QMessageBox::AcceptRole);
+    QPushButton* discardButton = box.addButton(discard, QMessageBox::DestructiveRole);
+    QPushButton* cancelButton = box.addButton(cancel, QMessageBox::RejectRole);
+    box.setDefaultButton(cancelButton);
+    box.setEscapeButton(cancelButton);
+    fitTitle(box);
+    box.exec();
+    if (box.clickedButton() == saveButton)
+        return Choice::Save;
+    if (box.clickedButton() == discardButton)
+        return Choice::Discard;
+    return Choice::Cancel;
 }
 
 QString QtPrompts::openFileName(const QString& title, const QString& pattern) {

@@ -11,6 +11,8 @@ public:
 
     void message(Icon icon, const QString& title, const QString& text) override;
     bool confirm(const QString& title, const QString& text) override;
+    Choice askSave(const QString& title, const QString& text, const QString& save,
+                   const QString& discard, const QString& cancel) override;
     QString openFileName(const QString& title, const QString& pattern) override;
     QString saveFileName(const QString& title, const QString& pattern) override;
     bool openUrl(const QString& address) override;

@@ -12,6 +12,10 @@ public:
         ++m_count;
     }
     bool confirm(const QString&, const QString&) override { return false; }
+    Choice askSave(const QString&, const QString&, const QString&, const QString&,
+                   const QString&) override {
+        return Choice::Cancel;
+    }
     QString openFileName(const QString&, const QString&) override { return QString(); }
     QString saveFileName(const QString&, const QString&) override { return QString(); }
     bool openUrl(const QString&) override { return false; }

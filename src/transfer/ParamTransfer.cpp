@@ -65,18 +65,7 @@ void ParamTransfer::message(const QString& text) {
 }
 
 bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
-    const float product = value * scale;
-    if (!std::isfinite(product))
-        return false;
-    // The range is checked on the rounded double: a finite float can be far beyond
-    // any integer type, and converting it would be undefined.
-    const double rounded = std::nearbyint(double(product));
-    if (!(rounded >= -32768.0 && rounded <= 65535.0))
-        return false;
-    const int r = int(rounded);
-    if (word)
-        *word = std::uint16_t(r < 0 ? r + 65536 : r);
-    return true;
+    return ParamModule::wordOf(value, scale, word);
 }
 
 float ParamTransfer::valueOfWord(std::uint16_t word, float scale, bool hasGridRow) {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,9 +55,6 @@ private slots:
         QVERIFY(!w.child<QLineEdit>("TextSlowingDistance")->isEnabled());
         auto* travel = w.child<TravelPage>("FrameSeyir");
         QCOMPARE(travel->shownPlotCount(), short(2));
-        w.form.resize(700, 500);
-        QApplication::processEvents();
-        QVERIFY(w.form.width() >= 800 && w.form.height() >= 600);
         // Exactly one page is shown: the monitor page first, then the tab's page.
         auto* tabs = w.child<QTabBar>("TabStrip1");
         const char* pages[] = {"FrameMonitor", "FrameMotor", "FrameSeyir"};
@@ -166,7 +164,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(writePack(dir.path(), "a.lng", "A", {"0#d.txt", "1#File A", "bad line"}));
         QVERIFY(writePack(dir.path(), "b.lng", "B", {"0#d.txt", "1#File B"}));
-        QVERIFY(writeCodePageFile(dir.filePath("d.txt"), {"x:16:Speed:V3:m/s:0:10:0:1000:0"}));
+        QVERIFY(writeCodePageFile(dir.filePath("d.txt"),
+                                  completeDefinitions({"x:16:Speed:V3:m/s:0:10:0:1000:0"})));
         Window w(dir.path());
         QVERIFY(w.form.startUp());
         QCOMPARE(w.prompts.texts().filter("a.lng").size(), 1); // reported once, not per load
@@ -174,6 +173,64 @@ private slots:
         w.child<QAction>("lang1")->trigger();
         QCOMPARE(w.fileMenu(), QStringLiteral("File A"));
         QVERIFY(w.child<QAction>("lang0")->isChecked() && !w.child<QAction>("lang1")->isChecked());
+    }
+
+    // A definition file that leaves an index undefined is refused at start-up and at a
+    // switch, naming the file and the index; without a complete one nothing is read or
+    // written. An unusable first pack is named.
+    void incompleteDefinitions_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("missing");
+        QTest::newRow("empty") << QStringList() << 0;
+        QTest::newRow("cut before 75") << completeDefinitions({}).mid(0, 75) << 75;
+    }
+    void incompleteDefinitions() {
+        QFETCH(QStringList, lines);
+        QFETCH(int, missing);
+        QTemporaryDir dir;
+        QVERIFY(writeCodePageFile(dir.filePath("a.lng"), {"garbage"}));
+        QVERIFY(writePack(dir.path(), "b.lng", "B", {"0#cut.txt"}));
+        QVERIFY(writePack(dir.path(), "c.lng", "C", {"0#good.txt", "1#File C"}));
+        QVERIFY(writeCodePageFile(dir.filePath("cut.txt"), lines));
+        QVERIFY(writeCodePageFile(dir.filePath("good.txt"), completeDefinitions({})));
+        Window w(dir.path());
+        QVERIFY(w.form.startUp());
+        QCOMPARE(w.prompts.texts().filter("a.lng"),
+                 QStringList{w.form.lang().LangText(TextId::PackUnusable).arg("a.lng")});
+        w.child<QAction>("lang1")->trigger();
+        w.child<QAction>("lang2")->trigger();
+        w.child<QTabBar>("TabStrip1")->setCurrentIndex(1);
+        QVERIFY(w.child<QAction>("MI_ReadPars")->isEnabled());
+        w.prompts.messages.clear();
+        w.child<QAction>("lang1")->trigger(); // refused: C stays, with its catalogue
+        QCOMPARE(w.prompts.texts(),
+                 QStringList{w.form.lang()
+                                 .LangText(TextId::DefinitionIncomplete)
+                                 .arg(QDir::toNativeSeparators(dir.filePath("cut.txt")))
+                                 .arg(missing)});
+        QVERIFY(w.child<QAction>("lang2")->isChecked());
+        QCOMPARE(w.fileMenu(), QStringLiteral("File C"));
+        QVERIFY(w.child<QAction>("MI_ReadPars")->isEnabled());
+
+        // Started with it: nothing to read or write with.
+        QVERIFY(QFile::remove(dir.filePath("c.lng")));
+        Window alone(dir.path());
+        QVERIFY(alone.form.startUp());
+        alone.child<QTabBar>("TabStrip1")->setCurrentIndex(1);
+        QVERIFY(!alone.child<QAction>("MI_ReadPars")->isEnabled());
+        QVERIFY(!alone.child<QAction>("MI_WritePars")->isEnabled());
+    }
+
+    // Qt's own buttons and dialogs speak the pack's language.
+    void qtTranslations() {
+        Window w;
+        QVERIFY(w.form.startUp());
+        auto cancel = [] {
+            return QDialogButtonBox(QDialogButtonBox::Cancel).buttons().first()->text();
+        };
+        QCOMPARE(cancel(), QString::fromUtf8("İptal"));
+        w.child<QAction>("lang1")->trigger();
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
     }
 
     // What differs between the two editions, both checked in one build.

@@ -61,6 +61,11 @@ QStringList csvLines(const QString& path) {
     return lines;
 }
 
+bool writeText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
 const QStringList titles{"speed (mm/s)", "acceleration (mm/s2)", "current (0.1 A)"};
 
 struct Fixture : MonitorLine {
@@ -252,6 +257,30 @@ private slots:
         const CsvExport::Result third = CsvExport::write(record, dir.path(), titles, when);
         QCOMPARE(third.movedAside, dir.filePath("csv/log-20261206-142501-2.csv"));
         QCOMPARE(csvLines(third.movedAside).size(), 2);
+
+        // A link laid at log.csv is moved aside as a link; its target stays untouched.
+        QFile::remove(dir.filePath("csv/log.csv"));
+        QVERIFY(writeText(dir.filePath("target.txt"), "precious"));
+        QVERIFY(QFile::link(dir.filePath("target.txt"), dir.filePath("csv/log.csv")));
+        const CsvExport::Result linked = CsvExport::write(record, dir.path(), titles, when);
+        QVERIFY(linked.ok);
+        QCOMPARE(QFileInfo(linked.movedAside).symLinkTarget(), dir.filePath("target.txt"));
+        QVERIFY(!QFileInfo(linked.path).isSymLink());
+        QCOMPARE(csvLines(dir.filePath("target.txt")), QStringList{"precious"});
+    }
+
+    // Recordings go to csv/ beside the program only when it is the user's own folder.
+    void recordingFolder() {
+        QTemporaryDir dir;
+        QCOMPARE(CsvExport::recordingFolder(dir.path()), dir.filePath("csv"));
+        QVERIFY(QFile::link(QDir::tempPath(), dir.filePath("csv")));
+        QVERIFY(CsvExport::recordingFolder(dir.path()).endsWith("/liftdrive/csv"));
+        QVERIFY(QFile::remove(dir.filePath("csv")));
+        QVERIFY(QDir(dir.path()).mkdir("csv"));
+        QVERIFY(QFile::setPermissions(dir.filePath("csv"), QFile::ReadOwner | QFile::WriteOwner |
+                                                               QFile::ExeOwner | QFile::WriteOther |
+                                                               QFile::ExeOther));
+        QVERIFY(CsvExport::recordingFolder(dir.path()).endsWith("/liftdrive/csv"));
     }
 
     void capacity() {
@@ -272,6 +301,11 @@ private slots:
         QCOMPARE(f.labels(), "... ... ..."); // no port in use; the notice, in red on both
         for (int n : {1, 2})
             QVERIFY(pixelsOf(f.page.picture(n)->image(), Qt::red) > 0);
+        // A resize wipes the chart; the notice comes back with the next tick.
+        f.page.resize(900, 650);
+        QApplication::processEvents();
+        f.tick(monitorFrame(300, 100, 10));
+        QVERIFY(pixelsOf(f.page.picture(1)->image(), Qt::red) > 0);
 
         f.page.setSelectedPort(1);
         f.tick(monitorFrame(300, 100, 10));
@@ -369,10 +403,16 @@ private slots:
         f.page.setSelectedPort(1);
         f.page.CommandRecordData_Click();
         f.tick(monitorFrame(1000, 250, 132));
+        // csv/ is no folder of the user's, and the documents folder cannot be made.
         QFile file(f.folder.filePath("csv"));
         QVERIFY(file.open(QIODevice::WriteOnly));
+        QTemporaryDir home;
+        QVERIFY(writeText(home.filePath("Documents"), "a file"));
+        qputenv("HOME", home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
         f.page.CommandRecDataToClipboard_Click();
-        const QString path = QDir::toNativeSeparators(f.folder.filePath("csv/log.csv"));
+        const QString path =
+            QDir::toNativeSeparators(home.filePath("Documents/liftdrive/csv/log.csv"));
         QCOMPARE(f.prompts.messages.size(), 1);
         QCOMPARE(f.prompts.messages[0].icon, Prompts::Icon::Critical);
         QVERIFY(
@@ -383,9 +423,10 @@ private slots:
         f.page.CommandRecDataToClipboard_Click();
         QCOMPARE(f.prompts.messages.size(), 2);
         QCOMPARE(f.prompts.messages[1].icon, Prompts::Icon::Information);
-        QVERIFY(f.prompts.messages[1].text.contains(path));
+        const QString beside = QDir::toNativeSeparators(f.folder.filePath("csv/log.csv"));
+        QVERIFY(f.prompts.messages[1].text.contains(beside));
         QCOMPARE(f.page.record().sampleCount(), 0);
-        file.setFileName(path);
+        file.setFileName(beside);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(QString::fromUtf8(file.readLine()).remove(QChar(0xFEFF)).trimmed(),
                  "T; H\u0131z (mm/s); \u0130vme (mm/s\u00b2); Motor ak\u0131m\u0131 (0,1 A);");

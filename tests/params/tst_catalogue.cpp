@@ -1,9 +1,11 @@
 // The parameter catalogue: definition lines, the setter's checks and what it tells
 // its listeners, lookups, and the shipped definition files.
+#include "platform/NumberText.h"
 #include "support/ScratchParams.h"
 
 #include <QLocale>
 #include <QTest>
+#include <limits>
 
 namespace {
 
@@ -38,41 +40,53 @@ private slots:
         QCOMPARE(QStringList({def.name, def.id, def.unit}), QStringList({"Name", "ID", "unit"}));
         QCOMPARE(QList<float>({def.minValue, def.maxValue, def.scale, def.minVersion}),
                  QList<float>({0.0f, 2.5f, 100.0f, 826.0f}));
-        QCOMPARE(f.params.ParamCount, short(1));
-        QCOMPARE(f.params.ParamCatalogue[4].maxValue,
-                 65535.0f); // untouched records get the wide limits
-        QVERIFY(f.prompts.messages.isEmpty());
+        QVERIFY(f.prompts.messages.isEmpty() && f.params.catalogueComplete());
     }
 
-    void badDefinitionLines() {
-        Fixture f({"a:1:One:P1:V:0:10:0:1:0", "b:2:Two:P2:V:0:10:0:1", "c:128:Big:P3:V:0:1:0:1:0",
-                   "d:x:Word:P4:V:0:1:0:1:0", "e:-1:Neg:P5:V:0:1:0:1:0",
-                   "f:3:Three:P3:V:0:10:0:1:0"});
-        QVERIFY(f.load);
-        QCOMPARE(f.params.ParamCount, short(2));
-        QStringList names;
-        for (int i : {0, 1, 2, 3, 127})
-            names << f.params.ParamCatalogue[std::size_t(i)].name;
-        QCOMPARE(names, QStringList({"", "One", "", "Three", ""}));
-        QCOMPARE(f.load.firstBadLine, 2);
-        QVERIFY(f.load.problem(f.lang).contains("defs.txt"));
+    // A file that leaves an index undefined is refused whole: the catalogue loaded
+    // before stays, and the problem names the file and the first missing index.
+    void definitionFiles_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("firstBadLine");
+        QTest::addColumn<int>("firstMissing");
+        const QStringList all = completeDefinitions({});
+        QTest::newRow("bad lines skipped")
+            << completeDefinitions({"a:1:One:P1:V:0:10:0:1:0", "b:1:Two:P2:V:0:10:0:1",
+                                    "c:128:Big:P3:V:0:1:0:1:0", "d:x:Word:P4:V:0:1:0:1:0"})
+            << 2 << -1;
+        QTest::newRow("cut before 75") << all.mid(0, 75) << 0 << 75;
+        QTest::newRow("empty") << QStringList() << 0 << 0;
+        QTest::newRow("one in the middle missing") << all.mid(0, 40) + all.mid(41) << 0 << 40;
+    }
+    void definitionFiles() {
+        QFETCH(QStringList, lines);
+        QFETCH(int, firstBadLine);
+        QFETCH(int, firstMissing);
+        Fixture f({"a:1:Before:P1:V:0:10:0:1:0"});
+        QVERIFY(writeCodePageFile(f.dir.filePath("defs.txt"), lines));
+        const ParamModule::DefinitionLoad load = f.params.LoadParamDefinitions(f.dir.path());
+        QCOMPARE(load.firstBadLine, firstBadLine);
+        QCOMPARE(load.firstMissing, firstMissing);
+        QCOMPARE(bool(load), firstMissing < 0);
+        QCOMPARE(f.params.ParamCatalogue[1].name, firstMissing < 0 ? "One" : "Before");
+        const QString problem = load.problem(f.lang);
+        QCOMPARE(problem.isEmpty(), firstBadLine == 0 && firstMissing < 0);
+        QVERIFY(problem.isEmpty() || problem.contains("defs.txt"));
+        if (firstMissing >= 0)
+            QVERIFY(problem.contains(QString::number(firstMissing)));
     }
 
     void missingDefinitionFile() {
         Fixture f({"a:1:One:P1:V:0:10:0:1:0"});
-        QVERIFY(f.load);
-        f.lang.setText(0, "absent.txt");
-        f.params.ParamCatalogue[1].maxValue = 5;
-        const ParamModule::DefinitionLoad load = f.params.LoadParamDefinitions(f.dir.path());
-        QVERIFY(!load);
-        QVERIFY(load.problem(f.lang).contains("absent.txt"));
-        // The catalogue stays as it stood.
+        for (const QString& name :
+             {QString("absent.txt"), QString("."),                         // a folder is no file
+              "../" + QFileInfo(f.dir.path()).fileName() + "/defs.txt"}) { // a path, even here
+            f.lang.setText(0, name);
+            const ParamModule::DefinitionLoad load = f.params.LoadParamDefinitions(f.dir.path());
+            QVERIFY(!load && !load.loaded);
+        }
+        QVERIFY(f.params.LoadParamDefinitions(f.dir.path()).problem(f.lang).contains("defs.txt"));
         QCOMPARE(f.params.ParamCatalogue[1].name, QStringLiteral("One"));
-        QCOMPARE(f.params.ParamCatalogue[1].maxValue, 5.0f);
-        f.lang.setText(0, ".");
-        QVERIFY(!f.params.LoadParamDefinitions(f.dir.path())); // a folder is no file
-        f.lang.setText(0, "../" + QFileInfo(f.dir.path()).fileName() + "/defs.txt");
-        QVERIFY(!f.params.LoadParamDefinitions(f.dir.path())); // a path, even to this file
     }
 
     void setterCodes_data() {
@@ -82,6 +96,7 @@ private slots:
         QTest::addColumn<short>("code");
         QTest::addColumn<float>("stored");
         // Index 1: limits 0.5 .. 2.5; index 2: needs firmware 826; 3: placeholder; 125: version.
+        const float huge = std::numeric_limits<float>::infinity(); // what 1e308 reads as
         QTest::newRow("at max") << 1 << 2.5f << 100000.0f << short(0) << 2.5f;
         QTest::newRow("at min") << 1 << 0.5f << 100000.0f << short(0) << 0.5f;
         QTest::newRow("above max") << 1 << 2.51f << 100000.0f << short(1) << 1.0f;
@@ -89,7 +104,10 @@ private slots:
         QTest::newRow("not on this firmware") << 2 << 99.0f << 825.0f << short(0) << 99.0f;
         QTest::newRow("on this firmware") << 2 << 99.0f << 826.0f << short(1) << 1.0f;
         QTest::newRow("placeholder") << 3 << -1.0f << 100000.0f << short(0) << -1.0f;
-        QTest::newRow("version word") << 125 << 99999.0f << 100000.0f << short(0) << 99999.0f;
+        QTest::newRow("version word") << 125 << 32767.0f << 100000.0f << short(0) << 32767.0f;
+        QTest::newRow("no word, placeholder") << 3 << huge << 100000.0f << short(3) << 1.0f;
+        QTest::newRow("no word, unchecked") << 2 << 70000.0f << 825.0f << short(3) << 1.0f;
+        QTest::newRow("no word, checked") << 1 << huge << 100000.0f << short(3) << 1.0f;
     }
 
     void setterCodes() {
@@ -104,22 +122,25 @@ private slots:
         f.params.driveVersion = driveVersion;
         Recorder views;
         f.params.addListener(&views);
-        QCOMPARE(f.params.ValidateParamText(index, QLocale::c().toString(double(value), 'G', 7)),
-                 code);
-        f.params.SetParameter(index, value);
+        QCOMPARE(f.params.SetParameter(index, value), code);
         QTEST(f.params.GetParameter(index), "stored");
         // Accepted: the views show the value. Too large: every view shows the old value
-        // again. Too small: the views are left as they were.
-        QCOMPARE(views.stored, code == -1 ? QList<float>() : QList{f.params.GetParameter(index)});
+        // again. Otherwise the views are left as they were.
+        QCOMPARE(views.stored,
+                 code == 0 || code == 1 ? QList{f.params.GetParameter(index)} : QList<float>());
         QCOMPARE(f.prompts.messages.size(), code == 0 ? 0 : 1);
         if (code != 0) {
             QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Warn"));
             QCOMPARE(f.prompts.messages[0].icon, Prompts::Icon::Warning);
         }
-        if (index == 1 && code != 0)
-            QCOMPARE(f.prompts.messages[0].text,
-                     code == 1 ? QStringLiteral("Speed too large, max 2.5 m/s!")
-                               : QStringLiteral("Speed too small, min 0.5 m/s!"));
+        const QString text = f.prompts.texts().value(0);
+        if (code == ParamModule::OutOfRange) // out of range, naming the row
+            QCOMPARE(text, f.lang.LangText(TextId::ValueOutOfRange)
+                               .arg(index == 3 ? "#3" : f.params.ParamCatalogue[index].name,
+                                    NumberText::general(value)));
+        else if (index == 1 && code != 0)
+            QCOMPARE(text, code == 1 ? QStringLiteral("Speed too large, max 2.5 m/s!")
+                                     : QStringLiteral("Speed too small, min 0.5 m/s!"));
     }
 
     void tooLargeWithPreviousAboveLimitEnds() {

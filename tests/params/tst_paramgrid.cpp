@@ -18,21 +18,22 @@ namespace {
 // Two languages whose definition files place the placeholders differently, so
 // rows and catalogue indexes differ, and differently in each language.
 void writeFolder(const QString& folder) {
-    const QStringList common = {
-        "2#Open", "3#Save",  "53#Replace %1?", "114# too large, max ", "115# too small, min ",
-        "116#!",  "118#Warn"};
     writePack(folder, "a.lng", "Alpha",
-              QStringList{"0#defs-a.txt", "93#Name", "94#Drive", "95#Program", "96#Unit"} + common);
+              QStringList{"0#defs-a.txt", "93#Name", "94#Drive", "95#Program", "96#Unit"} +
+                  kMessageTexts);
     writePack(folder, "b.lng", "Beta",
-              QStringList{"0#defs-b.txt", "93#Ad", "94#Inv", "95#Prog", "96#Birim"} + common);
-    writeCodePageFile(QDir(folder).filePath("defs-a.txt"),
-                      {"P0:0:Speed:V0:m/s:0:10:0:1000:0", "P1:1:*DUMMY*:x::0:1:0:1:0",
-                       "P2:2:Accel:PA:m/s2:0:5:0:100:0", "P3:3::empty::0:1:0:1:0",
-                       "P4:4:Mode:stpmod::0:1:0:1:0", "P6:6:Jerk:S1:m/s3:0:10:0:100:0"});
-    writeCodePageFile(QDir(folder).filePath("defs-b.txt"),
-                      {"P0:0:*DUMMY*:V0:m/s:0:10:0:1000:0", "P1:1:Dir:dir::0:1:0:1:0",
-                       "P2:2:Ivme:PA:m/s2:0:5:0:100:0", "P3:3:Kalk:AS::0:1:0:1:0",
-                       "P4:4:Mod:stpmod::0:1:0:1:0", "P6:6:Egri:S1:m/s3:0:10:0:100:0"});
+              QStringList{"0#defs-b.txt", "93#Ad", "94#Inv", "95#Prog", "96#Birim"} +
+                  kMessageTexts);
+    writeCodePageFile(
+        QDir(folder).filePath("defs-a.txt"),
+        completeDefinitions({"P0:0:Speed:V0:m/s:0:10:0:1000:0", "P1:1:*DUMMY*:x::0:1:0:1:0",
+                             "P2:2:Accel:PA:m/s2:0:5:0:100:0", "P3:3::empty::0:1:0:1:0",
+                             "P4:4:Mode:stpmod::0:1:0:1:0", "P6:6:Jerk:S1:m/s3:0:10:0:100:0"}));
+    writeCodePageFile(
+        QDir(folder).filePath("defs-b.txt"),
+        completeDefinitions({"P0:0:*DUMMY*:V0:m/s:0:10:0:1000:0", "P1:1:Dir:dir::0:1:0:1:0",
+                             "P2:2:Ivme:PA:m/s2:0:5:0:100:0", "P3:3:Kalk:AS::0:1:0:1:0",
+                             "P4:4:Mod:stpmod::0:1:0:1:0", "P6:6:Egri:S1:m/s3:0:10:0:100:0"}));
 }
 
 struct Folder {
@@ -65,10 +66,17 @@ struct Window : Folder, MainWindowFixture<FocusTakingPrompts> {
         QTest::keyClicks(editor, text);
     }
     int index(int row) const { return grid->cellText(row, ParamGrid::IndexColumn).toInt(); }
+    // The drive holds the program's values, as after a read.
+    void driveHoldsValues() {
+        for (int row = 1; row <= grid->rows(); ++row)
+            grid->setDriveText(index(row), grid->cellText(row, ParamGrid::ValueColumn));
+    }
+    bool warned() { return !form.session().flashParamsIdentical(); }
 };
 
 const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 100, 0);
+using Choice = Prompts::Choice;
 
 } // namespace
 
@@ -141,7 +149,6 @@ private slots:
         QVERIFY(w.start());
         w.grid->setDriveText(w.index(row), drive);
         QCOMPARE(w.grid->cell(row, 2)->foreground().color(), kRed);
-        w.form.session().setFlashParamsIdentical(true);
         w.click(row, 2);
         QTRY_VERIFY(w.editor->hasFocus());
         w.type(typed);
@@ -151,7 +158,7 @@ private slots:
         QCOMPARE(w.grid->cellText(row, 1), NumberText::replacedFirst(drive, u',', u'.'));
         QCOMPARE(w.grid->cellText(row, 2), QStringLiteral("2.5"));
         QCOMPARE(w.grid->cell(row, 2)->foreground().color(), differs ? kRed : kGreen);
-        QCOMPARE(w.form.session().flashParamsIdentical(), !differs);
+        QCOMPARE(w.grid->differsFromDrive(), differs);
         QCOMPARE(w.grid->editRow(), next);
         QCOMPARE(w.editor->geometry(), w.grid->visualItemRect(w.grid->cell(next, 2)));
         QCOMPARE(w.editor->text(), w.grid->cellText(next, 2));
@@ -207,6 +214,7 @@ private slots:
         w.click(1, 2);
         QTRY_VERIFY(w.editor->hasFocus());
         w.type("9");
+        w.prompts.saveAnswers = {Choice::Discard};
         auto* open = w.child<QAction>("MI_OpenFile");
         open->trigger();
         QCOMPARE(w.editor->text(), QStringLiteral("1"));
@@ -220,6 +228,84 @@ private slots:
         open->trigger();
         QCOMPARE(w.prompts.messages.size(), 1);
         QCOMPARE(w.prompts.messages[0].title, w.form.windowTitle());
+    }
+
+    // The warning follows the two columns: never without a drive value, exactly while a
+    // row differs from a current one, and not against values from before a lost line.
+    void differWarningFollowsColumns() {
+        Window w;
+        QVERIFY(w.start());
+        QVERIFY(!w.warned());
+        w.driveHoldsValues();
+        QVERIFY(!w.warned());
+        w.prompts.fileAnswers = {w.dir.filePath("drive.quv")};
+        w.child<QAction>("MI_SaveFile")->trigger();
+        w.form.params().SetParameter(0, 4.0f);
+        QVERIFY(w.warned() && w.grid->rowDiffers(1));
+        // A file equal to the drive's set: nothing differs any more.
+        w.prompts.saveAnswers = {Choice::Discard};
+        w.prompts.fileAnswers = {w.dir.filePath("drive.quv")};
+        w.child<QAction>("MI_OpenFile")->trigger();
+        QVERIFY(!w.warned());
+
+        w.form.params().SetParameter(0, 4.0f);
+        emit w.form.session().port().lineLostNotice(1, "gone");
+        QTableWidgetItem* drive = w.grid->cell(1, ParamGrid::DriveColumn);
+        QCOMPARE(drive->foreground().color(), QColor(128, 128, 128));
+        QVERIFY(drive->toolTip().startsWith("Not current: the line was lost at "));
+        QVERIFY(!w.warned() && !w.grid->rowDiffers(1));
+        w.grid->setDriveText(0, "1"); // read again
+        QVERIFY(w.warned() && drive->toolTip().isEmpty());
+    }
+
+    // Edits neither written nor saved are not replaced or closed away unasked.
+    void unsavedEditsAsk_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<bool>("driveHolds");
+        QTest::addColumn<Choice>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("proceeds");
+        for (const char* action : {"read", "open", "close"}) {
+            const QString a = QString::fromLatin1(action);
+            QTest::addRow("%s, nothing edited", action)
+                << a << false << false << Choice::Cancel << false << true;
+            QTest::addRow("%s, edit held by the drive", action)
+                << a << true << true << Choice::Cancel << false << true;
+            QTest::addRow("%s, Cancel", action)
+                << a << true << false << Choice::Cancel << true << false;
+            QTest::addRow("%s, Discard", action)
+                << a << true << false << Choice::Discard << true << true;
+            QTest::addRow("%s, Save", action) << a << true << false << Choice::Save << true << true;
+        }
+    }
+    void unsavedEditsAsk() {
+        QFETCH(QString, action);
+        QFETCH(bool, edited);
+        QFETCH(Choice, answer);
+        Window w;
+        QVERIFY(w.start());
+        if (edited)
+            w.form.params().SetParameter(0, 4.0f);
+        if (QFETCH(bool, driveHolds); driveHolds)
+            w.driveHoldsValues();
+        w.prompts.saveAnswers = {answer};
+        const QString saved = w.dir.filePath("saved.quv");
+        w.prompts.fileAnswers = {saved};
+        bool proceeded = false;
+        if (action == "close") {
+            proceeded = w.form.close();
+        } else if (action == "read") {
+            w.child<QAction>("MI_ReadPars")->trigger();
+            proceeded = w.prompts.texts().contains(w.form.lang().LangText(TextId::NoPortSelected));
+        } else {
+            w.child<QAction>("MI_OpenFile")->trigger();
+            proceeded = w.prompts.patterns.size() == (answer == Choice::Save ? 2 : 1);
+        }
+        QTEST(!w.prompts.questions.isEmpty(), "asked");
+        QTEST(proceeded, "proceeds");
+        QCOMPARE(QFileInfo::exists(saved),
+                 w.prompts.questions.size() == 1 && answer == Choice::Save);
     }
 };
 

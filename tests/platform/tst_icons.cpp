@@ -42,13 +42,6 @@ private slots:
         for (const QSize& size : sizes)
             QVERIFY2(drawn.contains(size), qPrintable(reader.errorString()));
     }
-
-    void editionsLookDifferent() {
-        QFile orvan(binFolder() + "/icons/orvan_logo.ico");
-        QFile selvik(binFolder() + "/icons/selvik_logo.ico");
-        QVERIFY(orvan.open(QIODevice::ReadOnly) && selvik.open(QIODevice::ReadOnly));
-        QVERIFY(orvan.readAll() != selvik.readAll());
-    }
 };
 
 QTEST_MAIN(TestIcons)

@@ -21,6 +21,12 @@ public:
         questions.append(title + u'|' + text);
         return confirmAnswers.isEmpty() ? false : confirmAnswers.takeFirst();
     }
+    // Unscripted, the default button: Cancel.
+    Choice askSave(const QString& title, const QString& text, const QString&, const QString&,
+                   const QString&) override {
+        questions.append(title + u'|' + text);
+        return saveAnswers.isEmpty() ? Choice::Cancel : saveAnswers.takeFirst();
+    }
     QString openFileName(const QString&, const QString& pattern) override {
         patterns.append(pattern);
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
@@ -48,4 +54,5 @@ public:
     QStringList urls;
     QStringList fileAnswers;
     QList<bool> confirmAnswers;
+    QList<Choice> saveAnswers;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // A scratch folder with one language pack naming defs.txt, which holds the given
-// definition lines, and the parameter module loaded from them.
+// definition lines (completed with placeholders unless `complete` is false), and the
+// parameter module loaded from them.
 #include "lang/LangModule.h"
 #include "params/ParamModule.h"
 #include "support/DataFiles.h"
@@ -15,11 +16,10 @@ struct ScratchParams {
     ParamModule params{lang, prompts};
     ParamModule::DefinitionLoad load;
 
-    explicit ScratchParams(const QStringList& definitions) {
-        writePack(dir.path(), "t.lng", "Test",
-                  {"0#defs.txt", "53#Replace %1?", "114# too large, max ", "115# too small, min ",
-                   "116#!", "118#Warn"});
-        writeCodePageFile(dir.filePath("defs.txt"), definitions);
+    explicit ScratchParams(const QStringList& definitions, bool complete = true) {
+        writePack(dir.path(), "t.lng", "Test", QStringList{"0#defs.txt"} + kMessageTexts);
+        writeCodePageFile(dir.filePath("defs.txt"),
+                          complete ? completeDefinitions(definitions) : definitions);
         lang.LoadLanguagePack("t.lng");
         params.setTitle("Main");
         load = params.LoadParamDefinitions(dir.path());

@@ -26,6 +26,10 @@ public:
         QTextStream(stderr) << title << ": " << text << '\n';
     }
     bool confirm(const QString&, const QString&) override { return true; }
+    Choice askSave(const QString&, const QString&, const QString&, const QString&,
+                   const QString&) override {
+        return Choice::Discard;
+    }
     QString openFileName(const QString&, const QString&) override { return {}; }
     QString saveFileName(const QString&, const QString&) override { return {}; }
     bool openUrl(const QString&) override { return false; }
