@@ -13,8 +13,11 @@
 #include "params/ParamModule.h"
 #include "platform/Canvas.h"
 #include "platform/Clock.h"
+#include "ride/TravelList.h"
 #include "support/FakeLinkPort.h"
+#include "support/MonitorFrames.h"
 #include "support/RecordingPrompts.h"
+#include "support/RideRecordings.h"
 #include "support/VirtualDrive.h"
 
 #include <QApplication>
@@ -122,6 +125,51 @@ int main(int argc, char* argv[]) {
         const QSize chart = page.picture(1)->size();
         out << "# chart " << chart.width() << "x" << chart.height() << " pixels" << Qt::endl;
         out << "BENCH tick_ms " << median(ms) << " ms" << Qt::endl;
+    }
+
+    // The same tick with the live list of measured travels on: a car travelling every
+    // 15 s or so, one sample a tick; the ticks that end a travel measure it.
+    {
+        ManualClock clock;
+        FakeLinkPort port(clock);
+        port.freePorts = {1};
+        port.open(1);
+        ProtocolModule protocol(port, clock);
+        Modules m;
+        MonitorPage page(protocol, m.params, m.prompts, m.folder.path());
+        auto* list = new TravelList(m.lang, m.prompts);
+        list->setLevellingSpeed([] { return 0.1; });
+        page.addTravelPanel(list);
+        page.tick().sampleTaken = [list](double t, const MonitorState& s) {
+            list->takeSample(t, s.SpeedRaw, s.AccelRaw, s.CurrentRaw);
+        };
+        page.resize(PageSize);
+        page.show();
+        page.setFullScale(1050.0f);
+        page.setSelectedPort(1);
+        QCoreApplication::processEvents();
+        QList<double> ms, endMs;
+        QElapsedTimer timer;
+        int k = 0;
+        for (const RideSample& s : RideRecordings::travels(120, 100)) {
+            QByteArray frame = monitorFrame(int(s.v) & ~1, int(s.a) & ~1, int(s.c) & ~1);
+            port.rx = frame.repeated(7);
+            clock.advance(0.01);
+            const qsizetype before = list->travels().size();
+            timer.start();
+            page.Timer1_Timer();
+            const double took = timer.nsecsElapsed() / 1e6;
+            ms << took;
+            if (list->travels().size() > before)
+                endMs << took;
+            if (++k % 50 == 0)
+                QCoreApplication::processEvents();
+        }
+        out << "# " << list->travels().size() << " travels listed" << Qt::endl;
+        out << "BENCH tick_with_travels_ms " << median(ms) << " ms" << Qt::endl;
+        out << "BENCH tick_travel_end_ms "
+            << (endMs.isEmpty() ? 0.0 : *std::max_element(endMs.begin(), endMs.end())) << " ms"
+            << Qt::endl;
     }
 
     // The stream over the pseudo-terminal.

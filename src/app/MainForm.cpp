@@ -3,6 +3,7 @@
 #include "app/AboutForm.h"
 #include "app/Brand.h"
 #include "app/ReportMenu.h"
+#include "app/RideCommands.h"
 #include "lang/FixedTexts.h"
 #include "lang/LanguageUi.h"
 #include "monitor/MonitorPage.h"
@@ -64,6 +65,8 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
     m_session->setReadGuard([this] { return mayReplaceValues(); });
     buildMenus();
     buildPages();
+    m_ride = new RideCommands(*m_monitorPage, *m_travelPage, m_params, m_lang, m_prompts, this);
+    m_ride->addCommands(m_menuFile, m_exit);
     buildStatusBar();
     buildKeyboard();
     // The model takes its inputs before the window mirrors a value and re-simulates.
@@ -340,6 +343,7 @@ void MainForm::retitle() {
     findChild<ParamGridFilter*>()->retitle(m_lang);
     m_travelPage->retitle(m_lang);
     m_monitorPage->retitle(m_lang);
+    m_ride->retitle(m_lang);
     m_session->retitle();
     // Alt + the first letter opens a menu; the pack's titles carry no marks of their own.
     for (QMenu* menu : {m_menuFile, m_menuConnection, m_menuLanguage, m_menuHelp})

@@ -15,6 +15,7 @@ class AboutForm;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
+class RideCommands;
 class TravelPage;
 class Prompts;
 class QAction;
@@ -54,6 +55,8 @@ public:
 
     void simulate();
     ParamGrid* paramGrid() const { return m_paramGrid; }
+    // The measured travels: the live list, the recording opened, the travel chosen.
+    RideCommands* ride() const { return m_ride; }
 
     // ParamListener: mirrors a stored value into the controls that show it.
     void parameterStored(int index, const ParamDef& def, float value) override;
@@ -128,6 +131,7 @@ private:
     MonitorPage* m_monitorPage = nullptr;
     ParamGrid* m_paramGrid = nullptr;
     TravelPage* m_travelPage = nullptr;
+    RideCommands* m_ride = nullptr;
     QLabel* m_portPanel = nullptr;         // StatusBar1 panel 1: the port in use
     QLabel* m_valuesDifferPanel = nullptr; // StatusBar1 panel 2: the blinking warning
     std::unique_ptr<DriveSession> m_session;

@@ -266,6 +266,12 @@ void MonitorPage::start() {
     rearm();
 }
 
+void MonitorPage::addTravelPanel(QWidget* panel) {
+    auto* page = static_cast<QVBoxLayout*>(layout());
+    // Under the scale row and the chart; the chart keeps the height to spare.
+    page->insertWidget(2, panel, 0);
+}
+
 void MonitorPage::retitle(const LangModule& lang) {
     LanguageUi::applyToWindow(this, lang);
     // Entries in the order of the scales they select: the value frames carry the same

@@ -41,6 +41,8 @@ public:
 
     // Start-up: enables Timer1, which is off until then.
     void start();
+    // Shows `panel` (the list of measured travels) between the chart and the values.
+    void addTravelPanel(QWidget* panel);
     // Captions, the scale selector's entries, the column titles of the export and the
     // no-connection notice from the pack now loaded.
     void retitle(const LangModule& lang);

@@ -42,6 +42,8 @@ MonitorTick::Report MonitorTick::run(bool portInUse) {
     }
     if (record.Recording)
         record.append(t, state);
+    if (sampleTaken)
+        sampleTaken(t, state);
 
     report.texts = MonitorFrame::labelTexts(state, report.frameArrived);
 

@@ -8,6 +8,7 @@
 #include "monitor/MonitorState.h"
 #include "monitor/RecordBuffer.h"
 
+#include <functional>
 #include <optional>
 
 class ProtocolModule;
@@ -43,6 +44,9 @@ public:
     MonitorState state;
     MonitorHistory history;
     RecordBuffer record;
+    // Hears every sample the recording would take (t in monotonic seconds), whether or
+    // not recording is on; the measured travels are found from it.
+    std::function<void(double t, const MonitorState& state)> sampleTaken;
 
 private:
     ProtocolModule& m_protocol;

@@ -24,12 +24,9 @@ constexpr int kShortLines = 2;
 constexpr int kNoteLines = 12;
 
 QFont font(double points, bool bold = false) {
-    QFont f(QStringLiteral("DejaVu Sans"));
+    QFont f = ReportRenderer::textFont();
     f.setPointSizeF(points);
     f.setBold(bold);
-    // Any letter spacing turns ligatures off, so "fi" stays two letters for readers
-    // that search or copy the text.
-    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
     return f;
 }
 
@@ -250,6 +247,14 @@ QString orDash(const QString& text) {
 }
 
 } // namespace
+
+QFont ReportRenderer::textFont() {
+    QFont f(QStringLiteral("DejaVu Sans"));
+    // Any letter spacing turns ligatures off, so "fi" stays two letters for readers
+    // that search or copy the text.
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
+    return f;
+}
 
 ReportRenderer::ReportRenderer(ReportData data, const LangModule& lang)
     : m_data(std::move(data)), m_lang(lang) {}

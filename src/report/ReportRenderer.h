@@ -4,6 +4,7 @@
 // drive, the parameter table, the travel with its plots, the measured travels.
 #include "report/ReportData.h"
 
+#include <QFont>
 #include <QRectF>
 #include <functional>
 
@@ -17,6 +18,9 @@ using PlotPainter = std::function<void(QPainter& painter, const QRectF& area)>;
 class ReportRenderer {
 public:
     ReportRenderer(ReportData data, const LangModule& lang);
+
+    // The family and settings of every text of a report.
+    static QFont textFont();
 
     void setPlotPainter(PlotPainter painter) { m_plots = std::move(painter); }
     const ReportData& data() const { return m_data; }

@@ -148,6 +148,16 @@ QList<TravelFigures> measureTravels(const RideSample* samples, qsizetype n, doub
     return travels;
 }
 
+QList<MeasuredTravel> travelsIn(const QList<RideSample>& samples, double v0) {
+    QList<MeasuredTravel> out;
+    for (const TravelFigures& f : measureTravels(samples, v0)) {
+        MeasuredTravel travel{QTime(), f, samples.mid(f.first, f.count)};
+        travel.figures.first = 0;
+        out.append(travel);
+    }
+    return out;
+}
+
 } // namespace Ride
 
 bool TravelFinder::add(const RideSample& sample, double v0, Travel* out) {
@@ -186,5 +196,6 @@ bool TravelFinder::close(bool trailing, double v0, Travel* out) {
         return false;
     out->figures = Ride::measureWindow(m_window.constData(), n, wasLeading, trailing, v0);
     out->window = m_window;
+    out->clock = QTime();
     return true;
 }

@@ -4,6 +4,7 @@
 // distance, top speed, acceleration, deceleration and jerk derived from the speed, and
 // the motor current. docs/travel-figures.md gives the definitions for users.
 #include <QList>
+#include <QTime>
 #include <QtGlobal>
 #include <cmath>
 #include <functional>
@@ -38,6 +39,14 @@ struct TravelFigures {
     double irms = None;     // A
 };
 
+// A travel as the lists show it: its figures, the samples of its window and, for a
+// travel seen live, the time of day it started (null for one read from a recording).
+struct MeasuredTravel {
+    QTime clock;
+    TravelFigures figures; // first indexes `window`
+    QList<RideSample> window;
+};
+
 namespace Ride {
 
 constexpr double MovingSpeed = 10.0; // mm/s; slower is standing
@@ -67,6 +76,9 @@ inline QList<TravelFigures> measureTravels(const QList<RideSample>& samples, dou
 // the speed over the samples within SlopeReach, NaN where fewer than SlopeSamples lie there.
 QList<double> derivedAcceleration(const RideSample* window, qsizetype n);
 
+// The travels of a recording with their windows.
+QList<MeasuredTravel> travelsIn(const QList<RideSample>& samples, double v0);
+
 } // namespace Ride
 
 // Finds travels one sample at a time, as the monitor takes them, and measures each as
@@ -74,10 +86,7 @@ QList<double> derivedAcceleration(const RideSample* window, qsizetype n);
 // Ride::measureTravels gives for the complete travels (and, through finish(), the rest).
 class TravelFinder {
 public:
-    struct Travel {
-        TravelFigures figures; // first indexes `window`
-        QList<RideSample> window;
-    };
+    using Travel = MeasuredTravel;
 
     // Takes one sample; returns true and fills `out` when it ended a travel.
     bool add(const RideSample& sample, double v0, Travel* out);

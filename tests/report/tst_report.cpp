@@ -117,7 +117,8 @@ private slots:
                                             << "Mill Street 7";
         QTest::newRow("10 000 characters")
             << QString("Quay ") + QString(9995, u'x') << "Quay xxxxxxxxxx";
-        QTest::newRow("right to left") << QString::fromUtf8("בניין הנמל") << "";
+        QTest::newRow("right to left")
+            << QString::fromUtf8("בניין הנמל") << QString::fromUtf8("הנמל");
     }
     void headerOnEveryPage() {
         QFETCH(QString, site);
