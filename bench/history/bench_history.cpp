@@ -5,6 +5,7 @@
 #include "Median.h"
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
+#include "platform/StderrPrompts.h"
 #include "transfer/DifferenceView.h"
 #include "transfer/History.h"
 
@@ -56,7 +57,8 @@ int main(int argc, char* argv[]) {
         // Every even index but 0 changes: 63 rows.
         wanted[std::size_t(k)] = k % 2 ? drive[std::size_t(k)] : float(k) / 7;
     }
-    ReviewDialog review(lang, nullptr);
+    StderrPrompts prompts;
+    ReviewDialog review(lang, prompts, nullptr);
     const double reviewMs = medianMs(15, [&](int run) {
         history.archive(QStringLiteral("backup"), 5, QStringLiteral("830"),
                         ParamFiles::textOf(drive), start.addDays(1).addSecs(run));

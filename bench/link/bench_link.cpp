@@ -62,7 +62,7 @@ int main(int argc, char* argv[]) {
     ProtocolModule protocol(port, clock);
     FakeHost host;
     host.port = VirtualDrive::Com;
-    ParamTransfer transfer(protocol, params, lang, prompts, host, host, host);
+    ParamTransfer transfer(protocol, params, lang, host, host, host);
     QString why;
     if (!port.open(VirtualDrive::Com, &why)) {
         err << "bench_link: " << why << Qt::endl;

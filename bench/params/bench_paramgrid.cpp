@@ -74,7 +74,7 @@ int main(int argc, char* argv[]) {
     const auto paint = [] { QCoreApplication::processEvents(); };
     const double fill = medianMs(
         runs, [&](int) { grid.FillParamGrid(); }, paint);
-    ParamFiles quv(params, lang, prompts, QStringLiteral("bench"));
+    ParamFiles quv(params);
     const double load = medianMs(
         runs, [&](int run) { quv.load(paths[run % 2]); }, paint);
     params.removeListener(&update);

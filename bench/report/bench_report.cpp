@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     params.addListener(&sim);
     params.LoadDefaultParameters();
     sim.setDefaultTravel();
-    sim.simulate(&params, lang, prompts, QStringLiteral("bench"), nullptr);
+    sim.simulate(&params, lang, nullptr);
 
     ReportData data;
     data.site.site = QStringLiteral("Harbour Tower, lift B");

@@ -59,8 +59,7 @@ int main() {
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer timer;
         timer.start();
-        const RunReport report =
-            sim.simulate(&params, lang, prompts, QStringLiteral("bench"), &checksum);
+        const RunReport report = sim.simulate(&params, lang, &checksum);
         const double ns = double(timer.nsecsElapsed());
         if (!report.ran)
             return 1;

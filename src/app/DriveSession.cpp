@@ -1,8 +1,10 @@
 #include "app/DriveSession.h"
 
+#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "lang/LanguageUi.h"
 #include "link/SerialLinkPort.h"
+#include "platform/NumberText.h"
 #include "platform/Prompts.h"
 #include "transfer/DifferenceView.h"
 #include "transfer/ProgressForm.h"
@@ -23,11 +25,11 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
     m_watcher = std::make_unique<LineWatcher>(*m_port);
     m_form = new ConnectionForm(*m_port, *m_watcher, lang, prompts, *this, mainWindow);
     m_progress = new ProgressForm(mainWindow);
-    m_transfer = std::make_unique<ParamTransfer>(*m_protocol, params, lang, prompts, *this, column,
-                                                 *m_progress);
-    m_review = std::make_unique<ReviewDialog>(lang, mainWindow);
-    m_archived = std::make_unique<ArchivedTransfer>(*m_transfer, params, lang, prompts, *this,
-                                                    m_history, *m_review);
+    m_transfer =
+        std::make_unique<ParamTransfer>(*m_protocol, params, lang, *this, column, *m_progress);
+    m_review = std::make_unique<ReviewDialog>(lang, prompts, mainWindow);
+    m_archived =
+        std::make_unique<ArchivedTransfer>(*m_transfer, params, *this, m_history, *m_review);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
     connect(m_form, &ConnectionForm::portOpened, this, [this] { updateStreaming(true); });
     connect(m_watcher.get(), &LineWatcher::lost, this, &DriveSession::onLineLost);
@@ -88,14 +90,99 @@ void DriveSession::addCommands(QMenu* menu) {
         if (m_readGuard && !m_readGuard())
             return;
         m_progress->setWindowTitle(LanguageUi::asTitle(m_read->text()));
-        const ArchivedTransfer::Outcome outcome = m_archived->read();
-        qCInfo(lcTransfer) << "read ended:" << int(outcome);
+        readDrive();
     });
     connect(m_write, &QAction::triggered, this, [this] {
         m_progress->setWindowTitle(LanguageUi::asTitle(m_write->text()));
-        const ArchivedTransfer::Outcome outcome = m_archived->write();
-        qCInfo(lcTransfer) << "write ended:" << int(outcome);
+        writeDrive();
     });
+}
+
+void DriveSession::readDrive() {
+    m_archived->read();
+    const ParamTransfer::Outcome& outcome = m_transfer->outcome();
+    if (outcome.result == ParamTransfer::Result::Doubtful &&
+        outcome.doubtful.size() <= ParamTransfer::MaxDoubtfulValues) {
+        if (!takeDoubtful(outcome.doubtful))
+            return;
+        m_archived->takeDoubtfulRead();
+    }
+    applyOutcome();
+}
+
+void DriveSession::writeDrive() {
+    if (m_archived->write() != ArchivedTransfer::Outcome::Cancelled)
+        applyOutcome();
+}
+
+bool DriveSession::takeDoubtful(const QList<DoubtfulValue>& values) {
+    QStringList lines{m_lang.LangText(TextId::DoubtfulValues)};
+    for (const DoubtfulValue& v : values)
+        lines << m_lang.LangText(TextId::DoubtfulLimits)
+                     .arg(v.name, NumberText::general(v.value), NumberText::general(v.minValue),
+                          NumberText::general(v.maxValue));
+    lines << QString() << m_lang.LangText(TextId::DoubtfulTake);
+    return m_prompts.confirm(m_title, lines.join(u'\n'));
+}
+
+void DriveSession::applyOutcome() {
+    const ParamTransfer::Outcome& outcome = m_transfer->outcome();
+    qCInfo(lcTransfer) << "transfer ended:" << int(outcome.result);
+    if (outcome.stored) {
+        setReadyToSimulate(true);
+        setFlashParamsIdentical(outcome.identical);
+        emit simulateRequested();
+    }
+    using Result = ParamTransfer::Result;
+    // A lost line is told by the line watcher; a refused start while another
+    // transfer runs leaves that one to tell its own.
+    if (outcome.result != Result::Done && outcome.result != Result::LineLost &&
+        outcome.result != Result::Busy) {
+        const QString text = outcomeText(outcome);
+        if (outcome.result == Result::NoPort)
+            m_prompts.information(m_title, text);
+        else
+            m_prompts.critical(m_title, text);
+    }
+    if (!m_archived->archiveError().isEmpty())
+        m_prompts.warning(m_title,
+                          m_lang.LangText(TextId::ArchiveFailed).arg(m_archived->archiveError()));
+}
+
+QString DriveSession::outcomeText(const ParamTransfer::Outcome& outcome) const {
+    using Result = ParamTransfer::Result;
+    switch (outcome.result) {
+    case Result::NoPort:
+        return m_lang.LangText(TextId::NoPortSelected);
+    case Result::NoAnswer:
+        return m_lang.LangText(TextId::NoAnswer);
+    case Result::BadChecksum:
+        return FixedTexts::badChecksum();
+    case Result::Refused:
+        return m_lang.LangText(TextId::WordOutOfRange)
+            .arg(outcome.refusedName, NumberText::general(outcome.refusedValue));
+    case Result::NotTaken: {
+        QString text = m_lang.LangText(TextId::WriteNotTaken).arg(outcome.notTaken.shown);
+        if (outcome.notTaken.hidden > 0)
+            text += u' ' + m_lang.LangText(TextId::NotTakenHidden).arg(outcome.notTaken.hidden);
+        return text;
+    }
+    case Result::Doubtful: {
+        const DoubtfulValue& first = outcome.doubtful.value(0);
+        return m_lang.LangText(TextId::DoubtfulRead)
+            .arg(outcome.doubtful.size())
+            .arg(first.name + QStringLiteral(" = ") + NumberText::general(first.value));
+    }
+    case Result::FirmwareChanged:
+        return m_lang.LangText(TextId::ReadBackFirmware)
+            .arg(outcome.firmwareSent)
+            .arg(outcome.firmwareRead);
+    case Result::Done:
+    case Result::LineLost:
+    case Result::Busy:
+        break;
+    }
+    return {};
 }
 
 void DriveSession::addHelpCommands(QMenu* menu) {
@@ -189,6 +276,13 @@ void DriveSession::setFlashParamsIdentical(bool on) {
 }
 
 void DriveSession::setTransferCommandsEnabled(bool on) {
+    // While a read converts words the set is half old, half new: the run waits.
+    if (!on) {
+        m_readyBeforeTransfer = m_readyToSimulate;
+        setReadyToSimulate(false);
+    } else {
+        setReadyToSimulate(m_readyBeforeTransfer);
+    }
     m_transferRunning = !on;
     // A line lost during a transfer is reopened only after it, never under it.
     m_watcher->setHeld(!on);

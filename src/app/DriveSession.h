@@ -2,7 +2,8 @@
 // The drive session: the serial port, the protocol, the connection dialog, the
 // progress dialog and the parameter transfer, with the state the pages share about
 // the drive (port in use, firmware flag, ready-to-simulate, values identical). The
-// main window and the pages observe its properties.
+// main window and the pages observe its properties. A transfer returns what happened;
+// the session tells the user and applies it to that state.
 #include "app/Brand.h"
 #include "link/ConnectionForm.h"
 #include "link/LineWatcher.h"
@@ -78,12 +79,19 @@ public:
     void setPortStatus(const QString& text) override;
     QString mainTitle() const override { return m_title; }
     bool readyToSimulate() const { return m_readyToSimulate; }
-    void setReadyToSimulate(bool on) override;
+    void setReadyToSimulate(bool on);
     bool flashParamsIdentical() const { return m_flashParamsIdentical; }
-    void setFlashParamsIdentical(bool on) override;
-    void simulate() override { emit simulateRequested(); }
-    bool monitorPageInFront() const override { return m_page == Page::Monitor; }
+    void setFlashParamsIdentical(bool on);
     void setTransferCommandsEnabled(bool on) override;
+
+    // Read and Write as their commands run them: archived, the write reviewed, the
+    // outcome told and applied.
+    void readDrive();
+    void writeDrive();
+    // The message for a transfer's outcome; empty for those nobody is told about
+    // (success, a lost line the line watcher reports, a refused start while
+    // another runs).
+    QString outcomeText(const ParamTransfer::Outcome& outcome) const;
 
     ConnectionForm& connectionForm() { return *m_form; }
     LineWatcher& lineWatcher() { return *m_watcher; }
@@ -118,6 +126,11 @@ signals:
     void simulateRequested();
 
 private:
+    // Values stored by a read make a complete set to simulate and compare; then the
+    // user is told what happened.
+    void applyOutcome();
+    // Asks whether a doubtful block of old firmware is taken.
+    bool takeDoubtful(const QList<DoubtfulValue>& values);
     // The one sender of the monitor start and stop commands. `opened`: the drive's
     // state is unknown (a port just opened), so it is told either way.
     void updateStreaming(bool opened = false);
@@ -147,6 +160,8 @@ private:
     bool m_catalogueReady = false;
     bool m_versionGt826 = true;
     bool m_readyToSimulate = false;
+    // Whether the run followed the values before a transfer held it back.
+    bool m_readyBeforeTransfer = false;
     bool m_flashParamsIdentical = false;
     // Whether the page in front allows read and write (a transfer restores it).
     bool m_transferPage = false;

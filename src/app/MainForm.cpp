@@ -93,14 +93,13 @@ void MainForm::buildMenus() {
     setTag(m_openFile, TextId::MenuOpen);
     connect(m_openFile, &QAction::triggered, this, [this] {
         if (mayReplaceValues())
-            ParamFiles(m_params, m_lang, m_prompts, windowTitle()).OpenParamFile();
+            openParamFile();
     });
     m_saveFile = m_menuFile->addAction(QStringLiteral("Kaydet..."));
     m_saveFile->setObjectName(QStringLiteral("MI_SaveFile"));
     m_saveFile->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     setTag(m_saveFile, TextId::MenuSave);
-    connect(m_saveFile, &QAction::triggered, this,
-            [this] { ParamFiles(m_params, m_lang, m_prompts, windowTitle()).SaveParamFile(); });
+    connect(m_saveFile, &QAction::triggered, this, [this] { saveParamFile(); });
     m_exit = m_menuFile->addAction(QStringLiteral("\u00c7\u0131k\u0131\u015f"));
     m_exit->setObjectName(QStringLiteral("MI_Exit"));
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
@@ -379,13 +378,42 @@ bool MainForm::mayReplaceValues() {
         windowTitle(), m_lang.LangText(TextId::UnsavedEdits), m_lang.LangText(TextId::SaveChoice),
         m_lang.LangText(TextId::DiscardChoice), m_lang.LangText(TextId::Cancel))) {
     case Prompts::Choice::Save:
-        return ParamFiles(m_params, m_lang, m_prompts, windowTitle()).SaveParamFile() ==
-               ParamFiles::Result::Done;
+        return saveParamFile();
     case Prompts::Choice::Discard:
         return true;
     case Prompts::Choice::Cancel:
         break;
     }
+    return false;
+}
+
+bool MainForm::openParamFile() {
+    const QString path =
+        m_prompts.openFileName(m_lang.LangText(TextId::MenuOpen), ParamFiles::Pattern);
+    if (path.isEmpty())
+        return false;
+    if (ParamFiles(m_params).load(path) == ParamFiles::Result::Done)
+        return true;
+    m_prompts.critical(windowTitle(), ParamFiles::failureText(path));
+    return false;
+}
+
+bool MainForm::saveParamFile() {
+    QString path = m_prompts.saveFileName(m_lang.LangText(TextId::MenuSave), ParamFiles::Pattern);
+    if (path.isEmpty())
+        return false;
+    // A name typed without an extension gets ".quv", so the open dialog lists the file.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".quv");
+    const QFileInfo info(path);
+    if (info.exists() && !info.isDir() &&
+        !m_prompts.confirm(windowTitle(),
+                           m_lang.LangText(TextId::FileExists)
+                               .arg(QDir::toNativeSeparators(info.absoluteFilePath()))))
+        return false;
+    if (ParamFiles(m_params).save(path) == ParamFiles::Result::Done)
+        return true;
+    m_prompts.critical(windowTitle(), ParamFiles::failureText(path));
     return false;
 }
 
@@ -409,7 +437,9 @@ void MainForm::loadQtTranslations() {
 bool MainForm::startUp() {
     // 1-2: the session's flags, then the connection dialog's load step (the port scan).
     m_session->setVersionGt826(true);
-    m_session->setReadyToSimulate(false);
+    // The program's own values are a complete set from the start (the defaults, then
+    // a file or a read): the travel page simulates them without waiting for a drive.
+    m_session->setReadyToSimulate(true);
     m_session->load();
 
     // 3-4: text indexes of the menu entries; read and write start disabled.

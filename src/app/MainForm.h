@@ -99,6 +99,10 @@ private:
     // Before the program's values are replaced (a read, an open, closing): true when
     // nothing would be lost or the user saved or discarded the edits.
     bool mayReplaceValues();
+    // File > Open and File > Save: the file dialog, the question before replacing a
+    // file, the failure message. True when the file was loaded or saved.
+    bool openParamFile();
+    bool saveParamFile();
     // Qt's own dialogs and buttons in the language of the pack now loaded.
     void loadQtTranslations();
     // A transfer switches off what would interleave with it.

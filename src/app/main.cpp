@@ -4,6 +4,8 @@
 #include "platform/QtPrompts.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QSettings>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -13,6 +15,13 @@ int main(int argc, char* argv[]) {
     prompts.setParent(&window);
     if (!window.startUp())
         return 1;
+    // The window opens where the user left it; the first time large enough to show
+    // every page whole, within the screen.
+    QSettings place(QStringLiteral("liftdrive"), QStringLiteral("window"));
+    if (!window.restoreGeometry(place.value(QStringLiteral("geometry")).toByteArray()))
+        window.resize(QSize(1280, 900).boundedTo(window.screen()->availableGeometry().size()));
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    place.setValue(QStringLiteral("geometry"), window.saveGeometry());
+    return code;
 }

@@ -49,6 +49,15 @@ QString fallback(TextId id) {
         {TextId::FileLineNotNumber,
          "Line %1 of the file is not a number; the file was not loaded further."},
         {TextId::ValueNotNumber, "The value given for %1 is not a number."},
+        {TextId::DistanceTooShort, "%1 must be at least %2: a shorter slowdown needs more than "
+                                   "the deceleration NA and the jerks S3 and S4 allow."},
+        {TextId::LegendSimulated, "simulated"},
+        {TextId::LegendMeasured, "measured"},
+        {TextId::MatchSignals, "Match signals"},
+        {TextId::UndoSignals, "Undo"},
+        {TextId::MeasuredComparison, "Flight time: %1 s simulated, %2 s measured.  Creep: %3 s "
+                                     "simulated, %4 s measured.  Largest speed difference: %5 "
+                                     "m/s."},
         {TextId::WriteNotTaken, "The inverter did not take %1 of the parameters written; the red "
                                 "rows show which. Check the line and write again."},
         {TextId::DeviceWentAway, "the adapter was unplugged or the device went away"},
@@ -104,6 +113,17 @@ QString fallback(TextId id) {
         {TextId::HistoryOpenFolder, "Open folder"},
         {TextId::HistoryDamaged, "damaged, cannot be loaded"},
         {TextId::OnlyDifferingRows, "Only differing rows"},
+        {TextId::ReviewHidden, "%1 values without a row in the grid change as well."},
+        {TextId::NotTakenHidden, "%1 values without a row in the grid were not taken either."},
+        {TextId::ReadBackFirmware,
+         "After the write the inverter reports firmware %2 instead of %1. The values read back "
+         "were not taken; the program keeps its own. Check the inverter and read again."},
+        {TextId::DoubtfulValues, "These values of the inverter's answer lie outside their limits:"},
+        {TextId::DoubtfulTake, "Take the read? The values listed keep the program's values; No "
+                               "cancels the read and changes nothing."},
+        {TextId::DoubtfulLimits, "%1 = %2 (limits %3 to %4)"},
+        {TextId::CompareCount, "%1 parameters differ between %2 and %3."},
+        {TextId::CompareSame, "%1 and %2 hold the same values."},
         {TextId::TravelsFrame, "Travels"},
         {TextId::TravelColumns, "Time|Flight (s)|Distance (m)|vmax (m/s)|amax (m/s²)|dmax "
                                 "(m/s²)|jmax (m/s³)|Creep (s)|Ipeak (A)|Irms (A)|Complete"},

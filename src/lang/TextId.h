@@ -132,8 +132,17 @@ enum class TextId : int {
     OnlyDifferingRows = 127,
     PortRootOnly = 128, // no permission, and no group a user may join opens the device
     MenuSaveLinkLog = 129,
-    LinkLogSaved = 130,         // %1: the file
-    LinkLogFailed = 131,        // %1: the file, %2: why
+    LinkLogSaved = 130,  // %1: the file
+    LinkLogFailed = 131, // %1: the file, %2: why
+    // Parameter transfer and its review.
+    ReviewHidden = 144,     // %1: values without a grid row that a write changes as well
+    NotTakenHidden = 145,   // %1: values without a grid row the drive did not take
+    ReadBackFirmware = 146, // %1: the firmware word sent, %2: the word read back
+    DoubtfulValues = 147,   // the list of values outside their limits follows
+    DoubtfulTake = 148,
+    DoubtfulLimits = 149,       // %1: name, %2: value, %3: lower limit, %4: upper limit
+    CompareCount = 150,         // %1: how many parameters differ, %2 and %3: the two sides
+    CompareSame = 151,          // %1 and %2: the two sides
     DefinitionIncomplete = 160, // %1: the file, %2: the first index it leaves undefined
     ValueOutOfRange = 161,      // %1: the parameter (or #index), %2: the value
     UnsavedEdits = 162,
@@ -142,6 +151,13 @@ enum class TextId : int {
     DriveValuesStale = 165, // %1: when the line was lost
     PackUnusable = 166,     // %1: the pack's file
     QtLocale = 167,         // the pack's language as a locale name ("tr"), for Qt's own dialogs
+    // Travel page texts added since the first release.
+    DistanceTooShort = 192,
+    LegendSimulated = 193,
+    LegendMeasured = 194,
+    MatchSignals = 195,
+    UndoSignals = 196,
+    MeasuredComparison = 197,
     TravelsFrame = 208,
     TravelColumns = 209, // the columns of a travel list and its export, separated by "|"
     TravelsClear = 210,

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <QSplitter>
 #include <QStackedLayout>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -144,10 +145,20 @@ void MonitorPage::buildChart(QVBoxLayout* page) {
         m_pictures->addWidget(*canvas);
     }
     holder->setMinimumHeight(120);
+    m_chartSplit = new QSplitter(Qt::Vertical, this);
+    m_chartSplit->setObjectName(QStringLiteral("ChartSplitter"));
+    m_chartSplit->setChildrenCollapsible(false);
+    m_chartSplit->addWidget(holder);
     auto* inset = new QHBoxLayout;
     inset->setContentsMargins(px(100), 0, 0, 0);
-    inset->addWidget(holder);
+    inset->addWidget(m_chartSplit);
     page->addLayout(inset, 1);
+}
+
+void MonitorPage::setTravelList(QWidget* list) {
+    m_chartSplit->addWidget(list);
+    m_chartSplit->setStretchFactor(0, 3);
+    m_chartSplit->setStretchFactor(m_chartSplit->indexOf(list), 1);
 }
 
 void MonitorPage::buildValueRow(QVBoxLayout* page) {

@@ -39,6 +39,10 @@ public:
     Canvas* picture(int n) const { return n == 1 ? m_picture1 : m_picture2; }
     float fullScale() const { return m_fullScale; }
 
+    // Places a list under the chart, sharing the chart's height through a splitter the
+    // user can drag; the chart keeps the larger part. The page takes ownership.
+    void setTravelList(QWidget* list);
+
     // Start-up: enables Timer1, which is off until then.
     void start();
     // Shows `panel` (the list of measured travels) between the chart and the values.
@@ -91,6 +95,7 @@ private:
     Canvas* m_picture1 = nullptr;
     Canvas* m_picture2 = nullptr;
     class QStackedLayout* m_pictures = nullptr;
+    class QSplitter* m_chartSplit = nullptr;
     QComboBox* m_scaleSelect = nullptr;
     QLabel* m_speed = nullptr;
     QLabel* m_accel = nullptr;

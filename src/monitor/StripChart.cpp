@@ -3,6 +3,8 @@
 #include "platform/Canvas.h"
 #include "platform/NumberText.h"
 
+#include <cmath>
+
 namespace StripChart {
 
 namespace {
@@ -89,9 +91,19 @@ void draw(Canvas& canvas, const MonitorHistory& history, const Shown& shown,
         tickLines << QLineF(W - px3, at, W - px30, at);
     }
     canvas.lines(tickLines, colour);
-    for (double y : ticks)
-        canvas.text(W - px30, H - scale.factor * y - px13, NumberText::pattern1to3(y / 1000.0),
-                    colour);
+    // On a low chart the ticks lie closer than a line of text: label only every
+    // tick that has a line's height to itself, so the numbers stay readable.
+    const double lineHeight = canvas.pixelsDown(canvas.fontMetrics().height());
+    double lastLabel = 0.0;
+    bool labelled = false;
+    for (double y : ticks) {
+        const double at = H - scale.factor * y;
+        if (labelled && std::abs(lastLabel - at) < lineHeight)
+            continue;
+        canvas.text(W - px30, at - px13, NumberText::pattern1to3(y / 1000.0), colour);
+        lastLabel = at;
+        labelled = true;
+    }
 }
 
 void drawOfflineNotice(Canvas& canvas, const QString& text) {

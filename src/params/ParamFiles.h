@@ -1,13 +1,12 @@
 #pragma once
 // Parameter files (*.quv): the 128 stored values, one per line, saved from and
-// loaded back through the parameter setter. Dialogs and messages go through Prompts.
+// loaded back through the parameter setter. The caller asks for the file and tells
+// the user what happened.
 #include <QByteArray>
 #include <QString>
 #include <array>
 
-class LangModule;
 class ParamModule;
-class Prompts;
 
 class ParamFiles {
 public:
@@ -23,19 +22,11 @@ public:
 
     enum class Result { Done, Cancelled, Failed };
 
-    // `title` titles the failure message and the overwrite question (the main
-    // window's title).
-    ParamFiles(ParamModule& params, const LangModule& lang, Prompts& prompts, QString title);
-
-    // Asks for a file and loads it. Cancelling changes nothing and says nothing.
-    Result OpenParamFile();
-    // Asks for a file name and saves every value; an existing file is replaced only
-    // after the user agreed.
-    Result SaveParamFile();
+    explicit ParamFiles(ParamModule& params) : m_params(params) {}
 
     // Loads `path` index by index through SetParameter, all but the firmware row. On
     // a failure (unreadable, no regular file, too large, fewer than 128 lines, not a
-    // text file) the values set so far stay set and the failure message is shown.
+    // text file) the values set so far stay set; failureText() says what to show.
     Result load(const QString& path);
     // Writes `path` without asking. The file is written beside the target and
     // swapped in only when complete, so a failure leaves an earlier file as it was.
@@ -49,10 +40,5 @@ public:
     static QString failureText(const QString& path);
 
 private:
-    Result fail(const QString& path);
-
     ParamModule& m_params;
-    const LangModule& m_lang;
-    Prompts& m_prompts;
-    QString m_title;
 };

@@ -2,8 +2,8 @@
 
 #include "lang/LangModule.h"
 #include "platform/NumberText.h"
-#include "platform/Prompts.h"
 #include "platform/SafeFiles.h"
+#include "platform/WarningSink.h"
 #include "platform/Win1254.h"
 
 #include <QDir>
@@ -52,7 +52,8 @@ bool ParamDef::isPlaceholder() const {
     return trimmed.isEmpty() || trimmed == QStringLiteral("*DUMMY*");
 }
 
-ParamModule::ParamModule(LangModule& lang, Prompts& prompts) : m_lang(lang), m_prompts(prompts) {}
+ParamModule::ParamModule(LangModule& lang, WarningSink& warnings)
+    : m_lang(lang), m_warnings(warnings) {}
 
 void ParamModule::addListener(ParamListener* listener) {
     if (listener && !m_listeners.contains(listener))
@@ -197,24 +198,24 @@ ParamModule::Check ParamModule::setParameter(int index, float value, bool retry)
     const QString title = m_lang.LangText(TextId::Warning);
     switch (code) {
     case TooLarge:
-        m_prompts.warning(title, def.name + m_lang.LangText(TextId::ValueTooLarge) +
-                                     NumberText::general(def.maxValue) + u' ' + def.unit +
-                                     m_lang.LangText(TextId::SentenceEnd));
+        m_warnings.warn(title, def.name + m_lang.LangText(TextId::ValueTooLarge) +
+                                   NumberText::general(def.maxValue) + u' ' + def.unit +
+                                   m_lang.LangText(TextId::SentenceEnd));
         setParameter(index, previous, true);
         return code;
     case TooSmall:
-        m_prompts.warning(title, def.name + m_lang.LangText(TextId::ValueTooSmall) +
-                                     NumberText::general(def.minValue) + u' ' + def.unit +
-                                     m_lang.LangText(TextId::SentenceEnd));
+        m_warnings.warn(title, def.name + m_lang.LangText(TextId::ValueTooSmall) +
+                                   NumberText::general(def.minValue) + u' ' + def.unit +
+                                   m_lang.LangText(TextId::SentenceEnd));
         return code;
     case NotANumber:
-        m_prompts.warning(title, m_lang.LangText(TextId::ValueNotNumber).arg(def.name));
+        m_warnings.warn(title, m_lang.LangText(TextId::ValueNotNumber).arg(def.name));
         return code;
     case OutOfRange:
-        m_prompts.warning(title, m_lang.LangText(TextId::ValueOutOfRange)
-                                     .arg(def.isPlaceholder() ? QStringLiteral("#%1").arg(index)
-                                                              : def.name.trimmed(),
-                                          NumberText::general(value)));
+        m_warnings.warn(title, m_lang.LangText(TextId::ValueOutOfRange)
+                                   .arg(def.isPlaceholder() ? QStringLiteral("#%1").arg(index)
+                                                            : def.name.trimmed(),
+                                        NumberText::general(value)));
         return code;
     default:
         break;

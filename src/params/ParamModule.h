@@ -8,7 +8,7 @@
 #include <functional>
 
 class LangModule;
-class Prompts;
+class WarningSink;
 
 struct ParamDef {
     QString name;
@@ -47,7 +47,8 @@ public:
         OutOfRange = 3
     };
 
-    ParamModule(LangModule& lang, Prompts& prompts);
+    // The setter's refusals go to `warnings` (the program shows them as message boxes).
+    ParamModule(LangModule& lang, WarningSink& warnings);
 
     std::array<ParamDef, Count> ParamCatalogue;
     short ParamCount = 0;
@@ -121,7 +122,7 @@ private:
     static bool validIndex(int index) { return index >= 0 && index < Count; }
 
     LangModule& m_lang;
-    Prompts& m_prompts;
+    WarningSink& m_warnings;
     QString m_title;
     QList<ParamListener*> m_listeners;
     std::function<int(int)> m_gridRowLookup;

@@ -1,9 +1,11 @@
 #pragma once
 // Everything that asks or tells the user something modally goes through this
 // interface: the program shows real dialogs, tests answer from a script.
+#include "platform/WarningSink.h"
+
 #include <QString>
 
-class Prompts {
+class Prompts : public WarningSink {
 public:
     enum class Icon { None, Information, Warning, Critical };
     enum class Choice { Save, Discard, Cancel };
@@ -28,6 +30,7 @@ public:
         message(Icon::Information, title, text);
     }
     void warning(const QString& title, const QString& text) { message(Icon::Warning, title, text); }
+    void warn(const QString& title, const QString& text) override { warning(title, text); }
     void critical(const QString& title, const QString& text) {
         message(Icon::Critical, title, text);
     }

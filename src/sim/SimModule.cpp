@@ -2,6 +2,7 @@
 
 #include "platform/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -444,6 +445,29 @@ void SimModule::addSignal(int lane, float from, float to) {
 void SimModule::setDefaultTravel() {
     addSignal(0, 1.0f, 13.0f);
     addSignal(3, 1.0f, 9.0f);
+}
+
+void SimModule::setSignal(int lane, int first, int last, bool on) {
+    if (lane < 0 || lane > 3)
+        return;
+    first = std::max(first, 0);
+    last = std::min(last, SignalSamples - 1);
+    for (int n = first; n <= last; ++n)
+        signalTable[std::size_t(n)][std::size_t(lane)] = on ? 1 : 0;
+}
+
+void SimModule::keepSignalsForUndo() {
+    constexpr std::size_t kept = 20;
+    if (m_signalUndo.size() == kept)
+        m_signalUndo.erase(m_signalUndo.begin());
+    m_signalUndo.push_back(signalTable);
+}
+
+void SimModule::undoSignals() {
+    if (m_signalUndo.empty())
+        return;
+    signalTable = std::move(m_signalUndo.back());
+    m_signalUndo.pop_back();
 }
 
 // ---------------------------------------------------------------------------------

@@ -16,7 +16,6 @@
 #include <vector>
 
 class LangModule;
-class Prompts;
 
 namespace TravelPhase {
 constexpr short Slowdown = 8;      // one step: set up a distance-controlled slowdown
@@ -111,11 +110,18 @@ public:
     virtual void simulate() = 0;
 };
 
+// A distance the user typed that the run must not take; the box gets `stored` back.
+struct DistanceRefusal {
+    StopModeBox box;
+    float stored;   // the catalogue's value, cm
+    float shortest; // the shortest distance that works, whole cm; NaN: no number typed
+};
+
 struct RunReport {
     bool ran = false; // false: refused before the first step, nothing plotted
     std::int64_t steps = 0;
     std::int64_t samples = 0;
-    QString refusal; // the message shown when refused
+    QString refusal; // why it was refused, in the active language
 };
 
 class SimModule final : public ParamListener {
@@ -189,6 +195,13 @@ public:
     // The default travel laid down at start-up: V0 from 1 s to 13 s, V3 from 1 s to
     // 9 s, for the current duration D.
     void setDefaultTravel();
+    // Switches command `lane` on or off at samples first..last.
+    void setSignal(int lane, int first, int last, bool on);
+    // Keeps the timeline as it is now, so that undoSignals can bring it back; the
+    // last few are kept.
+    void keepSignalsForUndo();
+    bool canUndoSignals() const { return !m_signalUndo.empty(); }
+    void undoSignals();
 
     // --- inputs from the catalogue ---
     // Copies PA, NA, S1..S4, V0..V3 from the catalogue (a missing identifier keeps
@@ -205,13 +218,20 @@ public:
     QString refusal(const LangModule& lang, bool prepared) const;
     // The model part of `simulate`: phase Idle, inputs from `params` when given,
     // prepare, then steps while t < D, handing the state after every 10th step
-    // (counted from 0) to `plotter`. A refused run shows its message through
-    // `prompts` titled `title`, and nothing is plotted.
-    RunReport simulate(const ParamModule* params, const LangModule& lang, Prompts& prompts,
-                       const QString& title, TravelPlotter* plotter);
+    // (counted from 0) to `plotter`. A refused run plots nothing; the report holds
+    // the message for whoever shows it.
+    RunReport simulate(const ParamModule* params, const LangModule& lang, TravelPlotter* plotter);
 
     // The stop-mode handler (choice in the stop-mode list, leaving a distance box).
+    // By distance, the typed distances are stored before the run; one the catalogue
+    // refuses gets the catalogue's value back in its box.
     void stopModeChanged(ParamModule& params, SimulationHost& host);
+    // By distance: the distance boxes whose typed number differs from the catalogue's
+    // and cannot be run, either no number or shorter than the slowdown the jerk limits
+    // S3, S4 and the deceleration NA allow. Loads the inputs from `params`.
+    std::vector<DistanceRefusal> refusedDistances(const ParamModule& params);
+    // The slowdown the limits allow for a distance box, m (0 with unusable inputs).
+    float shortestDistance(StopModeBox box) const;
 
     // --- the stop-mode boxes ---
     // The number a box holds, read with the locale's number format or, failing that,
@@ -223,9 +243,11 @@ public:
 
 private:
     bool divisorsUsable() const;
+    void storeDistances(ParamModule& params);
     float boxNumberOr(StopModeBox box, float fallback) const;
     void resetState();
 
+    std::vector<std::vector<SignalSample>> m_signalUndo;
     TextStopModeControls m_ownControls;
     StopModeControls* m_controls = &m_ownControls;
 };

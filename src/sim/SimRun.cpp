@@ -4,7 +4,8 @@
 
 #include "lang/LangModule.h"
 #include "platform/NumberText.h"
-#include "platform/Prompts.h"
+
+#include <cmath>
 
 namespace {
 
@@ -117,8 +118,8 @@ QString SimModule::refusal(const LangModule& lang, bool prepared) const {
     return QString();
 }
 
-RunReport SimModule::simulate(const ParamModule* params, const LangModule& lang, Prompts& prompts,
-                              const QString& title, TravelPlotter* plotter) {
+RunReport SimModule::simulate(const ParamModule* params, const LangModule& lang,
+                              TravelPlotter* plotter) {
     RunReport report;
     state.phase = TravelPhase::Idle;
     if (params)
@@ -128,10 +129,8 @@ RunReport SimModule::simulate(const ParamModule* params, const LangModule& lang,
         prepareTravel();
         report.refusal = refusal(lang, true);
     }
-    if (!report.refusal.isEmpty()) {
-        prompts.warning(title, report.refusal);
+    if (!report.refusal.isEmpty())
         return report;
-    }
 
     report.ran = true;
     if (plotter)
@@ -158,17 +157,67 @@ RunReport SimModule::simulate(const ParamModule* params, const LangModule& lang,
 }
 
 void SimModule::stopModeChanged(ParamModule& params, SimulationHost& host) {
-    params.setById(QStringLiteral("stpmod"), float(m_controls->stopModeIndex()));
-    m_controls->setDistancesEnabled(m_controls->stopModeIndex() == 0);
+    const int mode = m_controls->stopModeIndex();
+    params.setById(QStringLiteral("stpmod"), float(mode));
+    m_controls->setDistancesEnabled(mode == 0);
+    // Typed distances are the run's inputs only by distance, and then only once the
+    // catalogue took them; otherwise the run computes them and they are stored after.
+    if (mode == 0)
+        storeDistances(params);
     if (host.readyToSimulate()) {
         prepareTravel();
         host.simulate();
     }
-    // Read as typed numbers are (first comma taken as the decimal point): the boxes
-    // show the catalogue's values in the locale's format, and a decimal comma must
-    // not cut a distance down to its whole part on the way back.
-    params.setById(QStringLiteral("slwd"),
-                   NumberText::typedValue(m_controls->text(StopModeBox::SlowingDistance)));
-    params.setById(QStringLiteral("stpd"),
-                   NumberText::typedValue(m_controls->text(StopModeBox::StoppingDistance)));
+    if (mode != 0)
+        storeDistances(params);
+}
+
+void SimModule::storeDistances(ParamModule& params) {
+    const struct {
+        StopModeBox box;
+        const char16_t* id;
+    } boxes[] = {{StopModeBox::SlowingDistance, u"slwd"}, {StopModeBox::StoppingDistance, u"stpd"}};
+    for (const auto& b : boxes) {
+        const QString id = QString::fromUtf16(b.id);
+        // Read as typed numbers are (first comma taken as the decimal point): the boxes
+        // show the catalogue's values in the locale's format, and a decimal comma must
+        // not cut a distance down to its whole part on the way back.
+        if (!params.setById(id, NumberText::typedValue(m_controls->text(b.box))))
+            m_controls->setText(b.box, NumberText::general(params.valueById(id, 0.0f)));
+    }
+}
+
+float SimModule::shortestDistance(StopModeBox box) const {
+    if (!divisorsUsable())
+        return 0.0f;
+    return box == StopModeBox::SlowingDistance ? decelDistance(speedTable[0], speedTable[3])
+                                               : decelDistance(0.0f, speedTable[0]);
+}
+
+std::vector<DistanceRefusal> SimModule::refusedDistances(const ParamModule& params) {
+    std::vector<DistanceRefusal> refused;
+    if (m_controls->stopModeIndex() != 0)
+        return refused;
+    loadTravelParameters(params);
+    const struct {
+        StopModeBox box;
+        const char16_t* id;
+    } boxes[] = {{StopModeBox::SlowingDistance, u"slwd"}, {StopModeBox::StoppingDistance, u"stpd"}};
+    for (const auto& b : boxes) {
+        const float stored = params.valueById(QString::fromUtf16(b.id), 0.0f);
+        float typed = 0.0f;
+        if (!boxNumber(b.box, &typed)) {
+            refused.push_back({b.box, stored, std::nanf("")});
+            continue;
+        }
+        // Only what the user changed is judged: a value the catalogue holds came from
+        // a file or the drive and is run as it is.
+        if (typed == stored)
+            continue;
+        // Whole centimetres, as the stop mode by speed and acceleration shows them.
+        const float shortest = float(std::trunc(double(shortestDistance(b.box)) * 100.0));
+        if (typed < shortest)
+            refused.push_back({b.box, stored, shortest});
+    }
+    return refused;
 }

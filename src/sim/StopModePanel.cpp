@@ -74,6 +74,9 @@ StopModePanel::StopModePanel(QWidget* parent) : QGroupBox(parent) {
                                                   rows[i].tag, this);
         form->addRow(m_labels[i + 1], m_boxes[i]);
     }
+    // The fitted jerks are results: they can be copied, not typed over.
+    for (int i = 2; i < 4; ++i)
+        m_boxes[i]->setReadOnly(true);
     for (int i = 0; i < 2; ++i)
         m_boxes[i]->installEventFilter(
             new FocusOutNotifier(m_boxes[i], [this] { emit changed(); }));

@@ -5,6 +5,7 @@
 #include "platform/Canvas.h"
 #include "platform/NumberText.h"
 #include "platform/Prompts.h"
+#include "sim/SignalEditor.h"
 #include "sim/StopModePanel.h"
 #include "sim/TravelParsPanel.h"
 
@@ -13,129 +14,76 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QTimer>
+#include <QResizeEvent>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QColor kGuide(0, 200, 0);
-const QColor kGuideText(0, 250, 0);
-const QColor kGrid(140, 140, 140);
-const QColor kSeparator(240, 240, 240);
 // Exclusive-or with the complement of RGB(40, 40, 40).
 const QColor kCursor(215, 215, 215);
-constexpr QRgb kWhite = 0xffffffu;
-constexpr QRgb kSlowing = 0xffff00u;
-constexpr QRgb kStopping = 0xff0000u;
-
 constexpr float kCursorAway = -10.0f;
-constexpr int kLastSample = SimModule::SignalSamples - 1;
 constexpr double kSignalHeight = 8.2;
 
 const char16_t* const kDurations[] = {u"5 saniye",  u"10 saniye", u"15 saniye", u"20 saniye",
                                       u"25 saniye", u"30 saniye", u"45 saniye", u"60 s"};
 constexpr int kDefaultDuration = 2; // "15 saniye"
 
-// Lane k of the signal plot lies between these heights; lane 0 at the bottom.
-double laneTop(int lane) {
-    return 6.5 - 2.0 * lane;
-}
-double laneBottom(int lane) {
-    return 7.5 - 2.0 * lane;
-}
-double laneCentre(int lane) {
-    return 7.0 - 2.0 * lane;
-}
-
 } // namespace
-
-// Collects the points of a run and draws them when it ends: one ordered pass per plot
-// instead of a painter call per point.
-class TravelPage::RunPlotter final : public TravelPlotter {
-public:
-    explicit RunPlotter(TravelPage& page)
-        : m_page(page), m_a(*page.plot(APlot)), m_v(*page.plot(VPlot)), m_x(*page.plot(XPlot)) {}
-
-    void runStarting() override {
-        TravelPage& p = m_page;
-        p.eraseCursor();
-        if (p.m_ready) {
-            p.plotSetUp();
-        } else if (p.m_needsRedraw) {
-            // A picture was lost without new inputs: lay the lanes down again with the
-            // scales the plots already have.
-            for (Canvas* c : p.m_plots)
-                c->clear();
-            p.DrawSignalLanes();
-        }
-        p.m_needsRedraw = false;
-        p.DrawPlotGrid();
-        for (Canvas* c : {&m_a, &m_v, &m_x})
-            c->setLineWidth(2);
-        m_aMiddle = m_a.scaleHeight() / 2.0;
-        m_vBottom = m_v.scaleHeight();
-        m_xBottom = m_x.scaleHeight();
-        const qsizetype expected = qsizetype(std::max(0.0f, p.m_sim.D) * 100.0f) + 2;
-        for (QList<QPointF>* list : {&m_aAt, &m_vAt, &m_xAt})
-            list->reserve(std::min<qsizetype>(expected, 1'000'000));
-        m_colors.reserve(m_aAt.capacity());
-    }
-
-    void plot(const TravelSample& s) override {
-        const QRgb color = s.stopRequest == 1 ? kSlowing : s.stopRequest == 2 ? kStopping : kWhite;
-        m_aAt.append(QPointF(s.t, m_aMiddle - double(s.a)));
-        m_vAt.append(QPointF(s.t, m_vBottom - double(s.v)));
-        m_xAt.append(QPointF(s.t, m_xBottom - double(s.x)));
-        m_colors.append(color);
-    }
-
-    void finish() {
-        m_a.points(m_aAt, m_colors);
-        m_v.points(m_vAt, m_colors);
-        m_x.points(m_xAt, QColor(255, 255, 255));
-        for (Canvas* c : {&m_a, &m_v, &m_x})
-            c->setLineWidth(1);
-    }
-
-private:
-    TravelPage& m_page;
-    Canvas& m_a;
-    Canvas& m_v;
-    Canvas& m_x;
-    double m_aMiddle = 0.0;
-    double m_vBottom = 0.0;
-    double m_xBottom = 0.0;
-    QList<QPointF> m_aAt;
-    QList<QPointF> m_vAt;
-    QList<QPointF> m_xAt;
-    QList<QRgb> m_colors; // the same for the acceleration and speed points
-};
 
 TravelPage::TravelPage(SimModule& sim, ParamModule& params, const LangModule& lang,
                        Prompts& prompts, QWidget* parent)
-    : QFrame(parent), m_sim(sim), m_params(params), m_lang(lang), m_prompts(prompts) {
+    : QFrame(parent), m_sim(sim), m_params(params), m_lang(lang), m_prompts(prompts),
+      m_drawing(sim) {
     setObjectName(QStringLiteral("FrameSeyir"));
+    // A window too small for the page scrolls it rather than squeezing the plots.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("TravelPageScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    outer->addWidget(scroll);
+    // The frames below the plots are arranged for the width the page is shown at.
+    scroll->viewport()->installEventFilter(this);
+    m_viewport = scroll->viewport();
+    m_content = new QWidget;
+    m_content->setObjectName(QStringLiteral("TravelPageContent"));
     // Moves over the page itself (outside the plots) take the cursor away.
-    setMouseTracking(true);
+    m_content->setMouseTracking(true);
+    m_content->installEventFilter(this);
 
-    auto* page = new QVBoxLayout(this);
+    auto* page = new QVBoxLayout(m_content);
     page->setContentsMargins(4, 4, 4, 4);
     m_plotGrid = new QGridLayout;
     m_plotGrid->setVerticalSpacing(4);
     buildPlots(m_plotGrid);
     page->addLayout(m_plotGrid, 1);
+    page->addWidget(buildComparison());
 
-    auto* controls = new QHBoxLayout;
-    m_stopPanel = new StopModePanel(this);
-    m_pars = new TravelParsPanel(params, this);
-    controls->addWidget(m_stopPanel, 0, Qt::AlignTop);
-    controls->addWidget(m_pars, 1, Qt::AlignTop);
-    controls->addWidget(buildOptions(), 0, Qt::AlignTop);
-    page->addLayout(controls);
+    // The three frames below the plots side by side where the page is wide enough,
+    // stacked where it is not.
+    m_controls = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_stopPanel = new StopModePanel(m_content);
+    m_pars = new TravelParsPanel(params, m_content);
+    m_controls->addWidget(m_stopPanel, 0, Qt::AlignTop);
+    m_controls->addWidget(m_pars, 1, Qt::AlignTop);
+    m_controls->addWidget(buildOptions(), 0, Qt::AlignTop);
+    page->addLayout(m_controls);
+    scroll->setWidget(m_content);
+
+    m_signalEditor = new SignalEditor(m_sim, *m_plots[CPlot], this);
+    // The strip may cover the cursor line; take it away first so that the exclusive-or
+    // redraw does not leave a broken line behind.
+    connect(m_signalEditor, &SignalEditor::aboutToPaint, this, [this] { eraseCursor(); });
+    connect(m_signalEditor, &SignalEditor::cursorMoved, this, &TravelPage::refreshTCursor);
+    connect(m_signalEditor, &SignalEditor::edited, this, [this] {
+        m_undo->setEnabled(m_sim.canUndoSignals());
+        simulate();
+    });
 
     m_sim.setControls(m_stopPanel);
     connect(m_stopPanel, &StopModePanel::changed, this, [this] { stopModeChanged(); });
@@ -167,7 +115,8 @@ void TravelPage::buildPlots(QGridLayout* grid) {
     for (int i = 0; i < 4; ++i) {
         auto* canvas = new Canvas(this);
         canvas->setObjectName(QString::fromLatin1(plots[i].picture));
-        canvas->setMinimumSize(200, 30);
+        // Tall enough to read a curve; a lower window scrolls the page instead.
+        canvas->setMinimumSize(200, 70);
         m_plots[std::size_t(i)] = canvas;
         m_captions[std::size_t(i)] = LanguageUi::taggedLabel(
             plots[i].label, QString::fromUtf16(plots[i].caption), plots[i].tag, this);
@@ -202,12 +151,9 @@ void TravelPage::buildPlots(QGridLayout* grid) {
                 label->setFixedHeight(band);
                 captionColumn->addWidget(label);
             }
-            canvas->setBackground(signalBackground());
+            canvas->setBackground(TravelPlots::signalBackground());
             canvas->setScale(15.0, kSignalHeight);
             canvas->setFixedHeight(height);
-            connect(canvas, &Canvas::mousePressed, this, &TravelPage::signalPressed);
-            connect(canvas, &Canvas::mouseMoved, this, &TravelPage::signalMoved);
-            connect(canvas, &Canvas::mouseReleased, this, &TravelPage::signalReleased);
         }
         captionColumn->addStretch(1);
         connect(canvas, &Canvas::mouseLeft, this, [this] { refreshTCursor(kCursorAway); });
@@ -227,7 +173,10 @@ QWidget* TravelPage::buildOptions() {
     m_showScales->setObjectName(QStringLiteral("ShowScalesCheck"));
     LanguageUi::setTag(m_showScales, TextId::ShowGuideLines);
     m_showScales->setChecked(true);
-    connect(m_showScales, &QCheckBox::toggled, this, [this] { simulate(); });
+    connect(m_showScales, &QCheckBox::toggled, this, [this](bool on) {
+        m_drawing.setShowScales(on);
+        simulate();
+    });
     column->addWidget(m_showScales);
 
     auto* row = new QHBoxLayout;
@@ -246,21 +195,27 @@ QWidget* TravelPage::buildOptions() {
     return box;
 }
 
-QColor TravelPage::laneColor(int lane) {
-    switch (lane) {
-    case 0:
-        return QColor(255, 0, 0);
-    case 1:
-        return QColor(245, 245, 0);
-    case 2:
-        return QColor(0, 0, 255);
-    default:
-        return QColor(0, 255, 0);
-    }
-}
-
-QColor TravelPage::signalBackground() {
-    return QColor(245, 245, 250);
+QWidget* TravelPage::buildComparison() {
+    m_comparison = new QWidget(this);
+    m_comparison->setObjectName(QStringLiteral("MeasuredComparison"));
+    auto* row = new QHBoxLayout(m_comparison);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_comparisonText = new QLabel(m_comparison);
+    m_comparisonText->setObjectName(QStringLiteral("LabelComparison"));
+    m_comparisonText->setWordWrap(true);
+    m_comparisonText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_match = new QPushButton(m_lang.LangText(TextId::MatchSignals), m_comparison);
+    m_match->setObjectName(QStringLiteral("CommandMatchSignals"));
+    m_undo = new QPushButton(m_lang.LangText(TextId::UndoSignals), m_comparison);
+    m_undo->setObjectName(QStringLiteral("CommandUndoSignals"));
+    m_undo->setEnabled(false);
+    connect(m_match, &QPushButton::clicked, this, &TravelPage::matchSignals);
+    connect(m_undo, &QPushButton::clicked, this, &TravelPage::undoSignals);
+    row->addWidget(m_comparisonText, 1);
+    row->addWidget(m_match);
+    row->addWidget(m_undo);
+    m_comparison->hide();
+    return m_comparison;
 }
 
 QString TravelPage::windowTitleText() const {
@@ -276,7 +231,6 @@ void TravelPage::setUp() {
         m_duration->setCurrentIndex(kDefaultDuration);
     }
     m_sim.D = float(NumberText::leadingNumber(m_duration->currentText()));
-    m_plots[CPlot]->setBackground(signalBackground());
     m_sim.setDefaultTravel();
     m_pars->setUpRanges();
     // The position plot starts hidden.
@@ -316,25 +270,17 @@ void TravelPage::stopModeChanged() {
 }
 
 void TravelPage::refuseBadDistances() {
-    if (m_stopPanel->stopModeIndex() != 0)
-        return;
-    const struct {
-        StopModeBox box;
-        const char16_t* id;
-        TextId caption;
-    } boxes[] = {
-        {StopModeBox::SlowingDistance, u"slwd", TextId::SlowingDistance},
-        {StopModeBox::StoppingDistance, u"stpd", TextId::StoppingDistance},
-    };
-    for (const auto& b : boxes) {
-        if (m_sim.boxNumber(b.box, nullptr))
-            continue;
+    for (const DistanceRefusal& r : m_sim.refusedDistances(m_params)) {
+        const TextId caption = r.box == StopModeBox::SlowingDistance ? TextId::SlowingDistance
+                                                                     : TextId::StoppingDistance;
+        const QString what = m_lang.LangText(caption);
         // Put back first: a message box lets the event loop run, and a run started
-        // from there must find a number.
-        const float previous = m_params.valueById(QString::fromUtf16(b.id), 0.0f);
-        m_stopPanel->setText(b.box, NumberText::general(previous));
+        // from there must find the catalogue's number.
+        m_stopPanel->setText(r.box, NumberText::general(r.stored));
         m_prompts.warning(m_lang.LangText(TextId::Warning),
-                          m_lang.LangText(TextId::ValueNotNumber).arg(m_lang.LangText(b.caption)));
+                          std::isnan(r.shortest) ? m_lang.LangText(TextId::ValueNotNumber).arg(what)
+                                                 : m_lang.LangText(TextId::DistanceTooShort)
+                                                       .arg(what, NumberText::general(r.shortest)));
     }
 }
 
@@ -348,6 +294,10 @@ void TravelPage::retitle(const LangModule& lang) {
             lang.LangText(m_hidden[std::size_t(i)] ? TextId::Show : TextId::Hide));
     m_showScales->setText(lang.LangText(TextId::ShowGuideLines));
     m_durationLabel->setText(lang.LangText(TextId::Duration));
+    m_match->setText(lang.LangText(TextId::MatchSignals));
+    m_undo->setText(lang.LangText(TextId::UndoSignals));
+    m_drawing.setLegend(
+        {lang.LangText(TextId::LegendSimulated), lang.LangText(TextId::LegendMeasured)});
     m_pars->retitle(lang);
     m_stopPanel->retitle(lang);
 }
@@ -368,133 +318,90 @@ void TravelPage::toggleShowHide(Plot which) {
 // The run and its drawing
 
 void TravelPage::simulate() {
-    if (!m_inFront)
+    // While a read converts words the catalogue is half old, half new: no run.
+    if (!m_inFront || !m_ready)
         return;
-    // A distance box left without a number (typing still under way when another
-    // control moved) is refused here once, not by every run of a slider drag.
+    // A distance typed but not yet left (another control moved meanwhile) is refused
+    // here once, not by every run of a slider drag.
     refuseBadDistances();
-    RunPlotter plotter(*this);
-    const RunReport report = m_sim.simulate(m_ready ? &m_params : nullptr, m_lang, m_prompts,
-                                            windowTitleText(), &plotter);
-    if (report.ran)
-        plotter.finish();
-}
-
-void TravelPage::plotSetUp() {
-    const double D = m_sim.D;
-    const float accelerationHeight =
-        m_sim.PA <= m_sim.NA ? 2.0f * 1.2f * m_sim.NA : 2.0f * 1.2f * m_sim.PA;
-    m_plots[APlot]->setScale(D, accelerationHeight);
-    m_plots[VPlot]->setScale(D, 1.1f * m_sim.speedTable[3]);
-    m_plots[XPlot]->setScale(D, 0.3);
-    m_plots[CPlot]->setScale(D, kSignalHeight);
-    m_plots[CPlot]->setLineWidth(1);
-    for (Canvas* c : m_plots)
-        c->clear();
-    DrawSignalLanes();
-    m_cursorTime = kCursorAway;
-}
-
-void TravelPage::DrawPlotGrid() {
-    Canvas& a = *m_plots[APlot];
-    Canvas& v = *m_plots[VPlot];
-    Canvas& x = *m_plots[XPlot];
-    const Canvas::Batch batchA(a), batchV(v), batchX(x);
-    const double D = m_sim.D;
-    const double aMiddle = a.scaleHeight() / 2.0;
-    const double vBottom = v.scaleHeight();
-    const double xBottom = x.scaleHeight();
-
-    if (m_showScales->isChecked()) {
-        v.setLineStyle(Canvas::LineStyle::DashDot);
-        for (int k = 0; k < 4; ++k) {
-            const float speed = m_sim.speedTable[std::size_t(k)];
-            v.line(0.0, vBottom - speed, D, vBottom - speed, kGuide);
-            v.text(0.0, vBottom - speed - v.pixelsDown(14),
-                   QStringLiteral("V%1=%2m/s").arg(k).arg(NumberText::general(speed)), kGuideText);
-        }
-        a.setLineStyle(Canvas::LineStyle::DashDot);
-        const float PA = m_sim.PA;
-        const float NA = m_sim.NA;
-        a.line(0.0, aMiddle - PA, D, aMiddle - PA, kGuide);
-        a.line(0.0, aMiddle + NA, D, aMiddle + NA, kGuide);
-        a.text(0.0, aMiddle - PA - a.pixelsDown(14),
-               QStringLiteral("PA=%1m/s²").arg(NumberText::general(PA)), kGuideText);
-        a.text(0.0, aMiddle + NA - a.pixelsDown(14),
-               QStringLiteral("NA=-%1m/s²").arg(NumberText::general(NA)), kGuideText);
-        a.setLineStyle(Canvas::LineStyle::Solid);
-        v.setLineStyle(Canvas::LineStyle::Solid);
-    }
-
-    for (Canvas* c : {&a, &v, &x})
-        c->setLineStyle(Canvas::LineStyle::Dotted);
-    a.line(0.0, aMiddle, D, aMiddle, kGrid);
-    // The bottom edge itself lies just below the last row of pixels.
-    v.line(0.0, vBottom - v.pixelsDown(1), D, vBottom - v.pixelsDown(1), kGrid);
-    x.line(0.0, xBottom - x.pixelsDown(1), D, xBottom - x.pixelsDown(1), kGrid);
-    for (int second = 0; second <= D; ++second) {
-        for (Canvas* c : {&a, &v, &x})
-            c->line(second, 0.0, second, c->scaleHeight(), kGrid);
-        a.text(second + 0.05, 0.0, QString::number(second), Qt::white);
-    }
-    for (Canvas* c : {&a, &v, &x})
-        c->setLineStyle(Canvas::LineStyle::Solid);
-}
-
-void TravelPage::paintLaneStrip(int lane, double fromT, double toT, bool on) {
-    Canvas& c = *m_plots[CPlot];
-    if (on)
-        c.fillBox(fromT, laneBottom(lane), toT, laneTop(lane), laneColor(lane));
-    else
-        c.line(fromT, laneCentre(lane), toT, laneCentre(lane), laneColor(lane));
-}
-
-void TravelPage::DrawSignalLanes() {
-    Canvas& c = *m_plots[CPlot];
-    const float D = m_sim.D;
-    if (!(D > 0.0f))
+    const RunReport report = m_sim.simulate(&m_params, m_lang, &m_drawing);
+    if (!report.ran) {
+        m_prompts.warning(windowTitleText(), report.refusal);
         return;
-    const Canvas::Batch batch(c);
-    constexpr float step = 0.01f;
-    for (int lane = 0; lane < 4; ++lane)
-        c.fillBox(0.0, laneBottom(lane), double(D) + step, laneTop(lane), signalBackground());
-
-    // The table is sampled every 0.01 s; runs of equal samples are drawn as one bar or
-    // one line, which covers the same pixels as a box or line per sample.
-    std::array<bool, 4> on{};
-    std::array<float, 4> runStart{};
-    float last = 0.0f;
-    bool first = true;
-    for (float t = 0.0f; t <= D;) {
-        double n = std::nearbyint(double(t) / (double(D) / 1000.0));
-        n = std::clamp(n, 0.0, double(kLastSample));
-        const SimModule::SignalSample& sample = m_sim.signalTable[std::size_t(n)];
-        for (int lane = 0; lane < 4; ++lane) {
-            const bool set = sample[std::size_t(lane)] != 0;
-            if (first) {
-                on[std::size_t(lane)] = set;
-                runStart[std::size_t(lane)] = t;
-            } else if (set != on[std::size_t(lane)]) {
-                paintLaneStrip(lane, runStart[std::size_t(lane)], t, on[std::size_t(lane)]);
-                on[std::size_t(lane)] = set;
-                runStart[std::size_t(lane)] = t;
-            }
-        }
-        first = false;
-        last = t;
-        const float next = t + step;
-        if (!(next > t))
-            break;
-        t = next;
     }
-    for (int lane = 0; lane < 4; ++lane)
-        paintLaneStrip(lane, runStart[std::size_t(lane)], double(last) + step,
-                       on[std::size_t(lane)]);
+    drawAll();
+    showComparison();
+}
 
-    c.setLineWidth(3);
-    for (double y : {6.0, 4.0, 2.0, 0.0})
-        c.line(0.0, y, D, y, kSeparator);
-    c.setLineWidth(1);
+void TravelPage::drawAll() {
+    eraseCursor();
+    for (int i = 0; i < 4; ++i)
+        m_drawing.draw(Plot(i), *m_plots[std::size_t(i)]);
+}
+
+// ---------------------------------------------------------------------------------
+// The measured travel
+
+void TravelPage::setMeasuredCurve(const MeasuredCurve& curve) {
+    m_drawing.setMeasured(curve);
+    m_comparison->show();
+    simulate();
+}
+
+void TravelPage::clearMeasuredCurve() {
+    m_drawing.setMeasured(std::nullopt);
+    m_comparison->hide();
+    simulate();
+}
+
+void TravelPage::showComparison() {
+    if (!m_drawing.measured())
+        return;
+    const MeasuredCurve& m = *m_drawing.measured();
+    const auto number = [](double value) {
+        return std::isfinite(value) ? NumberText::general(float(value)) : QStringLiteral("-");
+    };
+    m_comparisonText->setText(m_lang.LangText(TextId::MeasuredComparison)
+                                  .arg(number(m_drawing.simulatedFlight()), number(m.flight),
+                                       number(m_drawing.simulatedCreep()), number(m.creep),
+                                       number(m_drawing.largestSpeedDifference())));
+}
+
+void TravelPage::matchSignals() {
+    if (!m_drawing.measured())
+        return;
+    const CommandTiming timing = commandTiming(*m_drawing.measured());
+    if (!std::isfinite(timing.highSpeedEnd) || !std::isfinite(timing.lowSpeedEnd))
+        return;
+    // The commands keep their start; the car starts moving a little after it (brake,
+    // start sequence), as the last run showed.
+    const float per = m_sim.D / 1000.0f;
+    int first = -1;
+    for (int n = 0; n <= 1000 && first < 0; ++n)
+        for (int lane = 0; lane < 4; ++lane)
+            if (m_sim.signalTable[std::size_t(n)][std::size_t(lane)] != 0)
+                first = n;
+    const float commandStart = first < 0 ? 1.0f : first * per;
+    double delay = 0.0;
+    for (const TravelSample& s : m_drawing.samples())
+        if (s.v > 0.0f) {
+            delay = std::max(0.0, double(s.t) - commandStart);
+            break;
+        }
+    m_sim.keepSignalsForUndo();
+    m_sim.clearSignals();
+    const auto sample = [per](double t) { return int(std::lround(t / per)); };
+    const int start = sample(commandStart);
+    m_sim.setSignal(3, start, sample(commandStart + delay + timing.highSpeedEnd), true);
+    m_sim.setSignal(0, start, sample(commandStart + delay + timing.lowSpeedEnd), true);
+    m_undo->setEnabled(true);
+    simulate();
+}
+
+void TravelPage::undoSignals() {
+    m_sim.undoSignals();
+    m_undo->setEnabled(m_sim.canUndoSignals());
+    simulate();
 }
 
 // ---------------------------------------------------------------------------------
@@ -538,77 +445,25 @@ void TravelPage::plotResized(Plot which) {
         c->setXorMode(false);
     }
     m_cursorTime = kCursorAway;
-    m_needsRedraw = true;
-    if (m_redrawQueued)
-        return;
-    // One run after a layout pass, however many plots it resized.
-    m_redrawQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_redrawQueued = false;
-        simulate();
-    });
+    // Drawn again from the last run, without running it again.
+    m_drawing.draw(which, *m_plots[std::size_t(which)]);
 }
 
-void TravelPage::mouseMoveEvent(QMouseEvent* event) {
-    refreshTCursor(kCursorAway);
-    QFrame::mouseMoveEvent(event);
+bool TravelPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_content && event->type() == QEvent::MouseMove)
+        refreshTCursor(kCursorAway);
+    else if (watched == m_viewport && event->type() == QEvent::Resize)
+        arrangeControls(static_cast<QResizeEvent*>(event)->size().width());
+    return QFrame::eventFilter(watched, event);
 }
 
-// ---------------------------------------------------------------------------------
-// Signal editing on cPicture
-
-void TravelPage::signalPressed(Qt::MouseButton button, QPointF at) {
-    if (button != Qt::LeftButton && button != Qt::RightButton)
-        return;
-    m_signalDragging = true;
-    const float x = float(at.x());
-    const double n = std::clamp(double(x) / (double(m_sim.D) / 1000.0), 0.0, double(kLastSample));
-    m_signalEditStart = std::isfinite(n) ? int(std::floor(n)) : 0;
-    const double y = at.y();
-    if (y >= 0.0 && y < 2.0)
-        m_signalEditLane = 3;
-    else if (y >= 2.0 && y < 4.0)
-        m_signalEditLane = 2;
-    else if (y >= 4.0 && y < 6.0)
-        m_signalEditLane = 1;
-    else if (y >= 6.0 && y < 8.0)
-        m_signalEditLane = 0;
-    m_signalSetMode = button == Qt::LeftButton;
-}
-
-void TravelPage::signalMoved(Qt::MouseButtons buttons, QPointF at) {
-    const float x = float(at.x());
-    if (m_signalDragging && (buttons & (Qt::LeftButton | Qt::RightButton))) {
-        const double per = double(m_sim.D) / 1000.0;
-        double n = double(x) / per;
-        n = std::isfinite(n) ? std::clamp(n, 0.0, double(kLastSample)) : 0.0;
-        const std::int16_t flag = m_signalSetMode ? 1 : 0;
-        const std::size_t lane = std::size_t(m_signalEditLane);
-        // From the press sample towards the mouse, the press sample always included.
-        if (n >= m_signalEditStart) {
-            for (int i = m_signalEditStart; i <= n; ++i)
-                m_sim.signalTable[std::size_t(i)][lane] = flag;
-        } else {
-            for (int i = m_signalEditStart; i >= n; --i)
-                m_sim.signalTable[std::size_t(i)][lane] = flag;
-        }
-        // The strip may cover the cursor line; take it away first so that the
-        // exclusive-or redraw below does not leave a broken line behind.
-        eraseCursor();
-        const double from = m_signalEditStart * per;
-        const double to = n * per;
-        Canvas& c = *m_plots[CPlot];
-        const Canvas::Batch batch(c);
-        c.fillBox(from, laneBottom(m_signalEditLane), to, laneTop(m_signalEditLane),
-                  signalBackground());
-        paintLaneStrip(m_signalEditLane, from, to, m_signalSetMode);
-    }
-    refreshTCursor(x);
-}
-
-void TravelPage::signalReleased(Qt::MouseButton button, QPointF) {
-    if (button != Qt::LeftButton && button != Qt::RightButton)
-        return;
-    m_signalDragging = false;
-    simulate();
+void TravelPage::arrangeControls(int width) {
+    const QMargins margins = m_content->layout()->contentsMargins();
+    int needed = margins.left() + margins.right();
+    for (int i = 0; i < m_controls->count(); ++i)
+        if (QWidget* w = m_controls->itemAt(i)->widget())
+            needed += w->minimumSizeHint().width() + m_controls->spacing();
+    const auto direction = needed <= width ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom;
+    if (m_controls->direction() != direction)
+        m_controls->setDirection(direction);
 }

@@ -1,31 +1,37 @@
 #pragma once
 // The travel page ("FrameSeyir"): the acceleration, speed, position and signal plots,
 // the travel parameter controls and the stop-mode frame. It runs `simulate`, keeps the
-// time cursor, lets the user draw the signal timeline, and mirrors every stored travel
-// parameter into its controls.
+// time cursor, lets the user draw the signal timeline, lays a measured travel over the
+// simulated one, and mirrors every stored travel parameter into its controls.
 #include "params/ParamModule.h"
+#include "sim/MeasuredCurve.h"
 #include "sim/SimModule.h"
+#include "sim/TravelPlots.h"
 
 #include <QFrame>
-#include <QList>
-#include <QPointF>
 #include <array>
 
 class Canvas;
 class LangModule;
 class Prompts;
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLabel;
 class QPushButton;
+class SignalEditor;
 class StopModePanel;
 class TravelParsPanel;
 
 class TravelPage : public QFrame, public ParamListener, public SimulationHost {
     Q_OBJECT
 public:
-    enum Plot { APlot, VPlot, XPlot, CPlot }; // aPicture, vPicture, xPicture, cPicture
+    using Plot = TravelPlots::Plot;
+    static constexpr Plot APlot = TravelPlots::APlot;
+    static constexpr Plot VPlot = TravelPlots::VPlot;
+    static constexpr Plot XPlot = TravelPlots::XPlot;
+    static constexpr Plot CPlot = TravelPlots::CPlot;
 
     // The page points the model at its stop-mode frame and listens to the setter
     // until it is destroyed; the four references must outlive it.
@@ -33,8 +39,9 @@ public:
                QWidget* parent = nullptr);
     ~TravelPage() override;
 
-    // The main window's flag: the catalogue holds a parameter set worth simulating.
-    // Only then does a run reload the model's inputs and set the plots up afresh.
+    // The session's flag, clear only while a read converts the drive's words (the
+    // catalogue is then half old, half new): runs are held back meanwhile. Every other
+    // run takes the catalogue's values, whatever put them there.
     void setReadyToSimulate(bool ready) { m_ready = ready; }
     bool readyToSimulate() const override { return m_ready; }
     // The travel page is the selected tab; runs started otherwise draw nothing.
@@ -60,36 +67,35 @@ public:
 
     void parameterStored(int index, const ParamDef& def, float value) override;
 
+    // A measured travel over the simulated one, until cleared.
+    void setMeasuredCurve(const MeasuredCurve& curve);
+    void clearMeasuredCurve();
+    // Sets the V3 and V0 lanes to the measured travel's command timing and runs it;
+    // undoSignals brings the lanes back.
+    void matchSignals();
+    void undoSignals();
+
     // Toggles one curve plot (A, V or X), as its show/hide button does.
     void toggleShowHide(Plot plot);
     short shownPlotCount() const { return m_shownPlotCount; }
     float cursorTime() const { return m_cursorTime; }
     Canvas* plot(Plot which) const { return m_plots[std::size_t(which)]; }
-
-    // Drawing steps of a run, exposed for their callers inside the page and tests.
-    void DrawPlotGrid();
-    void DrawSignalLanes();
-
-    static QColor laneColor(int lane);
-    static QColor signalBackground();
+    const TravelPlots& plots() const { return m_drawing; }
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class RunPlotter;
-
     void buildPlots(QGridLayout* grid);
     QWidget* buildOptions();
-    void plotSetUp();
+    QWidget* buildComparison();
+    void arrangeControls(int width);
+    void drawAll();
     void eraseCursor();
     void plotResized(Plot which);
     void durationChosen(int item);
-    void signalPressed(Qt::MouseButton button, QPointF at);
-    void signalMoved(Qt::MouseButtons buttons, QPointF at);
-    void signalReleased(Qt::MouseButton button, QPointF at);
-    void paintLaneStrip(int lane, double fromT, double toT, bool on);
-    // A distance box in stop mode 0 that holds no number: one warning, and the box
+    void showComparison();
+    // By distance, a typed distance the run cannot take: one warning, and the box
     // gets back the number the catalogue holds for it.
     void refuseBadDistances();
     QString windowTitleText() const;
@@ -98,29 +104,29 @@ private:
     ParamModule& m_params;
     const LangModule& m_lang;
     Prompts& m_prompts;
+    TravelPlots m_drawing;
 
     std::array<Canvas*, 4> m_plots{};
     std::array<QLabel*, 4> m_captions{};
     std::array<QPushButton*, 3> m_showHide{};
     std::array<bool, 3> m_hidden{};
+    QWidget* m_content = nullptr; // the scrolled page
+    QWidget* m_viewport = nullptr;
+    QBoxLayout* m_controls = nullptr;
     QGridLayout* m_plotGrid = nullptr;
     QCheckBox* m_showScales = nullptr;
     QLabel* m_durationLabel = nullptr;
     QComboBox* m_duration = nullptr;
     StopModePanel* m_stopPanel = nullptr;
     TravelParsPanel* m_pars = nullptr;
+    SignalEditor* m_signalEditor = nullptr;
+    QWidget* m_comparison = nullptr; // measured against simulated, under the plots
+    QLabel* m_comparisonText = nullptr;
+    QPushButton* m_match = nullptr;
+    QPushButton* m_undo = nullptr;
 
-    bool m_ready = false;
+    bool m_ready = true;
     bool m_inFront = false;
-    // A plot lost its picture (resized); the next run draws everything again.
-    bool m_needsRedraw = true;
-    bool m_redrawQueued = false;
     short m_shownPlotCount = 3;
     float m_cursorTime = -10.0f;
-
-    // Signal editing.
-    bool m_signalDragging = false;
-    bool m_signalSetMode = false;
-    int m_signalEditStart = 0;
-    int m_signalEditLane = 0;
 };

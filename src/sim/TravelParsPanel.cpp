@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <algorithm>
 
 namespace {
 
@@ -41,6 +42,15 @@ const Design kDesign[TravelParsPanel::Count] = {
 };
 constexpr int kLeftRows = 6;
 
+// A wrapping caption still needs its longest word whole.
+void setCaption(QLabel* label, const QString& text) {
+    label->setText(text);
+    int widest = 0;
+    for (const QString& word : text.split(u' ', Qt::SkipEmptyParts))
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(word));
+    label->setMinimumWidth(widest);
+}
+
 int position(float value) {
     return int(NumberText::roundHalfEven(double(value) * 100.0));
 }
@@ -60,7 +70,8 @@ TravelParsPanel::TravelParsPanel(ParamModule& params, QWidget* parent)
         c.id = QString::fromUtf16(d.id);
         c.unit = QString::fromUtf16(d.unit);
         c.caption = d.tag;
-        c.label = new QLabel(QString::fromUtf16(d.caption), this);
+        c.label = new QLabel(this);
+        setCaption(c.label, QString::fromUtf16(d.caption));
         c.label->setObjectName(QString::fromLatin1(d.label));
         LanguageUi::setTag(c.label, d.tag);
         // Long captions wrap, so the page still fits a window of the minimum size.
@@ -138,7 +149,7 @@ bool TravelParsPanel::mirror(const QString& id, float value) {
 void TravelParsPanel::retitle(const LangModule& lang) {
     setTitle(lang.LangText(TextId::FrameTravelParams));
     for (const Control& c : m_controls)
-        c.label->setText(lang.LangText(c.caption));
+        setCaption(c.label, lang.LangText(c.caption));
 }
 
 void TravelParsPanel::sliderChanged(int i, int value) {

@@ -2,6 +2,7 @@
 
 #include "lang/LangModule.h"
 #include "lang/LanguageUi.h"
+#include "platform/Prompts.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,6 +17,8 @@ DifferenceTable::DifferenceTable(QWidget* parent) : QTableWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
+    // Tab leaves the list for the buttons: a review can be finished from the keyboard.
+    setTabKeyNavigation(false);
 }
 
 void DifferenceTable::setDifferences(const QList<ParamDifference>& differences,
@@ -69,21 +72,39 @@ void DifferenceDialog::present(const QString& title, const QString& sentence,
     m_sentence->setText(sentence);
     m_table->setDifferences(differences, leftTitle, rightTitle, m_lang);
     m_table->setVisible(!differences.isEmpty());
-    m_accept->setText(question ? acceptText : m_lang.LangText(TextId::Ok));
+    // The command is reached with Alt and its first letter.
+    m_accept->setText(question ? (acceptText.contains(u'&') ? acceptText : u'&' + acceptText)
+                               : m_lang.LangText(TextId::Ok));
     m_cancel->setText(m_lang.LangText(TextId::Cancel));
     m_cancel->setVisible(question);
-    // Cancel is the default: Enter must not write by accident.
-    (question ? m_cancel : m_accept)->setDefault(true);
+    // Cancel is the default: Enter must not write by accident. Nor may the command
+    // take Enter by holding the focus when the dialog opens (with no list to hold it).
+    QPushButton* safe = question ? m_cancel : m_accept;
+    safe->setDefault(true);
     QDialog::show();
+    (differences.isEmpty() ? static_cast<QWidget*>(safe) : m_table)->setFocus();
 }
 
-DifferenceDialog* ReviewDialog::open(const QList<ParamDifference>& differences) {
+void DifferenceDialog::presentComparison(const QList<ParamDifference>& differences,
+                                         const QString& leftTitle, const QString& rightTitle) {
+    const QString sentence = differences.isEmpty()
+                                 ? m_lang.LangText(TextId::CompareSame).arg(leftTitle, rightTitle)
+                                 : m_lang.LangText(TextId::CompareCount)
+                                       .arg(differences.size())
+                                       .arg(leftTitle, rightTitle);
+    present(LanguageUi::asTitle(m_lang.LangText(TextId::MenuCompare)), sentence, differences,
+            leftTitle, rightTitle, false);
+}
+
+DifferenceDialog* ReviewDialog::open(const QList<ParamDifference>& differences, int hiddenChanges) {
     auto* dialog = new DifferenceDialog(m_lang, m_parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const QString sentence = differences.isEmpty()
-                                 ? m_lang.LangText(TextId::ReviewNoDifferences) + u' ' +
-                                       m_lang.LangText(TextId::WriteAnyway)
-                                 : m_lang.LangText(TextId::ReviewCount).arg(differences.size());
+    QString sentence = differences.isEmpty() && hiddenChanges == 0
+                           ? m_lang.LangText(TextId::ReviewNoDifferences) + u' ' +
+                                 m_lang.LangText(TextId::WriteAnyway)
+                           : m_lang.LangText(TextId::ReviewCount).arg(differences.size());
+    if (hiddenChanges > 0)
+        sentence += u' ' + m_lang.LangText(TextId::ReviewHidden).arg(hiddenChanges);
     dialog->present(m_lang.LangText(TextId::ReviewTitle), sentence, differences,
                     m_lang.LangText(TextId::GridDriveValue),
                     m_lang.LangText(TextId::GridProgramValue), true,
@@ -91,7 +112,13 @@ DifferenceDialog* ReviewDialog::open(const QList<ParamDifference>& differences) 
     return dialog;
 }
 
-bool ReviewDialog::approveWrite(const QList<ParamDifference>& differences) {
-    DifferenceDialog* dialog = open(differences);
+bool ReviewDialog::approveWrite(const QList<ParamDifference>& differences, int hiddenChanges) {
+    DifferenceDialog* dialog = open(differences, hiddenChanges);
     return dialog->exec() == QDialog::Accepted;
+}
+
+bool ReviewDialog::writeWithoutBackup(const QString& error) {
+    return m_prompts.confirm(m_parent ? m_parent->window()->windowTitle() : QString(),
+                             m_lang.LangText(TextId::ArchiveFailed).arg(error) + u' ' +
+                                 m_lang.LangText(TextId::WriteAnyway));
 }

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 
 class LangModule;
+class Prompts;
 class QLabel;
 
 class DifferenceTable : public QTableWidget {
@@ -27,7 +28,12 @@ public:
     void present(const QString& title, const QString& sentence,
                  const QList<ParamDifference>& differences, const QString& leftTitle,
                  const QString& rightTitle, bool question, const QString& acceptText = {});
+    // A plain comparison of two sets, `leftTitle` and `rightTitle` naming them.
+    void presentComparison(const QList<ParamDifference>& differences, const QString& leftTitle,
+                           const QString& rightTitle);
     DifferenceTable* table() const { return m_table; }
+    QPushButton* acceptButton() const { return m_accept; }
+    QPushButton* cancelButton() const { return m_cancel; }
 
 private:
     const LangModule& m_lang;
@@ -37,15 +43,19 @@ private:
     QPushButton* m_cancel = nullptr;
 };
 
-// The review before a write, shown as a modal dialog.
+// The review before a write, shown as a modal dialog; a backup that cannot be
+// archived is asked about through `prompts`.
 class ReviewDialog final : public WriteReview {
 public:
-    ReviewDialog(const LangModule& lang, QWidget* parent) : m_lang(lang), m_parent(parent) {}
-    bool approveWrite(const QList<ParamDifference>& differences) override;
+    ReviewDialog(const LangModule& lang, Prompts& prompts, QWidget* parent)
+        : m_lang(lang), m_prompts(prompts), m_parent(parent) {}
+    bool approveWrite(const QList<ParamDifference>& differences, int hiddenChanges) override;
+    bool writeWithoutBackup(const QString& error) override;
     // Fills and shows the dialog without waiting for the answer.
-    DifferenceDialog* open(const QList<ParamDifference>& differences);
+    DifferenceDialog* open(const QList<ParamDifference>& differences, int hiddenChanges = 0);
 
 private:
     const LangModule& m_lang;
+    Prompts& m_prompts;
     QWidget* m_parent;
 };

@@ -116,12 +116,16 @@ QString History::lastArchived() const {
     QFile file(QDir(m_folder).filePath(IndexName));
     if (!file.open(QIODevice::ReadOnly))
         return {};
+    return lastRecorded(file);
+}
+
+QString History::lastRecorded(QIODevice& index) {
     // Only the tail: the index grows by a line per set and is read at every archive.
-    constexpr qint64 Tail = 4096;
-    if (file.size() > Tail)
-        file.seek(file.size() - Tail);
-    QList<QByteArray> lines = file.readAll().split('\n');
-    if (file.size() > Tail)
+    const qint64 size = index.size();
+    if (size > IndexTail)
+        index.seek(size - IndexTail);
+    QList<QByteArray> lines = index.read(IndexTail).split('\n');
+    if (size > IndexTail)
         lines.removeFirst(); // probably cut by the seek
     while (!lines.isEmpty()) {
         const QList<QByteArray> f = lines.takeLast().split('\t');

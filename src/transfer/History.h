@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <array>
@@ -70,6 +71,11 @@ public:
     // the file holds anything else.
     static std::optional<ParamSet> readSetFile(const QString& path);
     static std::optional<ParamSet> parseSet(const QByteArray& text);
+
+    // The file name of the last complete record of an open index, read from its
+    // last IndexTail bytes only; empty when there is none.
+    static constexpr qint64 IndexTail = 4096;
+    static QString lastRecorded(QIODevice& index);
 
 private:
     struct Recorded {

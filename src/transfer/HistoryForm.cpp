@@ -170,9 +170,7 @@ std::optional<QList<ParamDifference>> HistoryForm::compareEntry(int row) {
 void HistoryForm::showComparison(const QList<ParamDifference>& differences,
                                  const QString& rightTitle) {
     DifferenceDialog dialog(m_lang, this);
-    dialog.present(LanguageUi::asTitle(m_lang.LangText(TextId::MenuCompare)),
-                   m_lang.LangText(TextId::ReviewCount).arg(differences.size()), differences,
-                   m_lang.LangText(TextId::GridProgramValue), rightTitle, false);
+    dialog.presentComparison(differences, m_lang.LangText(TextId::GridProgramValue), rightTitle);
     dialog.exec();
 }
 
@@ -218,9 +216,7 @@ void HistoryCommands::compareWithFile() {
     const QList<ParamDifference> d =
         differences(m_params.ParamCatalogue, m_params.ParamValues, *set);
     DifferenceDialog dialog(m_lang, m_mainWindow);
-    dialog.present(LanguageUi::asTitle(m_lang.LangText(TextId::MenuCompare)),
-                   m_lang.LangText(TextId::ReviewCount).arg(d.size()), d,
-                   m_lang.LangText(TextId::GridProgramValue),
-                   QDir::toNativeSeparators(path).section(QDir::separator(), -1), false);
+    dialog.presentComparison(d, m_lang.LangText(TextId::GridProgramValue),
+                             QDir::toNativeSeparators(path).section(QDir::separator(), -1));
     dialog.exec();
 }

@@ -1,6 +1,5 @@
 #include "transfer/ParamTransfer.h"
 
-#include "lang/FixedTexts.h"
 #include "lang/LangModule.h"
 #include "link/LinkPort.h"
 #include "link/ProtocolModule.h"
@@ -8,7 +7,6 @@
 #include "params/ParamModule.h"
 #include "platform/Clock.h"
 #include "platform/NumberText.h"
-#include "platform/Prompts.h"
 
 #include <cmath>
 #include <optional>
@@ -50,18 +48,19 @@ private:
 
 } // namespace
 
-ParamTransfer::ParamTransfer(ProtocolModule& protocol, ParamModule& params, LangModule& lang,
-                             Prompts& prompts, TransferHost& host, DriveValueColumn& column,
+ParamTransfer::ParamTransfer(ProtocolModule& protocol, ParamModule& params, const LangModule& lang,
+                             TransferHost& host, DriveValueColumn& column,
                              TransferProgress& progress)
-    : m_protocol(protocol), m_params(params), m_lang(lang), m_prompts(prompts), m_host(host),
-      m_column(column), m_progress(progress) {}
+    : m_protocol(protocol), m_params(params), m_lang(lang), m_host(host), m_column(column),
+      m_progress(progress) {}
 
 int ParamTransfer::wordCount() const {
     return m_host.versionGt826() ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
 }
 
-void ParamTransfer::message(const QString& text) {
-    m_prompts.critical(m_host.mainTitle(), text);
+ParamTransfer::Result ParamTransfer::finish(Result result) {
+    m_outcome.result = result;
+    return result;
 }
 
 bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
@@ -80,12 +79,12 @@ void ParamTransfer::WaitShort() {
 }
 
 std::optional<ParamTransfer::Result> ParamTransfer::cannotStart() {
+    // A transfer asked for while one runs leaves the running one's outcome alone.
     if (m_busy)
         return Result::Busy;
-    if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
-        return Result::NoPort;
-    }
+    m_outcome = Outcome{};
+    if (m_host.selectedPort() == 0)
+        return finish(Result::NoPort);
     return std::nullopt;
 }
 
@@ -97,16 +96,16 @@ ParamTransfer::Result ParamTransfer::ReadParameters() {
 }
 
 ParamTransfer::Result ParamTransfer::receiveFailed(bool badChecksum) {
-    // A line that went down is reported once, by the connection dialog.
+    // What is left of the answer must not be taken for the start of the next one.
+    if (!m_protocol.port().lineLost())
+        m_protocol.FlushInput();
     if (m_protocol.port().lineLost())
         return Result::LineLost;
-    m_protocol.FlushInput();
-    message(badChecksum ? FixedTexts::badChecksum() : m_lang.LangText(TextId::NoAnswer));
-    m_protocol.FlushInput();
     return badChecksum ? Result::BadChecksum : Result::NoAnswer;
 }
 
 ParamTransfer::Result ParamTransfer::receiveBlock(std::array<std::uint16_t, 128>& raw) {
+    m_heldBlock.reset();
     ProtocolModule& p = m_protocol;
     p.FlushInput();
     p.SendData(ProtocolModule::StopBurst);
@@ -149,6 +148,7 @@ ParamTransfer::Result ParamTransfer::receiveBlock(std::array<std::uint16_t, 128>
             return receiveFailed(false);
         if (checksum != sum)
             return receiveFailed(true);
+        m_firmwareWord = raw[FirmwareIndex];
     }
     return Result::Done;
 }
@@ -160,34 +160,62 @@ ParamTransfer::Result ParamTransfer::ReadDriveSet() {
     std::array<std::uint16_t, 128> raw{};
     const Result received = receiveBlock(raw);
     if (received != Result::Done)
-        return received;
+        return finish(received);
     m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
     m_protocol.FlushInput();
-    return Result::Done;
+    return finish(Result::Done);
 }
 
-ParamTransfer::Result ParamTransfer::readSet() {
+ParamTransfer::Result ParamTransfer::readSet(std::optional<std::uint16_t> expectedFirmware) {
     ProtocolModule& p = m_protocol;
-    m_host.setReadyToSimulate(false);
     std::array<std::uint16_t, 128> raw{};
     const Result received = receiveBlock(raw);
     if (received != Result::Done)
-        return received;
+        return finish(received);
     const int n = wordCount();
 
-    // The short block has no checksum: a shifted or damaged block is seen only in
-    // its values. One that puts values outside their limits is not taken.
-    if (n == ProtocolModule::ShortBlockWords) {
-        QString first;
-        const int outside =
-            valuesOutsideLimits(raw, n, float(m_receivedWords[FirmwareIndex]), &first);
-        if (outside > 0) {
-            p.FlushInput();
-            message(m_lang.LangText(TextId::DoubtfulRead).arg(outside).arg(first));
-            return Result::Doubtful;
-        }
+    // A drive that stored the word it was sent, or was replaced during the write,
+    // reads back under another version: its values would be converted for a
+    // firmware the program has not seen.
+    if (expectedFirmware && n > FirmwareIndex && raw[FirmwareIndex] != *expectedFirmware) {
+        p.FlushInput();
+        m_outcome.firmwareSent = *expectedFirmware;
+        m_outcome.firmwareRead = raw[FirmwareIndex];
+        return finish(Result::FirmwareChanged);
     }
 
+    // The short block has no checksum: a shifted or damaged block is seen only in
+    // its values. A few values outside their limits may be the drive's own (set on
+    // the keypad, or limits that changed between firmware versions): the user may
+    // take the rest. Many are a shifted block, never offered; nor is a write's
+    // read-back, whose values the program sent itself.
+    if (n == ProtocolModule::ShortBlockWords) {
+        m_outcome.doubtful = valuesOutsideLimits(raw, n, float(m_receivedWords[FirmwareIndex]));
+        if (!m_outcome.doubtful.isEmpty()) {
+            p.FlushInput();
+            if (!expectedFirmware && m_outcome.doubtful.size() <= MaxDoubtfulValues)
+                m_heldBlock = raw;
+            return finish(Result::Doubtful);
+        }
+    }
+    return storeBlock(raw);
+}
+
+ParamTransfer::Result ParamTransfer::takeDoubtfulRead() {
+    if (m_busy)
+        return Result::Busy;
+    if (!m_heldBlock)
+        return finish(Result::Doubtful);
+    const std::array<std::uint16_t, 128> raw = *m_heldBlock;
+    m_heldBlock.reset();
+    TransferScope scope(m_busy, m_host);
+    m_outcome = Outcome{};
+    return storeBlock(raw);
+}
+
+ParamTransfer::Result ParamTransfer::storeBlock(const std::array<std::uint16_t, 128>& raw) {
+    ProtocolModule& p = m_protocol;
+    const int n = wordCount();
     m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
     // A value the catalogue refuses keeps the program's own, so its row differs
     // from the drive's: the set is identical only when every value was taken.
@@ -222,15 +250,14 @@ ParamTransfer::Result ParamTransfer::readSet() {
         }
     }
     p.FlushInput();
-    m_host.setReadyToSimulate(true);
-    m_host.setFlashParamsIdentical(allTaken);
-    m_host.simulate();
-    return Result::Done;
+    m_outcome.stored = true;
+    m_outcome.identical = allTaken;
+    return finish(Result::Done);
 }
 
-int ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw, int count,
-                                       float version, QString* first) const {
-    int outside = 0;
+QList<DoubtfulValue> ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw,
+                                                        int count, float version) const {
+    QList<DoubtfulValue> outside;
     for (int k = 0; k < count && k < ParamModule::Count; ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
         // What the setter leaves unchecked: the version word, placeholders, parameters
@@ -240,10 +267,8 @@ int ParamTransfer::valuesOutsideLimits(const std::array<std::uint16_t, 128>& raw
             (hasRow && def.scale == 0.0f))
             continue;
         const float v = valueOfWord(raw[std::size_t(k)], def.scale, hasRow);
-        if (v >= def.minValue && v <= def.maxValue)
-            continue;
-        if (outside++ == 0 && first)
-            *first = def.name.trimmed() + QStringLiteral(" = ") + NumberText::general(v);
+        if (!(v >= def.minValue && v <= def.maxValue))
+            outside.append({k, def.name.trimmed(), v, def.minValue, def.maxValue});
     }
     return outside;
 }
@@ -253,17 +278,18 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
         return *refused;
     const int n = wordCount();
     // Every word is checked before the first byte goes out: a block the drive
-    // stores half-way would be worse than no write.
+    // stores half-way would be worse than no write. The version word is the drive's
+    // own, whatever the program holds in its row.
     std::array<std::uint16_t, 128> words{};
     for (int k = 0; k < n; ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
         const float value = m_params.GetParameter(k);
-        if (!rawWord(value, def.scale, &words[std::size_t(k)])) {
+        if (k != FirmwareIndex && !rawWord(value, def.scale, &words[std::size_t(k)])) {
             // A placeholder row has no name a user would know; its index says which.
-            const QString name =
+            m_outcome.refusedName =
                 def.isPlaceholder() ? QStringLiteral("#%1").arg(k) : def.name.trimmed();
-            message(m_lang.LangText(TextId::WordOutOfRange).arg(name, NumberText::general(value)));
-            return Result::Refused;
+            m_outcome.refusedValue = value;
+            return finish(Result::Refused);
         }
     }
 
@@ -273,6 +299,16 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
 
     TransferScope scope(m_busy, m_host);
     ProtocolModule& p = m_protocol;
+    if (n > FirmwareIndex) {
+        // A drive that stores the version word it is sent must get its own back.
+        if (!m_firmwareWord) {
+            std::array<std::uint16_t, 128> drive{};
+            const Result read = receiveBlock(drive);
+            if (read != Result::Done)
+                return finish(read);
+        }
+        words[FirmwareIndex] = *m_firmwareWord;
+    }
     p.waitUntil(p.clock().monotonicSeconds(), SettleSeconds);
     p.FlushInput();
     p.SendData(ProtocolModule::StopBurst);
@@ -290,7 +326,7 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
             m_progress.setProgress(k * 100 / (n - 1));
             p.yieldToUi();
             if (p.port().lineLost())
-                return Result::LineLost;
+                return finish(Result::LineLost);
         }
         p.SendByte(0x00);
         p.SendByte(0x01);
@@ -301,12 +337,10 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
     WaitShort();
     WaitShort();
     if (p.port().lineLost())
-        return Result::LineLost;
-    if (m_host.selectedPort() == 0) {
-        m_prompts.information(m_host.mainTitle(), m_lang.LangText(TextId::NoPortSelected));
-        return Result::NoPort;
-    }
-    const Result read = readSet();
+        return finish(Result::LineLost);
+    if (m_host.selectedPort() == 0)
+        return finish(Result::NoPort);
+    const Result read = readSet(words[FirmwareIndex]);
     if (read != Result::Done)
         return read;
     return checkReadBack(words, intended);
@@ -318,19 +352,19 @@ ParamTransfer::Result ParamTransfer::checkReadBack(const std::array<std::uint16_
     // as the drive's old set. The read stored that set; the values the user meant to
     // write go back into the program's column, so the rows that differ show what the
     // drive did not take and a second write can be tried.
-    int notTaken = 0;
+    RowCount notTaken;
     for (int k = 0; k < wordCount(); ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
         if (k == FirmwareIndex || m_params.driveVersion < def.minVersion)
             continue;
         if (std::uint16_t(m_receivedWords[std::size_t(k)]) == sent[std::size_t(k)])
             continue;
-        ++notTaken;
+        ++(def.isPlaceholder() ? notTaken.hidden : notTaken.shown);
         m_params.SetParameter(k, intended[std::size_t(k)]);
     }
-    if (notTaken == 0)
-        return Result::Done;
-    m_host.setFlashParamsIdentical(false);
-    message(m_lang.LangText(TextId::WriteNotTaken).arg(notTaken));
-    return Result::NotTaken;
+    if (notTaken.total() == 0)
+        return finish(Result::Done);
+    m_outcome.identical = false;
+    m_outcome.notTaken = notTaken;
+    return finish(Result::NotTaken);
 }

@@ -20,11 +20,8 @@ struct Fixture : ScratchParams {
     Fixture() : ScratchParams({"P5:5:Speed:V3:m/s:0:10:0:1000:0"}) {
         params.ParamValues.fill(kUntouched);
     }
-    ParamFiles files() { return ParamFiles(params, lang, prompts, QStringLiteral("Main")); }
+    ParamFiles files() { return ParamFiles(params); }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    QString failure(const QString& name) const {
-        return QDir::toNativeSeparators(path(name)) + QString::fromUtf8(" dosyası açılamadı.");
-    }
 };
 
 // Line i holds "i.25"; lines first .. count - 1.
@@ -73,12 +70,10 @@ private slots:
         }
         const auto saved = f.params.ParamValues;
 
-        // Typed without an extension: saved as a.quv, so the open dialog lists it.
-        f.prompts.fileAnswers = {f.path("a"), f.path("a.quv")};
-        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
+        QCOMPARE(f.files().save(f.path("a.quv")), ParamFiles::Result::Done);
         QCOMPARE(readBytes(f.path("a.quv")), expected);
         f.params.ParamValues.fill(kUntouched);
-        QCOMPARE(f.files().OpenParamFile(), ParamFiles::Result::Done);
+        QCOMPARE(f.files().load(f.path("a.quv")), ParamFiles::Result::Done);
         auto expectedValues = saved;
         expectedValues[ParamFiles::FirmwareIndex] = kUntouched; // the drive's own, not loaded
         QCOMPARE(f.params.ParamValues, expectedValues);
@@ -129,17 +124,13 @@ private slots:
         QFETCH(bool, failure);
         Fixture f;
         QVERIFY(writeBytes(f.path("p.quv"), content));
-        f.prompts.fileAnswers = {f.path("p.quv")};
-
-        QCOMPARE(f.files().OpenParamFile(),
+        QCOMPARE(f.files().load(f.path("p.quv")),
                  failure ? ParamFiles::Result::Failed : ParamFiles::Result::Done);
         for (int i = 0; i < ParamModule::Count; ++i)
             QCOMPARE(f.params.ParamValues[i], i < expected.size() && i != ParamFiles::FirmwareIndex
                                                   ? expected[i]
                                                   : kUntouched);
-        QCOMPARE(f.prompts.messages.size(), warnings + (failure ? 1 : 0));
-        if (failure)
-            QCOMPARE(f.prompts.texts().last(), f.failure("p.quv"));
+        QCOMPARE(f.prompts.messages.size(), warnings);
     }
 
     void failures_data() {
@@ -160,40 +151,11 @@ private slots:
         Fixture f;
         QVERIFY(QDir(f.dir.path()).mkdir("dir") && QDir(f.dir.path()).mkdir("dir.quv"));
         QCOMPARE(mkfifo(QFile::encodeName(f.path("fifo")).constData(), 0600), 0);
-        f.prompts.fileAnswers = {f.path(target)};
-
-        QCOMPARE(save ? f.files().SaveParamFile() : f.files().OpenParamFile(),
+        QCOMPARE(save ? f.files().save(f.path(target)) : f.files().load(f.path(target)),
                  ParamFiles::Result::Failed);
-        QCOMPARE(f.prompts.texts(), QStringList{f.failure(target)});
-        QCOMPARE(f.prompts.messages[0].icon, Prompts::Icon::Critical);
-        QCOMPARE(f.prompts.messages[0].title, QStringLiteral("Main"));
-        QCOMPARE(f.prompts.questions, QStringList());
         for (float v : f.params.ParamValues)
             QCOMPARE(v, kUntouched);
         QCOMPARE(QDir(f.dir.path()).entryList({"*.quv", "*.tmp"}, QDir::Files), QStringList());
-    }
-
-    void cancelAndReplaceQuestion() {
-        Fixture f;
-        const QString path = f.path("old.quv");
-        QVERIFY(writeBytes(path, "old"));
-        QCOMPARE(f.files().OpenParamFile(), ParamFiles::Result::Cancelled);
-        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Cancelled);
-        QCOMPARE(f.prompts.patterns, QStringList({"*.quv", "*.quv"}));
-        QCOMPARE(f.prompts.questions, QStringList());
-        for (float v : f.params.ParamValues)
-            QCOMPARE(v, kUntouched);
-
-        f.prompts.fileAnswers = {path, path};
-        f.prompts.confirmAnswers = {false, true};
-        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Cancelled);
-        QCOMPARE(readBytes(path), QByteArray("old"));
-        QCOMPARE(f.files().SaveParamFile(), ParamFiles::Result::Done);
-        QCOMPARE(readBytes(path), f.files().fileText());
-        QCOMPARE(f.prompts.questions,
-                 QStringList(2, "Main|Replace " + QDir::toNativeSeparators(path) + "?"));
-        QCOMPARE(f.prompts.messages.size(), 0);
-        QCOMPARE(QDir(f.dir.path()).entryList({"*.quv"}), QStringList{"old.quv"});
     }
 
     void failedWriteKeepsEarlierFile() {
@@ -216,7 +178,6 @@ private slots:
         QCOMPARE(readBytes(path), QByteArray("earlier\r\n"));
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files),
                  QStringList({"defs.txt", "p.quv", "t.lng"}));
-        QCOMPARE(f.prompts.texts(), QStringList{f.failure("p.quv")});
     }
 };
 

@@ -1,6 +1,7 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
 // the catalogue, editing in place, colours, a language switch and the File menu.
 #include "params/ParEditText.h"
+#include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
 #include "platform/NumberText.h"
 #include "support/MainWindowFixture.h"
@@ -226,8 +227,22 @@ private slots:
 
         w.prompts.fileAnswers = {w.dir.filePath("missing.quv")};
         open->trigger();
-        QCOMPARE(w.prompts.messages.size(), 1);
+        QCOMPARE(w.prompts.texts(),
+                 QStringList{ParamFiles::failureText(w.dir.filePath("missing.quv"))});
         QCOMPARE(w.prompts.messages[0].title, w.form.windowTitle());
+
+        // A name without extension gets ".quv"; an existing file is replaced only when
+        // the user agrees.
+        auto* save = w.child<QAction>("MI_SaveFile");
+        w.prompts.fileAnswers = {w.dir.filePath("set"), w.dir.filePath("set")};
+        w.prompts.confirmAnswers = {false, true};
+        QFile::remove(w.dir.filePath("set.quv"));
+        QVERIFY(QFile(w.dir.filePath("set.quv")).open(QIODevice::WriteOnly));
+        save->trigger();
+        QCOMPARE(QFileInfo(w.dir.filePath("set.quv")).size(), 0);
+        save->trigger();
+        QVERIFY(QFileInfo(w.dir.filePath("set.quv")).size() > 0);
+        QCOMPARE(w.prompts.questions.filter("set.quv").size(), 2);
     }
 
     // The warning follows the two columns: never without a drive value, exactly while a

@@ -56,7 +56,7 @@ void TestProfileTravels::linesAreTheFiguresMeasured() {
     } else if (source == "params") {
         QVERIFY(program.params.setById("V0", 0.02f));
         v0 = double(program.value("V0"));
-        ParamFiles files(program.params, program.lang, program.prompts, "t");
+        ParamFiles files(program.params);
         QCOMPARE(files.save(dir.filePath("p.quv")), ParamFiles::Result::Done);
         args << "--params" << dir.filePath("p.quv");
     }

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 
 namespace {
@@ -44,12 +45,11 @@ bool near(double value, double expected, double tolerance) {
 
 // A run as the program's `simulate` does it: what it plotted and what it said.
 struct Run : TravelPlotter {
-    RecordingPrompts prompts;
     LangModule lang{QString()};
     bool started = false;
     std::vector<TravelSample> samples;
     RunReport report;
-    explicit Run(SimModule& m) { report = m.simulate(nullptr, lang, prompts, "Main", this); }
+    explicit Run(SimModule& m) { report = m.simulate(nullptr, lang, this); }
     void runStarting() override { started = true; }
     void plot(const TravelSample& s) override { samples.push_back(s); }
 };
@@ -364,7 +364,7 @@ private slots:
         f.m.D = 60.0f;
         const auto trace = f.trace(); // every step of the same run
         const Run run(f.m);
-        QVERIFY(run.report.ran && run.started && run.prompts.messages.isEmpty());
+        QVERIFY(run.report.ran && run.started && run.report.refusal.isEmpty());
         QCOMPARE(run.report.steps, std::int64_t(trace.size()));
         QVERIFY(std::abs(run.report.steps - 60000) < 40);
         QCOMPARE(std::int64_t(run.samples.size()), (run.report.steps + 9) / 10);
@@ -375,6 +375,16 @@ private slots:
                     s.stopRequest == r.stopRequest);
         }
         QVERIFY(run.samples.back().t > 59.989f);
+    }
+
+    // Far beyond any offered duration a 1 ms step no longer moves the single-precision
+    // clock: the run ends there instead of stepping for ever.
+    void runEndsWhereTheClockStops() {
+        Model f;
+        f.m.D = std::numeric_limits<float>::infinity();
+        const RunReport report = f.m.simulate(nullptr, LangModule(QString()), nullptr);
+        QVERIFY(report.ran && f.m.state.t + SimModule::Dt == f.m.state.t);
+        QVERIFY(report.steps < 40'000'000);
     }
 
     void refusedInputs_data() {
@@ -415,8 +425,8 @@ private slots:
         QCOMPARE(run.report.ran, !refused);
         QCOMPARE(run.started, !refused);
         QCOMPARE(run.samples.empty(), refused); // nothing from half a run
-        QCOMPARE(run.prompts.texts().size(), int(refused));
-        QVERIFY(run.prompts.texts().join(u' ').contains(cause)); // names the input
+        QCOMPARE(run.report.refusal.isEmpty(), !refused);
+        QVERIFY(run.report.refusal.contains(cause)); // names the input
     }
 
     void catalogueFeedsInputs() {
@@ -470,7 +480,7 @@ private slots:
         QString slowingAtRun;
         host.onSimulate = [&] {
             slowingAtRun = p.controls.text(StopModeBox::SlowingDistance);
-            p.sim.simulate(&p.params, p.lang, p.prompts, "Main", nullptr);
+            p.sim.simulate(&p.params, p.lang, nullptr);
         };
         p.sim.stopModeChanged(p.params, host);
         QCOMPARE(p.value("slwd"), 120.7f);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +38,30 @@ void typeAndLeave(QLineEdit* box, const QString& text) {
     QTest::keyClick(box, Qt::Key_Tab);
 }
 
+// Loads a parameter file that differs from the program's values in `values`.
+ParamFiles::Result loadFileWith(TravelPageFixture& f, const QMap<QString, QByteArray>& values) {
+    QTemporaryDir dir;
+    ParamFiles files(f.params);
+    QList<QByteArray> lines = files.fileText().split('\n');
+    for (auto [id, value] : values.asKeyValueRange())
+        lines[f.params.FindParamById(id)] = value + '\r';
+    QFile file(dir.filePath("p.quv"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(lines.join('\n')) <= 0)
+        return ParamFiles::Result::Failed;
+    file.close();
+    return files.load(file.fileName());
+}
+
+// The top row the speed curve reaches (white, or yellow/red while slowing down).
+int curvePeakRow(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (const QRgb c = image.pixel(x, y) & 0xffffff;
+                c == 0xffffff || c == 0xffff00 || c == 0xff0000)
+                return y;
+    return -1;
+}
+
 } // namespace
 
 class TestTravelPage : public QObject {
@@ -44,6 +69,130 @@ class TestTravelPage : public QObject {
 
 private slots:
     void init() { QLocale::setDefault(QLocale::c()); }
+
+    // No drive is needed: the run takes the program's values, whatever put them there.
+    void runsTheProgramsValues() {
+        TravelPageFixture f;
+        const Canvas& v = f.plot(Plot::VPlot);
+        // The plot is 1.1 x V3 high, so a travel up to V3 peaks 1/11 below the top.
+        const auto upToV3 = [&] {
+            return std::abs(curvePeakRow(v.image()) - v.image().height() / 11.0) <= 2.0 &&
+                   v.scaleHeight() == double(1.1f * f.value("V3"));
+        };
+        QVERIFY(upToV3());
+        QCOMPARE(loadFileWith(f, {{"V3", "1.5"}}), ParamFiles::Result::Done);
+        QVERIFY(f.value("V3") == 1.5f && upToV3());
+        // While a read converts words, no run; then a slider redraws again.
+        auto* slider = f.window.findChild<QSlider*>("ViSlider3");
+        const QImage before = v.image();
+        f.page->setReadyToSimulate(false);
+        slider->setValue(120);
+        QCOMPARE(v.image(), before);
+        f.page->setReadyToSimulate(true);
+        slider->setValue(130);
+        QVERIFY(f.value("V3") == 1.3f && upToV3());
+        QCOMPARE(f.prompts.texts(), QStringList());
+    }
+
+    // By distance, a typed distance the run cannot take is warned once and the box
+    // shows the catalogue's value again.
+    void refusedDistances_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("negative") << "-5" << false;
+        QTest::newRow("zero") << "0" << false;
+        QTest::newRow("no number") << "abc" << false;
+        QTest::newRow("above the limit") << "5000" << false;
+        QTest::newRow("long enough") << "250" << true;
+    }
+    void refusedDistances() {
+        QFETCH(QString, typed);
+        QFETCH(bool, taken);
+        TravelPageFixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.page->selectStopMode(0);
+        auto* box = f.window.findChild<QLineEdit*>("TextSlowingDistance");
+        auto* jerk = f.window.findChild<QLineEdit*>("TextSlowingS");
+        const float stored = f.value("slwd");
+        const QString jerkShown = jerk->text();
+        typeAndLeave(box, typed);
+        QCOMPARE(f.prompts.messages.size(), taken ? 0 : 1);
+        QCOMPARE(f.value("slwd"), taken ? typed.toFloat() : stored);
+        QCOMPARE(box->text(), QString::number(f.value("slwd")));
+        QCOMPARE(jerk->text() == jerkShown, !taken);
+        // Leaving again is no new refusal.
+        typeAndLeave(box, box->text());
+        QCOMPARE(f.prompts.messages.size(), taken ? 0 : 1);
+        // The fitted jerk is a result: typing over it changes nothing.
+        typeAndLeave(jerk, "7");
+        QVERIFY(jerk->text() != "7");
+    }
+
+    // The refusal of a short distance names the shortest one that works.
+    void shortestDistanceNamed() {
+        TravelPageFixture f;
+        QVERIFY(QTest::qWaitForWindowActive(&f.window));
+        f.page->selectStopMode(0);
+        auto* box = f.window.findChild<QLineEdit*>("TextStoppingDistance");
+        typeAndLeave(box, "1");
+        QCOMPARE(f.prompts.messages.size(), 1);
+        const QRegularExpressionMatch named =
+            QRegularExpression("at least (\\d+)").match(f.prompts.texts().first());
+        QVERIFY(named.hasMatch());
+        const int shortest = named.captured(1).toInt();
+        QVERIFY(shortest > 1);
+        typeAndLeave(box, QString::number(shortest - 1));
+        QCOMPARE(f.prompts.messages.size(), 2);
+        typeAndLeave(box, QString::number(shortest));
+        QVERIFY(f.prompts.messages.size() == 2 && f.value("stpd") == float(shortest));
+    }
+
+    // A measured travel lies over the simulated one in a colour of its own; "Match
+    // signals" gives the simulation the measured command timing, Undo takes it back.
+    void measuredTravel() {
+        TravelPageFixture f;
+        // The car measured: the default travel with both commands ended early.
+        const auto defaultLanes = f.sim.signalTable;
+        f.sim.clearSignals();
+        f.sim.addSignal(0, 1.0f, 9.0f);
+        f.sim.addSignal(3, 1.0f, 6.0f);
+        f.page->simulate();
+        const TravelPlots& plots = f.page->plots();
+        MeasuredCurve measured;
+        double start = -1.0;
+        for (const TravelSample& s : plots.samples()) {
+            if (start < 0.0 && s.v > 0.0f)
+                start = s.t;
+            if (start >= 0.0) {
+                measured.t << s.t - start;
+                measured.v << s.v;
+                measured.a << s.a;
+            }
+        }
+        measured.flight = plots.simulatedFlight();
+        measured.creep = plots.simulatedCreep();
+        f.sim.signalTable = defaultLanes;
+
+        const auto measuredPixels = [&](Plot p) {
+            return countPixels(f.plot(p).image(),
+                               [](QColor c) { return c == TravelPlots::measuredColor(); });
+        };
+        f.page->setMeasuredCurve(measured);
+        const int width = f.plot(Plot::VPlot).image().width();
+        QVERIFY(measuredPixels(Plot::VPlot) > width / 2 && measuredPixels(Plot::APlot) > 0);
+        QVERIFY(plots.largestSpeedDifference() > 0.5); // 3 s more at the high speed
+        QVERIFY(std::abs(plots.simulatedFlight() - measured.flight) > 2.0);
+
+        f.window.findChild<QPushButton*>("CommandMatchSignals")->click();
+        QVERIFY2(std::abs(plots.simulatedFlight() - measured.flight) < 0.05 * measured.flight,
+                 qPrintable(QString("%1 / %2").arg(plots.simulatedFlight()).arg(measured.flight)));
+        QVERIFY(plots.largestSpeedDifference() < 0.1);
+        f.window.findChild<QPushButton*>("CommandUndoSignals")->click();
+        QVERIFY(f.sim.signalTable == defaultLanes);
+        f.page->clearMeasuredCurve();
+        QCOMPARE(measuredPixels(Plot::VPlot), 0);
+        QCOMPARE(f.prompts.texts(), QStringList());
+    }
 
     void cursorIsOneLine() {
         TravelPageFixture f;
@@ -95,7 +244,7 @@ private slots:
         drag(Qt::RightButton, {3.004, 3.055});
         QCOMPARE(lane2(), QList<int>());
         QCOMPARE(c->pixelColor(x, row(*c, 3.0)), QColor(Qt::blue)); // the thin centre line
-        QCOMPARE(c->pixelColor(x, row(*c, 2.6)), TravelPage::signalBackground());
+        QCOMPARE(c->pixelColor(x, row(*c, 2.6)), TravelPlots::signalBackground());
         // Back to the press point: the press sample alone.
         drag(Qt::LeftButton, {3.004, 3.065, 3.004});
         QCOMPARE(lane2().size(), 7);
@@ -226,26 +375,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&f.window));
         auto* box = f.window.findChild<QLineEdit*>("TextSlowingDistance");
         // The stop mode loaded from a file sets the boxes' state as a choice does.
-        QTemporaryDir dir;
-        ParamFiles files(f.params, f.lang, f.prompts, "Main");
-        QList<QByteArray> lines = files.fileText().split('\n');
         for (int mode : {0, 1, 0}) {
-            lines[f.params.FindParamById("stpmod")] = QByteArray::number(mode) + '\r';
-            QFile file(dir.filePath("p.quv"));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(lines.join('\n')) > 0);
-            file.close();
-            QCOMPARE(files.load(file.fileName()), ParamFiles::Result::Done);
+            QCOMPARE(loadFileWith(f, {{"stpmod", QByteArray::number(mode)}}),
+                     ParamFiles::Result::Done);
             QCOMPARE(box->isEnabled(), mode == 0);
         }
         QCOMPARE(f.prompts.texts(), QStringList());
-        // A distance that is no number: one warning, and box and fitted jerk keep theirs.
-        const QString distance = box->text();
-        const QString jerk = f.window.findChild<QLineEdit*>("TextSlowingS")->text();
-        typeAndLeave(box, "abc");
-        QCOMPARE(f.prompts.texts(),
-                 QStringList{"The value given for Slowing distance (cm) is not a number."});
-        QCOMPARE(box->text(), distance);
-        QCOMPARE(f.window.findChild<QLineEdit*>("TextSlowingS")->text(), jerk);
     }
 };
 

@@ -9,11 +9,6 @@ class FakeHost final : public TransferHost, public DriveValueColumn, public Tran
 public:
     int selectedPort() const override { return port; }
     bool versionGt826() const override { return version; }
-    QString mainTitle() const override { return QStringLiteral("Title"); }
-    void setReadyToSimulate(bool on) override { ready = on; }
-    void setFlashParamsIdentical(bool on) override { identical = on; }
-    void simulate() override { ++simulations; }
-    bool monitorPageInFront() const override { return monitorInFront; }
     void setDriveText(int index, const QString& text) override { cells[index] = text; }
     void showProgress(const QString& label) override {
         progressLabels << label;
@@ -28,10 +23,6 @@ public:
 
     int port = 1;
     bool version = true;
-    bool ready = false;
-    bool identical = false;
-    int simulations = 0;
-    bool monitorInFront = false;
     QMap<int, QString> cells;
     QStringList progressLabels;
     bool progressShown = false;

@@ -97,8 +97,8 @@ public:
             ++m_losses;
             m_form->setSelectedPort(0);
         });
-        m_transfer = std::make_unique<ParamTransfer>(*m_protocol, m_params, m_lang, m_prompts,
-                                                     m_host, m_host, m_host);
+        m_transfer =
+            std::make_unique<ParamTransfer>(*m_protocol, m_params, m_lang, m_host, m_host, m_host);
         QObject::connect(m_form.get(), &ConnectionForm::selectedPortChanged,
                          [this](int n) { m_host.port = n; });
         m_form->load();
@@ -149,12 +149,14 @@ public:
             ++r.unreported;
             problem("success for a set the drive or the program lacks");
         }
-        if (!done && !lost && m_prompts.messages.isEmpty())
-            problem("failure without a message");
+        if (!done && !lost && result != ParamTransfer::Result::NoAnswer &&
+            result != ParamTransfer::Result::BadChecksum &&
+            result != ParamTransfer::Result::NotTaken && result != ParamTransfer::Result::Doubtful)
+            problem(QStringLiteral("failure without a reason (%1)").arg(int(result)));
         r.faultsReported += faulty && !done;
         if (!faulty && !done) {
             ++r.cleanFailures;
-            problem("clean cycle failed: " + m_prompts.texts().join(u'|'));
+            problem(QStringLiteral("clean cycle failed (%1)").arg(int(result)));
         }
     }
 

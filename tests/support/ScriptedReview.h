@@ -4,11 +4,19 @@
 
 class ScriptedReview final : public WriteReview {
 public:
-    bool approveWrite(const QList<ParamDifference>& differences) override {
+    bool approveWrite(const QList<ParamDifference>& differences, int hiddenChanges) override {
         shown << differences;
+        hidden << hiddenChanges;
         return answers.isEmpty() ? otherwise : answers.takeFirst();
     }
+    bool writeWithoutBackup(const QString& error) override {
+        backupErrors << error;
+        return writeAnyway;
+    }
     QList<QList<ParamDifference>> shown;
+    QList<int> hidden;
     QList<bool> answers;
     bool otherwise = false; // the answer once the script is used up
+    QStringList backupErrors;
+    bool writeAnyway = false;
 };

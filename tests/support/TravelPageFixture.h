@@ -53,7 +53,6 @@ struct TravelPageFixture {
         const float values[] = {0.5f, 0.7f, 0.9f, 1.1f, 0.4f, 0.6f};
         for (int i = 0; i < ids.size(); ++i)
             params.setById(ids[i], values[i]);
-        page->setReadyToSimulate(true);
         page->setInFront(true);
         // Shown, so the plots have their pictures at the size of the layout.
         window.show();

@@ -4,6 +4,7 @@
 #include "params/ParamFiles.h"
 #include "transfer/History.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,6 +19,19 @@ ParamSet setOf(float base) {
 }
 
 const QDateTime when(QDate(2026, 12, 6), QTime(14, 25, 1));
+
+// An index in memory that counts the bytes taken from it.
+class CountingIndex final : public QBuffer {
+public:
+    qint64 taken = 0;
+
+protected:
+    qint64 readData(char* data, qint64 size) override {
+        const qint64 n = QBuffer::readData(data, size);
+        taken += std::max<qint64>(n, 0);
+        return n;
+    }
+};
 
 } // namespace
 
@@ -83,16 +97,28 @@ private slots:
         QVERIFY(!history.load(name));
     }
 
-    void folderThatCannotBeMade() {
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath("file"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        History history(blocker.fileName() + "/history");
-        QString error;
-        QVERIFY(history.archive("read", 1, "830", "x", when, &error).isEmpty());
-        QVERIFY(error.contains("history"));
-        QVERIFY(history.list().isEmpty());
+    // Every archive looks up the set before it in the index: only the index's tail is
+    // read, so archiving costs the same with ten thousand sets as with one.
+    void lastRecordFromTheTail_data() {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<QByteArray>("cutLine");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("short index") << 3 << QByteArray() << "s2.quv";
+        QTest::newRow("past the tail") << 2000 << QByteArray() << "s1999.quv";
+        QTest::newRow("last line cut") << 2000 << QByteArray("s2000.quv\t83") << "s1999.quv";
+    }
+    void lastRecordFromTheTail() {
+        QFETCH(int, records);
+        QFETCH(QByteArray, cutLine);
+        QFETCH(QString, last);
+        QByteArray text;
+        for (int i = 0; i < records; ++i)
+            text += "s" + QByteArray::number(i) + ".quv\t830\t2\t1234\t0123456789abcdef\n";
+        CountingIndex index;
+        index.setData(text + cutLine);
+        QVERIFY(index.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+        QCOMPARE(History::lastRecorded(index), last);
+        QVERIFY(index.taken <= History::IndexTail);
     }
 
     void parseSet_data() {

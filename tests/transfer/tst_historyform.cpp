@@ -1,11 +1,16 @@
 // The history window: its rows as the folder lists them, an archive loaded into the
-// program column or compared with it, and a damaged archive refused as a whole.
+// program column or compared with it, and a damaged archive refused as a whole; the
+// review before a write finished from the keyboard, and a comparison's wording.
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
 #include "support/ScratchParams.h"
+#include "transfer/DifferenceView.h"
 #include "transfer/HistoryForm.h"
 
 #include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -52,6 +57,61 @@ private slots:
         QCOMPARE(params.GetParameter(0), 2.5f);
         QCOMPARE(params.GetParameter(1), 1.25f);
         QCOMPARE(form.compareEntry(1)->size(), 0);
+    }
+
+    // Enter never writes: Cancel is the default, and the write command does not hold
+    // the focus when the dialog opens. Tab leaves the list for the buttons, and the
+    // command has its Alt letter.
+    void reviewFromTheKeyboard_data() {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<int>("result");
+        QTest::newRow("Enter over the list") << 2 << "enter" << int(QDialog::Rejected);
+        QTest::newRow("Enter, nothing listed") << 0 << "enter" << int(QDialog::Rejected);
+        QTest::newRow("Tab to the command, Space") << 2 << "tab space" << int(QDialog::Accepted);
+        QTest::newRow("Alt+W") << 2 << "alt" << int(QDialog::Accepted);
+    }
+    void reviewFromTheKeyboard() {
+        QFETCH(int, rows);
+        QFETCH(QString, keys);
+        QFETCH(int, result);
+        LangModule lang{QString()};
+        lang.setText(int(TextId::MenuWriteDrive), "Write to the drive");
+        RecordingPrompts prompts;
+        QWidget window;
+        ReviewDialog review(lang, prompts, &window);
+        const QList<ParamDifference> list(rows, ParamDifference{1, "A", "a", "m", "1", "2"});
+        QPointer<DifferenceDialog> dialog = review.open(list);
+        int finished = -1;
+        connect(dialog, &QDialog::finished, [&finished](int r) { finished = r; });
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        for (const QString& key : keys.split(' ')) {
+            QWidget* focus = QApplication::focusWidget();
+            QVERIFY(focus && dialog->isAncestorOf(focus));
+            if (key == "enter")
+                QTest::keyClick(focus, Qt::Key_Return);
+            else if (key == "tab")
+                QTest::keyClick(focus, Qt::Key_Tab);
+            else if (key == "space")
+                QTest::keyClick(focus, Qt::Key_Space);
+            else
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_W, Qt::AltModifier);
+        }
+        QTRY_COMPARE(finished, result); // a mnemonic clicks after a short animation
+    }
+
+    // A comparison is worded as one and names both sides, also when nothing differs.
+    void comparisonNamesBothSides() {
+        LangModule lang{QString()};
+        DifferenceDialog dialog(lang);
+        dialog.presentComparison({}, "Program", "site.quv");
+        const QString same = dialog.findChild<QLabel*>("DifferenceCount")->text();
+        QCOMPARE(same, "Program and site.quv hold the same values.");
+        QVERIFY(!dialog.table()->isVisible());
+        dialog.presentComparison({{1, "A", "a", "m", "1", "2"}}, "Program", "site.quv");
+        QCOMPARE(dialog.findChild<QLabel*>("DifferenceCount")->text(),
+                 "1 parameters differ between Program and site.quv.");
+        QVERIFY(dialog.table()->isVisible());
     }
 };
 

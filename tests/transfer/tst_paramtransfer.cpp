@@ -1,6 +1,7 @@
 // Parameter read and write against the virtual drive's behaviour on a fake line and
-// a fake clock: conversions, block sizes and checksum, refused values, and the guard
-// that keeps other commands out while a transfer runs. Faults on the line are in the
+// a fake clock: conversions, block sizes and checksum, refused values, the version
+// word, doubtful blocks of old firmware, what the history keeps, and the guard that
+// keeps other commands out while a transfer runs. Faults on the line are in the
 // end-to-end tests.
 #include "lang/LangModule.h"
 #include "link/ProtocolModule.h"
@@ -45,7 +46,11 @@ private:
                                     drive.tick(clock.monotonicSeconds());
                                     port.drainDrive();
                                 }};
-        ParamTransfer transfer{protocol, params, lang, prompts, host, host, host};
+        ParamTransfer transfer{protocol, params, lang, host, host, host};
+        QTemporaryDir dir;
+        History history{dir.path()};
+        ScriptedReview review;
+        ArchivedTransfer archived{transfer, params, host, history, review};
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
@@ -66,6 +71,12 @@ private:
             port.freePorts = {1};
             port.open(1);
             port.drive = &drive;
+        }
+        QStringList kinds() {
+            QStringList out;
+            for (const HistoryEntry& e : history.list())
+                out << e.kind;
+            return out;
         }
         void transferRanGuarded(int minYields) {
             QVERIFY(host.commandsEnabled);
@@ -103,8 +114,7 @@ private slots:
         QCOMPARE(rig.params.GetParameter(10), 0.0f);
         QCOMPARE(rig.params.GetParameter(20), 120.0f); // needs 826, present on 830
         QCOMPARE(rig.params.GetParameter(126), 7.0f);  // beyond the block
-        QVERIFY(rig.host.ready && rig.host.identical);
-        QCOMPARE(rig.host.simulations, 1);
+        QVERIFY(rig.transfer.outcome().stored && rig.transfer.outcome().identical);
         QCOMPARE(rig.host.progressLabels, QStringList{"Reading"});
         rig.transferRanGuarded(0);
         QVERIFY(rig.port.tx.startsWith("AAAAAAAAD"));
@@ -120,7 +130,6 @@ private slots:
         for (int k = 0; k < 7; ++k)
             rig.params.ParamValues[std::size_t(k)] = values[k];
         QCOMPARE(rig.transfer.WriteParameters(), Result::Done);
-        QVERIFY2(rig.prompts.messages.isEmpty(), qPrintable(rig.prompts.texts().join('|')));
         // The words sum to 257, so with the start 33 and the trailer the checksum is 291.
         QCOMPARE(rig.port.tx.left(9), QByteArray("AAAAAAAAU"));
         QCOMPARE(rig.port.tx.size(), 9 + 128 + 9);
@@ -136,53 +145,122 @@ private slots:
         QVERIFY(!rig.host.cells.contains(62));
         QCOMPARE(rig.params.driveVersion, 0.0f);
         QCOMPARE(rig.host.cells.value(20), QStringLiteral("N/A")); // 826 > version 0
-        QCOMPARE(rig.params.GetParameter(20), 0.0f);
-        QCOMPARE(rig.host.progressLabels.size(), 2); // writing, then reading back
-        QVERIFY(rig.host.ready);
+        QCOMPARE(rig.host.progressLabels.size(), 2);               // writing, then reading back
         rig.transferRanGuarded(62);
     }
 
-    // The short block has no checksum: noise ahead of it shifts every word, and the
-    // values that land outside their limits make the read doubtful. Nothing changes.
-    void shiftedShortBlockIsDoubtful() {
+    // The short block has no checksum. A few values outside their limits are listed
+    // and the rest may be taken (the setter refusing those few); noise ahead of the
+    // block shifts every word, and a block with many such values is never offered.
+    void doubtfulShortBlock_data() {
+        QTest::addColumn<int>("outside");
+        QTest::addColumn<int>("garbage");
+        QTest::addColumn<bool>("offered");
+        QTest::newRow("within limits") << 0 << 0 << false;
+        QTest::newRow("one outside") << 1 << 0 << true;
+        QTest::newRow("three outside") << 3 << 0 << true;
+        QTest::newRow("four outside") << 4 << 0 << false;
+        QTest::newRow("shifted by noise") << 0 << 5 << false;
+    }
+    void doubtfulShortBlock() {
+        QFETCH(int, outside);
+        QFETCH(int, garbage);
+        QFETCH(bool, offered);
         Rig rig(826);
-        rig.params.ParamCatalogue[16].maxValue = 4; // 0x6400 would be 25600
-        rig.drive.words()[13] = 100;
-        rig.drive.words()[14] = 0;
-        rig.drive.words()[16] = 3;
-        rig.drive.faults().garbageBefore = 5;
+        for (int k = 11; k < 20; ++k) // shifted words (0x6E00 and the like) lie far above
+            rig.params.ParamCatalogue[std::size_t(k)].maxValue = 200;
+        for (int k = 0; k < outside; ++k)
+            rig.drive.words()[std::size_t(11 + k)] = 300;
+        rig.drive.faults().garbageBefore = garbage;
         const auto before = rig.params.ParamValues;
-        QCOMPARE(rig.transfer.ReadParameters(), Result::Doubtful);
-        QCOMPARE(rig.prompts.messages.size(), 1);
-        QVERIFY(rig.prompts.texts().first().contains("P16 = 25600"));
-        QVERIFY(rig.params.ParamValues == before);
-        QVERIFY(rig.host.cells.isEmpty());
-        QVERIFY(!rig.host.ready && !rig.host.identical);
-        // Without the noise the same limits pass.
-        rig.drive.faults().garbageBefore = 0;
-        rig.prompts.messages.clear();
-        QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
-        QCOMPARE(rig.params.GetParameter(16), 3.0f);
+
+        const Result read = rig.archived.read() == ArchivedTransfer::Outcome::Done
+                                ? Result::Done
+                                : rig.archived.lastResult();
+        if (outside == 0 && garbage == 0) {
+            QCOMPARE(read, Result::Done);
+            return;
+        }
+        QCOMPARE(read, Result::Doubtful);
+        QVERIFY(rig.params.ParamValues == before && rig.host.cells.isEmpty());
+        QVERIFY(rig.history.list().isEmpty());
+        const QList<DoubtfulValue> listed = rig.transfer.outcome().doubtful;
+        QVERIFY(listed.size() > ParamTransfer::MaxDoubtfulValues || offered);
+        if (outside > 0) {
+            QCOMPARE(listed.size(), outside);
+            QCOMPARE(listed[0].name, "P11");
+            QCOMPARE(listed[0].value, 300.0f);
+            QCOMPARE(listed[0].maxValue, 200.0f);
+        }
+
+        const bool taken = rig.archived.takeDoubtfulRead() == ArchivedTransfer::Outcome::Done;
+        QCOMPARE(taken, offered);
+        if (!offered) {
+            QVERIFY(rig.params.ParamValues == before);
+            return;
+        }
+        QCOMPARE(rig.params.GetParameter(19), 119.0f);  // taken
+        QCOMPARE(rig.params.GetParameter(11), 7.0f);    // refused by the setter
+        QCOMPARE(rig.prompts.messages.size(), outside); // with its warning
+        QVERIFY(!rig.transfer.outcome().identical);
+        QCOMPARE(rig.kinds(), QStringList{"read"});
+        QCOMPARE(rig.transfer.takeDoubtfulRead(), Result::Doubtful); // taken once only
     }
 
-    // A block the drive refused must not look like a success, nor cost the user's edits.
+    // Word 125 is the drive's firmware version: a write sends back the one last read,
+    // whatever the program's row holds, and a read-back under another version is a
+    // failure that leaves the program's values alone.
+    void firmwareWord_data() {
+        QTest::addColumn<float>("programWord");
+        QTest::addColumn<int>("firmwareAfterRead"); // a drive that keeps its word
+        QTest::addColumn<Result>("result");
+        QTest::newRow("factory -1, stored") << -1.0f << 0 << Result::Done;
+        QTest::newRow("no word at all, stored") << 1e30f << 0 << Result::Done;
+        QTest::newRow("drive replaced since the read") << -1.0f << 840 << Result::FirmwareChanged;
+    }
+    void firmwareWord() {
+        QFETCH(float, programWord);
+        QFETCH(int, firmwareAfterRead);
+        QFETCH(Result, result);
+        Rig rig;
+        rig.drive.setStoresFirmwareWord(firmwareAfterRead == 0);
+        QCOMPARE(rig.transfer.ReadDriveSet(), Result::Done);
+        if (firmwareAfterRead != 0)
+            rig.drive.setFirmware(firmwareAfterRead);
+        rig.params.ParamValues[125] = programWord;
+        rig.params.ParamValues[5] = 42.0f;
+        QCOMPARE(rig.transfer.WriteParameters(), result);
+        QCOMPARE(int(rig.drive.words()[125]), firmwareAfterRead == 0 ? 830 : firmwareAfterRead);
+        QCOMPARE(rig.transfer.outcome().stored, result == Result::Done);
+        QCOMPARE(rig.params.GetParameter(5), 42.0f);
+        QCOMPARE(rig.params.driveVersion, 830.0f);
+        if (result == Result::FirmwareChanged) {
+            QCOMPARE(rig.transfer.outcome().firmwareSent, 830);
+            QCOMPARE(rig.transfer.outcome().firmwareRead, 840);
+            QVERIFY(rig.host.cells.isEmpty());
+        }
+    }
+
+    // A block the drive refused must not look like a success, nor cost the user's
+    // edits; rows the grid does not show are counted apart.
     void writeNotTakenKeepsWantedValues() {
         Rig rig;
-        rig.lang.setText(66, QStringLiteral("not taken: %1"));
+        rig.params.ParamCatalogue[90].name = QStringLiteral("*DUMMY*");
         QCOMPARE(rig.transfer.WriteParameters(), Result::Done); // drive and program agree
-        QVERIFY(rig.host.identical);
+        QVERIFY(rig.transfer.outcome().identical);
         rig.params.ParamValues[5] = 42.0f;
         rig.params.ParamValues[7] = 43.0f;
+        rig.params.ParamValues[90] = 44.0f;
         rig.port.dropTxByte = rig.port.tx.size() + 9 + 20; // a byte of the next block is lost
-        rig.prompts.messages.clear();
 
         QCOMPARE(rig.transfer.WriteParameters(), Result::NotTaken);
         QCOMPARE(rig.drive.words()[5], std::uint16_t(7)); // the drive kept its set
         QCOMPARE(rig.host.cells.value(5), QStringLiteral("7"));
         QCOMPARE(rig.params.GetParameter(5), 42.0f); // what the user meant stays
         QCOMPARE(rig.params.GetParameter(7), 43.0f);
-        QVERIFY(!rig.host.identical);
-        QCOMPARE(rig.prompts.texts(), QStringList{"not taken: 2"});
+        QCOMPARE(rig.transfer.outcome().notTaken.shown, 2);
+        QCOMPARE(rig.transfer.outcome().notTaken.hidden, 1);
+        QVERIFY(!rig.transfer.outcome().identical);
     }
 
     // Values the catalogue refuses keep the program's own: the sets are not identical.
@@ -192,7 +270,7 @@ private slots:
         QCOMPARE(rig.transfer.ReadParameters(), Result::Done);
         QCOMPARE(rig.params.GetParameter(6), 7.0f);
         QCOMPARE(rig.prompts.messages.size(), 1); // the setter's limit warning
-        QVERIFY(rig.host.ready && !rig.host.identical);
+        QVERIFY(rig.transfer.outcome().stored && !rig.transfer.outcome().identical);
     }
 
     // A value that does not fit a word refuses the whole write before anything is sent.
@@ -229,64 +307,78 @@ private slots:
             return;
         }
         QCOMPARE(result, Result::Refused);
-        QCOMPARE(rig.prompts.messages.size(), 1);
-        QVERIFY(rig.prompts.messages.first().text.contains(word == -2 ? "#5" : "P5"));
+        QCOMPARE(rig.transfer.outcome().refusedName, word == -2 ? "#5" : "P5");
         QVERIFY(rig.port.tx.isEmpty());
         QVERIFY(rig.drive.words() == words);
         QCOMPARE(rig.host.gateChanges, 0);
     }
-    // A write that cannot start or whose pre-write read fails sends no block, asks
-    // nothing and archives nothing.
-    void archivedWriteEndsEarly_data() {
+
+    // What the history keeps of a write: the drive's set it replaces only when the
+    // user approved, and a write the drive did not take under its own kind. A write
+    // that cannot start or whose pre-write read fails sends no block and asks nothing.
+    void archivedWrite_data() {
         QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("value not a word") << "refused"
-                                          << "P5";
-        QTest::newRow("no answer") << "noAnswer"
-                                   << "no answer";
-        QTest::newRow("bad checksum") << "badChecksum"
-                                      << "Bad Checksum";
+        QTest::addColumn<bool>("approve");
+        QTest::addColumn<Result>("result");
+        QTest::addColumn<QStringList>("kinds");
+        QTest::newRow("approved") << "" << true << Result::Done << QStringList{"write", "backup"};
+        QTest::newRow("cancelled") << "" << false << Result::Done << QStringList{};
+        QTest::newRow("not taken")
+            << "drop" << true << Result::NotTaken << QStringList{"nottaken", "backup"};
+        QTest::newRow("no backup, not written")
+            << "history" << true << Result::Done << QStringList{};
+        QTest::newRow("value not a word") << "refused" << true << Result::Refused << QStringList{};
+        QTest::newRow("no answer") << "noAnswer" << true << Result::NoAnswer << QStringList{};
+        QTest::newRow("bad checksum")
+            << "badChecksum" << true << Result::BadChecksum << QStringList{};
     }
-    void archivedWriteEndsEarly() {
+    void archivedWrite() {
         QFETCH(QString, fault);
-        QFETCH(QString, message);
+        QFETCH(bool, approve);
+        QFETCH(Result, result);
+        QFETCH(QStringList, kinds);
         Rig rig;
-        rig.lang.setText(113, QStringLiteral("no answer"));
-        QTemporaryDir dir;
-        History history(dir.path());
-        ScriptedReview review;
-        review.answers = {true};
-        ArchivedTransfer archived(rig.transfer, rig.params, rig.lang, rig.prompts, rig.host,
-                                  history, review);
-        if (fault == "refused")
-            rig.params.ParamValues[5] = 70000.0f;
+        rig.params.ParamCatalogue[90].name = QStringLiteral("*DUMMY*");
+        QCOMPARE(rig.transfer.ReadParameters(), Result::Done); // the program holds the drive's set
+        rig.params.ParamValues[5] = fault == "refused" ? 70000.0f : 5.0f;
+        rig.params.ParamValues[90] = 90.0f;
+        rig.review.answers = {approve};
+        if (fault == "history")
+            rig.history.setFolder(rig.dir.filePath("file/history"));
+        QFile blocker(rig.dir.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
         rig.drive.faults().noAnswer = fault == "noAnswer";
         rig.drive.faults().badChecksum = fault == "badChecksum";
+        if (fault == "drop")
+            rig.port.onWrite = [&rig](const QByteArray& bytes) {
+                if (bytes == "U")
+                    rig.port.dropTxByte = rig.port.tx.size() + 30;
+            };
 
-        QCOMPARE(archived.write(), ArchivedTransfer::Outcome::Failed);
-        QCOMPARE(rig.prompts.messages.size(), 1);
-        QVERIFY(rig.prompts.messages.first().text.contains(message));
-        QVERIFY(!rig.port.tx.contains('U'));
-        QVERIFY(review.shown.isEmpty());
-        QVERIFY(history.list().isEmpty());
-        QCOMPARE(rig.params.GetParameter(6), 7.0f); // the program's values stay
+        rig.archived.write();
+        QCOMPARE(rig.archived.lastResult(), result);
+        QCOMPARE(rig.kinds(), kinds);
+        const bool reviewed = result == Result::Done || result == Result::NotTaken;
+        QCOMPARE(rig.review.shown.size(), reviewed ? 1 : 0);
+        QCOMPARE(rig.port.tx.contains('U'), approve && reviewed && fault != "history");
+        QCOMPARE(rig.review.backupErrors.size(), fault == "history" ? 1 : 0);
+        if (reviewed) {
+            QCOMPARE(rig.review.shown[0].size(), 1); // P5: 105 -> 5
+            QCOMPARE(rig.review.hidden[0], 1);       // #90
+        }
     }
 
     // Old firmware sends no version word: the archive says so rather than "0".
     void archivedShortBlockRead() {
         Rig rig(826);
-        QTemporaryDir dir;
-        History history(dir.path());
-        ScriptedReview review;
-        ArchivedTransfer archived(rig.transfer, rig.params, rig.lang, rig.prompts, rig.host,
-                                  history, review,
+        ArchivedTransfer archived(rig.transfer, rig.params, rig.host, rig.history, rig.review,
                                   [] { return QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)); });
         QCOMPARE(archived.read(), ArchivedTransfer::Outcome::Done);
-        const QList<HistoryEntry> list = history.list();
+        const QList<HistoryEntry> list = rig.history.list();
         QCOMPARE(list.size(), 1);
         QCOMPARE(list[0].fileName, "20260102-030405-read-COM1.quv");
         QCOMPARE(list[0].firmware, "<=826");
-        const auto set = history.load(list[0].fileName);
+        const auto set = rig.history.load(list[0].fileName);
         QVERIFY(set);
         QCOMPARE((*set)[2], 0.102f); // scaled as the read stores it
         QCOMPARE((*set)[62], 7.0f);  // beyond the block: the program's value

@@ -85,8 +85,10 @@ QList<CarSample> fromModel(const std::array<std::uint16_t, 128>& words, const QS
     sim.D = Duration;
     sim.setDefaultTravel();
     Collector collector;
-    if (!sim.simulate(&params, lang, prompts, QStringLiteral("liftdrive-emulator"), &collector).ran)
+    if (const RunReport run = sim.simulate(&params, lang, &collector); !run.ran) {
+        prompts.warning(QStringLiteral("liftdrive-emulator"), run.refusal);
         return {};
+    }
     // The model plots every 10th step of 1 ms: one sample every SampleEvery.
     return follow(collector.samples, double(params.valueById(QStringLiteral("V0"))), car);
 }

@@ -320,8 +320,9 @@ void DriveEmulator::finishBlock() {
         return;
     }
     for (int k = 0; k < n; ++k) {
-        // The firmware version is the drive's own and cannot be written.
-        if (k != 125)
+        // The firmware version is the drive's own and cannot be written (unless
+        // this drive stores whatever it is sent).
+        if (k != 125 || m_storesFirmwareWord)
             m_words[std::size_t(k)] = incoming[std::size_t(k)];
     }
     m_log << QStringLiteral("U: block stored (%1 words)").arg(n);

@@ -44,6 +44,9 @@ public:
     int firmware() const { return m_firmware; }
     int blockWords() const { return m_firmware > NewFirmwareAbove ? 126 : 62; }
     bool newFirmware() const { return m_firmware > NewFirmwareAbove; }
+    // Whether a written block's version word is stored (and read back) as sent,
+    // as some drives do, instead of being kept.
+    void setStoresFirmwareWord(bool on) { m_storesFirmwareWord = on; }
 
     std::array<std::uint16_t, Words>& words() { return m_words; }
     const std::array<std::uint16_t, Words>& words() const { return m_words; }
@@ -110,6 +113,7 @@ private:
     void send(const QByteArray& bytes);
 
     int m_firmware = 830;
+    bool m_storesFirmwareWord = false;
     std::array<std::uint16_t, Words> m_words{};
     Faults m_faults;
     bool m_monitor = false;

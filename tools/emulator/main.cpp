@@ -371,6 +371,9 @@ int main(int argc, char* argv[]) {
         QStringLiteral("replug"),
         QStringLiteral("After a hang-up, come back on a new terminal behind the same COM "
                        "link with the stored parameters, instead of ending."));
+    const QCommandLineOption storeFirmwareOpt(
+        QStringLiteral("store-firmware-word"),
+        QStringLiteral("Store the version word a write sends and report it from then on."));
     const QCommandLineOption carLagOpt(
         QStringLiteral("car-lag"),
         QStringLiteral("Time constant of the car's speed loop behind the command, 0 to 2 s "
@@ -386,7 +389,7 @@ int main(int argc, char* argv[]) {
                        "that ignores the baud rate would."));
     parser.addOptions({comOpt, folderOpt, firmwareOpt, quvOpt, defOpt, monitorOpt, rateOpt,
                        noPaceOpt, logOpt, serveOpt, faultOpt, replugOpt, carLagOpt, carCreepOpt,
-                       floodOpt});
+                       floodOpt, storeFirmwareOpt});
     parser.process(app);
     QTextStream err(stderr);
 
@@ -411,6 +414,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     drive.setFirmware(firmware);
+    drive.setStoresFirmwareWord(parser.isSet(storeFirmwareOpt));
     const QString defFile = parser.isSet(defOpt) ? parser.value(defOpt) : defaultDefinitionFile();
     const QHash<int, double> scales = DriveEmulator::readScales(defFile);
     drive.loadDefaults(scales);

@@ -36,6 +36,8 @@ bool ProfileCatalogue::open(ParamListener* listener, const QString& packFile) {
 }
 
 bool ProfileCatalogue::loadFile(const QString& path) {
-    ParamFiles files(params, lang, prompts, kTitle);
-    return files.load(path) == ParamFiles::Result::Done;
+    if (ParamFiles(params).load(path) == ParamFiles::Result::Done)
+        return true;
+    prompts.critical(kTitle, ParamFiles::failureText(path));
+    return false;
 }

@@ -135,7 +135,8 @@ int run(int argc, char* argv[]) {
             data.travels << travelRow(f);
     }
     sim.setDefaultTravel();
-    sim.simulate(&params, lang, catalogue.prompts, kTitle, nullptr);
+    if (const RunReport run = sim.simulate(&params, lang, nullptr); !run.ran)
+        catalogue.prompts.warning(kTitle, run.refusal);
     fillTravel(data, sim, lang);
 
     ReportRenderer renderer(data, lang);

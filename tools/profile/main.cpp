@@ -201,9 +201,11 @@ int main(int argc, char* argv[]) {
 
     QTextStream out(stdout);
     CsvPlotter plotter(out);
-    const RunReport report = sim.simulate(&params, lang, prompts, kTitle, &plotter);
-    if (!report.ran)
+    const RunReport report = sim.simulate(&params, lang, &plotter);
+    if (!report.ran) {
+        prompts.warning(kTitle, report.refusal);
         return 1;
+    }
     out << "# TextSlowingDistance=" << controls.text(StopModeBox::SlowingDistance) << '\n'
         << "# TextStoppingDistance=" << controls.text(StopModeBox::StoppingDistance) << '\n'
         << "# TextSlowingS=" << controls.text(StopModeBox::SlowingS) << '\n'
