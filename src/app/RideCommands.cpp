@@ -7,6 +7,7 @@
 #include "params/ParamModule.h"
 #include "platform/Prompts.h"
 #include "ride/RecordingWindow.h"
+#include "ride/TravelCurve.h"
 #include "ride/TravelList.h"
 #include "sim/TravelPage.h"
 
@@ -88,5 +89,6 @@ const QList<MeasuredTravel>& RideCommands::shownTravels() const {
 
 void RideCommands::choose(const MeasuredTravel& travel) {
     m_chosen = travel;
+    m_travelPage.setMeasuredCurve(Ride::curveOf(travel));
     emit travelChosen(travel);
 }
