@@ -75,8 +75,10 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
 }
 
 MainForm::~MainForm() {
-    // The travel page holds references to the modules, which die before the widgets.
+    // The pages hold references to the modules and the session, which die before the
+    // widgets.
     delete m_travelPage;
+    delete m_monitorPage;
     m_params.removeListener(this);
     m_params.removeListener(&m_sim);
 }
@@ -130,6 +132,7 @@ void MainForm::buildMenus() {
     m_aboutForm = new AboutForm(m_lang, m_folder, m_edition, this);
     connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
     connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
+    m_session->addHelpCommands(m_menuHelp);
     buildToolbar();
 }
 

@@ -15,6 +15,7 @@
 #include "params/ParamModule.h"
 #include "platform/Clock.h"
 #include "support/DataFiles.h"
+#include "support/FakeConnectionHost.h"
 #include "support/FakeTransferHost.h"
 #include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
@@ -69,7 +70,7 @@ struct SoakReport {
     QStringList problems;
 };
 
-class FaultSoak : public ConnectionHost {
+class FaultSoak : public FakeConnectionHost {
 public:
     static constexpr double ClockFactor = 10.0;
 
@@ -184,12 +185,6 @@ public:
     }
 
     const SoakReport& report() const { return m_report; }
-
-    // ConnectionHost
-    bool versionGt826() const override { return m_host.version; }
-    void setVersionGt826(bool on) override { m_host.version = on; }
-    void setPortStatus(const QString&) override {}
-    QString mainTitle() const override { return QStringLiteral("Soak"); }
 
 private:
     // Random values within the limits, on the scale's grid, for the parameters the
