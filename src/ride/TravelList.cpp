@@ -83,16 +83,18 @@ TravelList::TravelList(const LangModule& lang, Prompts& prompts, QWidget* parent
 }
 
 void TravelList::retitle(const LangModule& lang) {
-    const QStringList names = titles().mid(0, ListColumns);
+    // The units under the names keep the columns as narrow as their figures.
+    QStringList names = titles().mid(0, ListColumns);
+    for (QString& name : names)
+        name.replace(QStringLiteral(" ("), QStringLiteral("\n("));
     m_view->setHeaderLabels(names);
-    const QFontMetrics header = m_view->header()->fontMetrics();
     const QFontMetrics cells = m_view->fontMetrics();
     for (int column = 0; column < ListColumns; ++column) {
         const QString widest =
             column == When ? QStringLiteral("8888.88 s") : number(-888.0, 'f', Decimals[column]);
-        const int width = std::max(header.horizontalAdvance(names.value(column)),
-                                   cells.horizontalAdvance(widest));
-        m_view->header()->resizeSection(column, width + 3 * cells.averageCharWidth());
+        const int width = std::max(m_view->header()->sectionSizeHint(column),
+                                   cells.horizontalAdvance(widest) + 2 * cells.averageCharWidth());
+        m_view->header()->resizeSection(column, width);
     }
     m_view->setToolTip(lang.LangText(TextId::TravelsHint));
     m_clear->setText(lang.LangText(TextId::TravelsClear));
