@@ -501,13 +501,13 @@ bool MainForm::startUp() {
     // 19: the stop mode, through its handler as a user's choice.
     m_travelPage->selectStopMode(1);
 
-    // 22-23: the edition's title and icon; every catalogue parameter counts as present.
+    // 22-23: the edition's title and icon. Every catalogue parameter counts as present
+    // until a read tells the drive's version: the model starts so.
     setWindowTitle(editionTitle());
     if (!m_windowIcon.isEmpty())
         setWindowIcon(QIcon(m_windowIcon));
     m_params.setTitle(windowTitle());
     m_session->setTitle(windowTitle());
-    m_params.driveVersion = 100000.0f;
     return true;
 }
 
