@@ -28,6 +28,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
@@ -268,9 +269,16 @@ void MainForm::buildPages() {
     layout->addWidget(m_tabs);
 
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
-    m_monitorPage =
-        new MonitorPage(m_session->protocol(), m_params, m_prompts, m_folder, m_frameMonitor);
-    m_frameMonitor->layout()->addWidget(m_monitorPage);
+    // At the smallest window sizes the chart, the travels, the values and the options do
+    // not fit one above the other: the page scrolls down rather than squeezing them.
+    auto* monitorScroll = new QScrollArea(m_frameMonitor);
+    monitorScroll->setObjectName(QStringLiteral("MonitorScroll"));
+    monitorScroll->setFrameShape(QFrame::NoFrame);
+    monitorScroll->setWidgetResizable(true);
+    monitorScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_monitorPage = new MonitorPage(m_session->protocol(), m_params, m_prompts, m_folder);
+    monitorScroll->setWidget(m_monitorPage);
+    m_frameMonitor->layout()->addWidget(monitorScroll);
     connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
             &MonitorPage::setSelectedPort);
     // The warning follows the grid's comparison, whatever a transfer concluded.

@@ -155,12 +155,6 @@ void MonitorPage::buildChart(QVBoxLayout* page) {
     page->addLayout(inset, 1);
 }
 
-void MonitorPage::setTravelList(QWidget* list) {
-    m_chartSplit->addWidget(list);
-    m_chartSplit->setStretchFactor(0, 3);
-    m_chartSplit->setStretchFactor(m_chartSplit->indexOf(list), 1);
-}
-
 void MonitorPage::buildValueRow(QVBoxLayout* page) {
     auto* row = new QHBoxLayout;
     auto* v =
@@ -278,9 +272,9 @@ void MonitorPage::start() {
 }
 
 void MonitorPage::addTravelPanel(QWidget* panel) {
-    auto* page = static_cast<QVBoxLayout*>(layout());
-    // Under the scale row and the chart; the chart keeps the height to spare.
-    page->insertWidget(2, panel, 0);
+    m_chartSplit->addWidget(panel);
+    m_chartSplit->setStretchFactor(0, 3);
+    m_chartSplit->setStretchFactor(m_chartSplit->indexOf(panel), 1);
 }
 
 void MonitorPage::retitle(const LangModule& lang) {
