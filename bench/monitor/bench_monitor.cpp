@@ -64,10 +64,10 @@ struct Modules {
     ParamModule params{lang, prompts};
     QTemporaryDir folder;
     Modules() {
-        params.ParamValues[16] = 1.0f;
         params.ParamCatalogue[16].scale = 1000.0f;
-        params.ParamValues[20] = 13.0f;
+        params.SetParameter(16, 1.0f);
         params.ParamCatalogue[20].scale = 10.0f;
+        params.SetParameter(20, 13.0f);
     }
 };
 

@@ -84,7 +84,7 @@ void DriveSession::addCommands(QMenu* menu) {
     m_read->setEnabled(false);
     m_write->setEnabled(false);
 
-    connect(m_connection, &QAction::triggered, m_form, [this] { m_form->exec(); });
+    connect(m_connection, &QAction::triggered, m_form, &QDialog::exec);
     // The progress window is named after the command that opened it.
     connect(m_read, &QAction::triggered, this, [this] {
         if (m_readGuard && !m_readGuard())

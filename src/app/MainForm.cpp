@@ -76,12 +76,16 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
 }
 
 MainForm::~MainForm() {
-    // The pages hold references to the modules and the session, which die before the
-    // widgets.
-    delete m_travelPage;
-    delete m_monitorPage;
     m_params.removeListener(this);
     m_params.removeListener(&m_sim);
+    // Pages, commands and dialogs hold references to the session and the modules, which as
+    // members would die before the window's children: they go first, then the session
+    // while the grid it fills is gone and the modules it refers to still live.
+    delete m_ride;
+    delete m_history;
+    delete m_aboutForm;
+    delete centralWidget();
+    m_session.reset();
 }
 
 void MainForm::buildMenus() {
@@ -105,11 +109,11 @@ void MainForm::buildMenus() {
     m_exit->setObjectName(QStringLiteral("MI_Exit"));
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     // History and comparison of archived sets; switched off during a transfer.
-    auto* history =
+    m_history =
         new HistoryCommands(m_session->archived().history(), m_params, m_lang, m_prompts, this);
-    history->addCommands(m_menuFile, m_exit);
+    m_history->addCommands(m_menuFile, m_exit);
     ReportMenu::add(*this, m_menuFile, m_exit);
-    connect(m_session.get(), &DriveSession::transferCommandsEnabled, history,
+    connect(m_session.get(), &DriveSession::transferCommandsEnabled, m_history,
             &HistoryCommands::setEnabled);
 
     m_menuConnection = bar->addMenu(QStringLiteral("Ba\u011flant\u0131"));
@@ -132,7 +136,7 @@ void MainForm::buildMenus() {
     setTag(m_about, TextId::MenuAbout);
     m_aboutForm = new AboutForm(m_lang, m_folder, m_edition, this);
     connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
-    connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
+    connect(m_about, &QAction::triggered, m_aboutForm, &QDialog::exec);
     m_session->addHelpCommands(m_menuHelp);
     buildToolbar();
 }
@@ -280,7 +284,7 @@ void MainForm::buildPages() {
     // The warning follows the grid's comparison, whatever a transfer concluded.
     m_monitorPage->setValuesIdentical(true);
     connect(m_paramGrid, &ParamGrid::differenceChanged, m_monitorPage,
-            [this](bool differs) { m_monitorPage->setValuesIdentical(!differs); });
+            [page = m_monitorPage](bool differs) { page->setValuesIdentical(!differs); });
     connect(m_monitorPage, &MonitorPage::differWarningShown, this, [this](bool shown) {
         m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
     });
@@ -289,14 +293,16 @@ void MainForm::buildPages() {
     m_frameMotor->layout()->addWidget(new ParamGridFilter(*m_paramGrid, m_frameMotor));
     m_frameMotor->layout()->addWidget(m_paramGrid);
     m_session->setFlashParamsIdentical(true);
-    connect(m_paramGrid, &ParamGrid::differenceChanged, m_session.get(),
-            [this](bool differs) { m_session->setFlashParamsIdentical(!differs); });
+    connect(
+        m_paramGrid, &ParamGrid::differenceChanged, m_session.get(),
+        [session = m_session.get()](bool differs) { session->setFlashParamsIdentical(!differs); });
     // After a lost line the drive may have been changed or replaced meanwhile.
-    connect(&m_session->port(), &LinkPort::lineLostNotice, m_paramGrid, [this] {
-        const QString since =
-            QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-        m_paramGrid->markDriveStale(m_lang.LangText(TextId::DriveValuesStale).arg(since));
-    });
+    connect(&m_session->port(), &LinkPort::lineLostNotice, m_paramGrid,
+            [grid = m_paramGrid, &lang = m_lang] {
+                const QString since =
+                    QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+                grid->markDriveStale(lang.LangText(TextId::DriveValuesStale).arg(since));
+            });
 
     // The travel page is the page frame "FrameSeyir" itself.
     m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, central);
@@ -503,13 +509,13 @@ bool MainForm::startUp() {
     // 19: the stop mode, through its handler as a user's choice.
     m_travelPage->selectStopMode(1);
 
-    // 22-23: the edition's title and icon; every catalogue parameter counts as present.
+    // 22-23: the edition's title and icon. Every catalogue parameter counts as present
+    // until a read tells the drive's version: the model starts so.
     setWindowTitle(editionTitle());
     if (!m_windowIcon.isEmpty())
         setWindowIcon(QIcon(m_windowIcon));
     m_params.setTitle(windowTitle());
     m_session->setTitle(windowTitle());
-    m_params.driveVersion = 100000.0f;
     return true;
 }
 

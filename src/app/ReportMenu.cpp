@@ -70,8 +70,8 @@ QAction* add(MainForm& form, QMenu* menu, QAction* before) {
             data.port = session.portStatus();
         const ParamModule& params = form.params();
         // Until a drive was read every parameter counts as present.
-        if (params.driveVersion < 100000.0f)
-            data.firmware = NumberText::general(params.driveVersion);
+        if (params.driveVersion() < 100000.0f)
+            data.firmware = NumberText::general(params.driveVersion());
         data.valuesIdentical = session.flashParamsIdentical();
         // The history reaches back over earlier runs; only this run's sets count.
         for (const HistoryEntry& entry : session.archived().history().list())

@@ -312,7 +312,7 @@ void MonitorPage::setFullScale(float scale) {
 
 ChartScale::Plan MonitorPage::scalePlan() const {
     auto scaled = [this](int k) {
-        return double(m_params.ParamValues[std::size_t(k)] *
+        return double(m_params.ParamValues()[std::size_t(k)] *
                       m_params.ParamCatalogue[std::size_t(k)].scale);
     };
     return ChartScale::plan(m_scaleSelect->currentIndex(), scaled(TopSpeedIndex),

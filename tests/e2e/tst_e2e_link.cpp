@@ -126,14 +126,14 @@ private slots:
         Program& p = *m_program;
         QVERIFY(p.port.isOpen());
         QCOMPARE(m_drive.command("fault " + fault), QStringLiteral("OK"));
-        const auto before = p.params.ParamValues;
+        const auto before = p.params.ParamValues();
         p.prompts.messages.clear();
         QCOMPARE(int(p.transfer.ReadParameters()), result);
         QCOMPARE(m_drive.command("clear"), QStringLiteral("OK"));
         QVERIFY(p.prompts.texts().isEmpty());
-        QVERIFY(p.params.ParamValues == before);
+        QVERIFY(p.params.ParamValues() == before);
         QVERIFY(p.transferHost.cells.isEmpty());
-        QCOMPARE(p.params.driveVersion, 100000.0f); // as before the read
+        QCOMPARE(p.params.driveVersion(), 100000.0f); // as before the read
         QVERIFY(!p.transfer.outcome().stored);
         QVERIFY(p.transferHost.commandsEnabled);
     }

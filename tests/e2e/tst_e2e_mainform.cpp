@@ -85,7 +85,7 @@ private slots:
 
         // The drive's factory set, scaled by the shipped definition file, is what the
         // program starts with.
-        QCOMPARE(w.params().driveVersion, 830.0f);
+        QCOMPARE(w.params().driveVersion(), 830.0f);
         QVERIFY(w.session().readyToSimulate());
         QVERIFY(w.session().flashParamsIdentical());
         ParamGrid* grid = w.paramGrid();

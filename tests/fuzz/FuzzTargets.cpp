@@ -114,7 +114,7 @@ void deffile(const QByteArray& input) {
         params.SetParameter(k, def.minValue);
         params.ValidateParamText(k, def.name);
         std::uint16_t word = 0;
-        if (ParamTransfer::rawWord(params.GetParameter(k), def.scale, &word))
+        if (ParamModule::wordOf(params.GetParameter(k), def.scale, &word))
             FUZZ_CHECK(!std::isnan(ParamTransfer::valueOfWord(word, def.scale, true)));
         params.FindParamById(def.id);
     }
@@ -136,7 +136,7 @@ void quv(const QByteArray& input) {
     for (int k = 0; k < ParamModule::Count; ++k) {
         const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
         scales.insert(k, double(def.scale));
-        if (ParamTransfer::rawWord(params.GetParameter(k), def.scale, nullptr))
+        if (ParamModule::wordOf(params.GetParameter(k), def.scale, nullptr))
             FUZZ_CHECK(std::isfinite(params.GetParameter(k)));
     }
     if (result == ParamFiles::Result::Done) {
@@ -268,7 +268,7 @@ void paramblock(const QByteArray& input) {
         else if (bytes == ProtocolModule::ParamReadRequest && port.bytesRead == 0)
             port.rx = answer; // once: a repeated request does not replay it
     };
-    const auto before = params.ParamValues;
+    const auto before = params.ParamValues();
     const ParamTransfer::Result result =
         write ? transfer.WriteParameters() : transfer.ReadParameters();
     const ParamTransfer::Outcome& outcome = transfer.outcome();
@@ -276,24 +276,23 @@ void paramblock(const QByteArray& input) {
                result != ParamTransfer::Result::NoPort);
     FUZZ_CHECK(host.commandsEnabled && !host.progressShown);
     if (!outcome.stored) {
-        FUZZ_CHECK(params.ParamValues == before);
+        FUZZ_CHECK(params.ParamValues() == before);
         return;
     }
     const auto block = wholeBlock(answer, hangupAt, n, longBlock);
     FUZZ_CHECK(block);
     FUZZ_CHECK((result == ParamTransfer::Result::NotTaken) == (outcome.notTaken.total() > 0));
     FUZZ_CHECK(result == ParamTransfer::Result::Done || outcome.notTaken.total() > 0);
-    const float version = params.driveVersion;
+    const float version = params.driveVersion();
     for (int k = 0; k < ParamModule::Count; ++k) {
         const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
-        const float now = params.ParamValues[std::size_t(k)];
+        const float now = params.ParamValues()[std::size_t(k)];
         const float was = before[std::size_t(k)];
         const std::uint16_t word = (*block)[std::size_t(k)];
         std::uint16_t sent = 0;
         const bool driveDecides = k == ParamTransfer::FirmwareIndex || version < def.minVersion;
         if (write && !driveDecides)
-            FUZZ_CHECK(now == was ||
-                       (ParamTransfer::rawWord(was, def.scale, &sent) && sent == word));
+            FUZZ_CHECK(now == was || (ParamModule::wordOf(was, def.scale, &sent) && sent == word));
         if (now == was)
             continue;
         FUZZ_CHECK(k < n);

@@ -118,8 +118,8 @@ private slots:
         Fixture f({"a:1:Speed:V3:m/s:0.5:2.5:0:1000:0", "b:2:New:NW:x:0:10:0:1:826",
                    "c:3:*DUMMY*:D:x:0:0:0:1:0", "d:125:Version:ver:-:0:1:0:1:0"});
         for (int i : {1, 2, 3, 125})
-            f.params.ParamValues[std::size_t(i)] = 1.0f;
-        f.params.driveVersion = driveVersion;
+            f.params.SetParameter(i, 1.0f);
+        f.params.takeDriveVersion(driveVersion);
         Recorder views;
         f.params.addListener(&views);
         QCOMPARE(f.params.SetParameter(index, value), code);

@@ -341,7 +341,7 @@ private slots:
         QTemporaryDir folder;
         std::array<float, 128> values{};
         Shipped s;
-        values = s.params.ParamValues;
+        values = s.params.ParamValues();
         values[std::size_t(s.params.FindParamById("V3"))] = 1.75f;
         QFile quv(folder.filePath("site.quv"));
         QVERIFY(quv.open(QIODevice::WriteOnly));
@@ -404,7 +404,7 @@ private slots:
         QVERIFY(f.startAndShow());
         QFile quv(dir.filePath("menu.quv"));
         QVERIFY(quv.open(QIODevice::WriteOnly));
-        quv.write(ParamFiles::textOf(f.form.params().ParamValues));
+        quv.write(ParamFiles::textOf(f.form.params().ParamValues()));
         quv.close();
         QFile csv(dir.filePath("menu.csv"));
         QVERIFY(csv.open(QIODevice::WriteOnly));

@@ -199,10 +199,10 @@ private:
                 const double low = std::ceil(double(def.minValue) * def.scale);
                 const double high = std::floor(double(def.maxValue) * def.scale);
                 const double raw = low + std::floor(m_random.generateDouble() * (high - low + 1));
-                m_params.ParamValues[std::size_t(k)] = float(raw / def.scale);
+                m_params.SetParameter(k, float(raw / def.scale));
             }
             std::uint16_t w = 0;
-            if (ParamTransfer::rawWord(m_params.GetParameter(k), def.scale, &w))
+            if (ParamModule::wordOf(m_params.GetParameter(k), def.scale, &w))
                 words[k] = w;
         }
         return words;
