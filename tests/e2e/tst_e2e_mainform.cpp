@@ -1,7 +1,8 @@
 // The main window on the virtual drive streaming at the full line rate: the port
 // panel of the status bar, the live monitor that the accept alone starts (labels and
 // chart), the page switch's commands, a parameter read from the drive with the
-// shipped files, the commands a transfer switches off, and a pulled line.
+// shipped files, the commands a transfer switches off, a pulled line and the drive's
+// return, and the link log.
 #include "emulator/DriveEmulator.h"
 #include "monitor/MonitorPage.h"
 #include "params/ParamGrid.h"
@@ -11,9 +12,7 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -145,64 +144,6 @@ private slots:
         const QByteArray text = log.readAll();
         for (const char* seen : {" ! COM13 lost: ", " ! COM13 back", " > 4d\n", " < ff "})
             QVERIFY2(text.contains(seen), seen);
-    }
-
-    // A technician's session through the window's own commands: connect, read, edit
-    // a value in the grid, write, save a file, switch language, record and export.
-    void wholeSession() {
-        DriveWindow f;
-        QVERIFY(f.start({"--frame-rate", "200"}));
-        MainForm& w = f.form;
-        f.acceptDrivePort();
-        auto* tabs = f.child<QTabBar>("TabStrip1");
-        tabs->setCurrentIndex(1);
-        f.child<QAction>("MI_ReadPars")->trigger();
-        QVERIFY(w.session().flashParamsIdentical());
-
-        ParamGrid* grid = w.paramGrid();
-        const int v3 = w.params().FindParamById("V3");
-        const int row = grid->FindGridRow(v3);
-        grid->setFocus();
-        grid->setCurrentCell(row - 1, ParamGrid::ValueColumn);
-        QTest::keyClick(grid, Qt::Key_F2);
-        auto* editor = f.child<QLineEdit>("ParEditText");
-        editor->setText("1,2");
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCOMPARE(w.params().GetParameter(v3), 1.2f);
-        QVERIFY(!w.session().flashParamsIdentical()); // the row differs until written
-
-        f.child<QAction>("MI_WritePars")->trigger();
-        QVERIFY2(f.prompts.texts().isEmpty(), qPrintable(f.prompts.texts().join('|')));
-        QCOMPARE(f.drive.words().value(v3), 1200); // mm/s on the wire
-        QVERIFY(w.session().flashParamsIdentical());
-
-        QTemporaryDir files;
-        f.prompts.fileAnswers = {files.filePath("site")};
-        f.child<QAction>("MI_SaveFile")->trigger();
-        QFile saved(files.filePath("site.quv"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll().split('\n').value(v3).trimmed(), QByteArray("1.2"));
-
-        f.child<QAction>("lang1")->trigger();
-        QCOMPARE(tabs->tabText(0), w.lang().LangText(TextId::TabMonitor));
-        QCOMPARE(grid->cellText(row, ParamGrid::DriveColumn), QStringLiteral("1.2"));
-
-        tabs->setCurrentIndex(0);
-        auto* speed = f.child<QLabel>("LabelVValue");
-        QTRY_VERIFY(speed->text() != "...");
-        const QString csv = binFolder() + "/csv/log.csv";
-        QFile::remove(csv);
-        QTest::mouseClick(f.child<QPushButton>("CommandRecordData"), Qt::LeftButton);
-        // A loaded machine runs fewer ticks: wait for the samples, not for a time.
-        auto* page = w.findChild<MonitorPage*>();
-        QTRY_VERIFY(page->record().sampleCount() >= 5);
-        QTest::mouseClick(f.child<QPushButton>("CommandRecDataToClipboard"), Qt::LeftButton);
-        QCOMPARE(f.prompts.messages.size(), 1); // the export's "written" notice
-        QFile record(csv);
-        QVERIFY(record.open(QIODevice::ReadOnly));
-        QVERIFY(record.readAll().count('\n') > 5); // the header and the samples
-        record.close();
-        QFile::remove(csv);
     }
 };
 

@@ -54,11 +54,9 @@ private:
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
-            for (int k = 0; k < ParamModule::Count; ++k) {
-                params.ParamCatalogue[std::size_t(k)] = {
-                    QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
+            fillWideCatalogue(params);
+            for (int k = 0; k < ParamModule::Count; ++k)
                 params.SetParameter(k, 7.0f);
-            }
             params.ParamCatalogue[2].scale = 1000; // a speed in m/s, raw mm/s
             params.ParamCatalogue[10].minVersion = 900;
             params.ParamCatalogue[20].minVersion = 826;
@@ -332,6 +330,8 @@ private slots:
         QTest::newRow("cancelled") << "" << false << Result::Done << QStringList{};
         QTest::newRow("not taken")
             << "drop" << true << Result::NotTaken << QStringList{"nottaken", "backup"};
+        QTest::newRow("line lost in the block")
+            << "hangup" << true << Result::LineLost << QStringList{"backup"};
         QTest::newRow("no backup, not written")
             << "history" << true << Result::Done << QStringList{};
         QTest::newRow("value not a word") << "refused" << true << Result::Refused << QStringList{};
@@ -361,11 +361,18 @@ private slots:
                 if (bytes == "U")
                     rig.port.dropTxByte = rig.port.tx.size() + 30;
             };
+        if (fault == "hangup") // the history keeps complete sets only
+            rig.port.onWrite = [&rig](const QByteArray&) {
+                if (const qsizetype u = rig.port.tx.indexOf('U');
+                    u >= 0 && rig.port.tx.size() > u + 40)
+                    rig.port.pullLine();
+            };
 
         rig.archived.write();
         QCOMPARE(rig.archived.lastResult(), result);
         QCOMPARE(rig.kinds(), kinds);
-        const bool reviewed = result == Result::Done || result == Result::NotTaken;
+        const bool reviewed =
+            result == Result::Done || result == Result::NotTaken || result == Result::LineLost;
         QCOMPARE(rig.review.shown.size(), reviewed ? 1 : 0);
         QCOMPARE(rig.port.tx.contains('U'), approve && reviewed && fault != "history");
         QCOMPARE(rig.review.backupErrors.size(), fault == "history" ? 1 : 0);
