@@ -81,6 +81,7 @@ TravelPage::TravelPage(SimModule& sim, ParamModule& params, const LangModule& la
     connect(m_signalEditor, &SignalEditor::aboutToPaint, this, [this] { eraseCursor(); });
     connect(m_signalEditor, &SignalEditor::cursorMoved, this, &TravelPage::refreshTCursor);
     connect(m_signalEditor, &SignalEditor::edited, this, [this] {
+        m_matched = false;
         m_undo->setEnabled(m_sim.canUndoSignals());
         simulate();
     });
@@ -344,12 +345,14 @@ void TravelPage::drawAll() {
 
 void TravelPage::setMeasuredCurve(const MeasuredCurve& curve) {
     m_drawing.setMeasured(curve);
+    m_matched = false;
     m_comparison->show();
     simulate();
 }
 
 void TravelPage::clearMeasuredCurve() {
     m_drawing.setMeasured(std::nullopt);
+    m_matched = false;
     m_comparison->hide();
     simulate();
 }
@@ -395,11 +398,13 @@ void TravelPage::matchSignals() {
     m_sim.setSignal(3, start, sample(commandStart + delay + timing.highSpeedEnd), true);
     m_sim.setSignal(0, start, sample(commandStart + delay + timing.lowSpeedEnd), true);
     m_undo->setEnabled(true);
+    m_matched = true;
     simulate();
 }
 
 void TravelPage::undoSignals() {
     m_sim.undoSignals();
+    m_matched = false;
     m_undo->setEnabled(m_sim.canUndoSignals());
     simulate();
 }

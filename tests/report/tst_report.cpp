@@ -1,13 +1,18 @@
 // The commissioning report as a PDF reader sees it: the parameter table, the header
 // of every page, hostile site texts, the travels, saving through the command.
+#include "app/RideCommands.h"
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
 #include "params/ParamModule.h"
 #include "report/ReportCommand.h"
 #include "report/ReportPdf.h"
+#include "report/ReportPlots.h"
 #include "report/ReportRenderer.h"
 #include "report/SiteMemory.h"
+#include "ride/RecordingWindow.h"
 #include "ride/TravelFigures.h"
+#include "ride/TravelList.h"
+#include "sim/TravelPage.h"
 #include "support/DataFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/PdfReader.h"
@@ -16,10 +21,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QSettings>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -53,6 +61,19 @@ QStringList rowLines(const QStringList& pages, const QString& name, const QStrin
                 line.split(u' ', Qt::SkipEmptyParts).contains(id))
                 out << line.trimmed();
     return out;
+}
+
+// Pixels of about `colour`, as a reader smooths a line drawn in it.
+int pixelsNear(const QImage& image, const QColor& colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                     std::abs(c.blue() - colour.blue()) <
+                 60;
+        }
+    return n;
 }
 
 struct ScriptedReport final : ReportPrompts {
@@ -165,6 +186,52 @@ private slots:
             QVERIFY(page.indexOf("Identifier") < page.indexOf("Setting "));
         }
         QCOMPARE(tablePages, 3);
+    }
+
+    void plotsPageShowsTheSpeedCurve() {
+        Shipped s;
+        SimModule sim;
+        s.params.addListener(&sim);
+        s.params.LoadDefaultParameters();
+        sim.setDefaultTravel();
+        TravelPlots plots(sim);
+        QVERIFY(sim.simulate(&s.params, s.lang, &plots).ran);
+        ReportRenderer renderer(s.data(), s.lang);
+        renderer.setPlotPainter(ReportPlots::painter(plots, s.lang));
+        const QString path = write(renderer);
+        constexpr int dpi = 100;
+        const QImage page = PdfReader::picture(path, renderer.plotPage(), dpi);
+        QVERIFY(!page.isNull());
+        const double scale = dpi / 72.0;
+        const QRectF area = renderer.plotArea();
+        const QRect v = ReportPlots::plotRect(TravelPlots::VPlot,
+                                              QRectF(area.topLeft() * scale, area.size() * scale))
+                            .toAlignedRect();
+        // The same plot drawn alone at the picture's size: where its curve lies.
+        QImage alone(v.size(), QImage::Format_RGB32);
+        {
+            QPainter p(&alone);
+            plots.render(TravelPlots::VPlot, p, QRectF(QPointF(0, 0), v.size()));
+        }
+        const QList<QColor> curve{Qt::white, QColor(255, 255, 0), QColor(255, 0, 0)};
+        // The page's curve as the reader smooths it: white, yellow or red, not the grey
+        // grid nor the green guides.
+        auto bright = [](QColor c) { return c.red() > 150 && (c.green() > 150 || c.green() < 90); };
+        int points = 0, found = 0;
+        for (int x = 2; x < v.width() - 2; x += 3)
+            for (int y = 2; y < v.height() - 2; ++y) {
+                if (!curve.contains(alone.pixelColor(x, y)))
+                    continue;
+                ++points;
+                bool near = false;
+                for (int dx = -2; dx <= 2 && !near; ++dx)
+                    for (int dy = -2; dy <= 2 && !near; ++dy)
+                        near = bright(page.pixelColor(v.left() + x + dx, v.top() + y + dy));
+                found += near;
+                break;
+            }
+        QVERIFY(points > v.width() / 6);
+        QVERIFY2(found >= points * 9 / 10, qPrintable(QString("%1 of %2").arg(found).arg(points)));
     }
 
     void measuredTravels_data() {
@@ -330,6 +397,8 @@ private slots:
                 true);
     }
 
+    // The report the window makes holds the recording's travels, the chosen one over
+    // the plots and, its lanes matched, its simulated figures beside the measured.
     void fileMenuReport() {
         MainWindowFixture<> f;
         QVERIFY(f.startAndShow());
@@ -337,8 +406,19 @@ private slots:
         QVERIFY(quv.open(QIODevice::WriteOnly));
         quv.write(ParamFiles::textOf(f.form.params().ParamValues()));
         quv.close();
-        f.prompts.fileAnswers << quv.fileName();
+        QFile csv(dir.filePath("menu.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write(RideRecordings::csv(RideRecordings::travels(60, 50), u'.'));
+        csv.close();
+        f.prompts.fileAnswers << quv.fileName() << csv.fileName();
         f.child<QAction>("MI_OpenFile")->trigger();
+        f.child<QAction>("MI_OpenRecording")->trigger();
+        f.child<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        QTreeWidget* view = f.form.ride()->recordingWindow()->list()->view();
+        view->setCurrentItem(view->topLevelItem(1));
+        f.child<QPushButton>("CommandMatchSignals")->click();
+        const TravelPlots& shown = f.child<TravelPage>("FrameSeyir")->plots();
+
         QSettings settings(dir.filePath("menu.ini"), QSettings::IniFormat);
         ScriptedReport scripted;
         scripted.site = SiteEntry{"Menu Site", "", "", ""};
@@ -348,10 +428,31 @@ private slots:
         command->setSettings(&settings);
         f.child<QAction>("MI_Report")->trigger();
         QVERIFY(scripted.saved);
-        const QString cover = PdfReader::pages(scripted.fileName).value(0);
-        QVERIFY2(cover.contains("Menu Site") && cover.contains("menu.quv") &&
-                     cover.contains(f.form.editionTitle()),
-                 qPrintable(cover));
+        const QStringList pages = PdfReader::pages(scripted.fileName);
+        QVERIFY2(pages.value(0).contains("Menu Site") && pages.value(0).contains("menu.quv") &&
+                     pages.value(0).contains(f.form.editionTitle()),
+                 qPrintable(pages.value(0)));
+        const QList<MeasuredTravel>& travels = f.form.ride()->shownTravels();
+        QVERIFY(travels.size() > 2);
+        QStringList rows;
+        for (const MeasuredTravel& t : travels) {
+            const QString start = travelRow(t.figures).start;
+            for (const QString& line : pages.join(u'\n').split(u'\n'))
+                if (line.contains(start + " "))
+                    rows << line;
+            QVERIFY2(rows.size() == &t - travels.data() + 1 &&
+                         rows.last().contains(ReportText::figure(t.figures.flight, 2)),
+                     qPrintable(rows.join(u'\n')));
+        }
+        const QStringList simulated{ReportText::figure(shown.simulatedFlight(), 2),
+                                    ReportText::figure(shown.simulatedCreep(), 2)};
+        QCOMPARE(rows[1].split(u' ', Qt::SkipEmptyParts).mid(10), simulated);
+        QCOMPARE(rows[0].split(u' ', Qt::SkipEmptyParts).size(), 10);
+        int measured = 0;
+        for (int page = 0; page < pages.size(); ++page)
+            measured += pixelsNear(PdfReader::picture(scripted.fileName, page, 100),
+                                   TravelPlots::measuredColor());
+        QVERIFY2(measured > 300, qPrintable(QString::number(measured)));
         QVERIFY(f.prompts.messages.isEmpty());
     }
 
