@@ -2,7 +2,9 @@
 // panel of the status bar, the live monitor that the accept alone starts (labels and
 // chart), the page switch's commands, a parameter read from the drive with the
 // shipped files, the commands a transfer switches off, a pulled line and the drive's
-// return, and the link log.
+// return, and the link log; a doubtful block of old firmware taken, and a replug during
+// a read that reaches nothing to the replugged drive. Reviews, the history and the
+// faults of a write are met one level down.
 #include "emulator/DriveEmulator.h"
 #include "monitor/MonitorPage.h"
 #include "params/ParamGrid.h"
@@ -144,6 +146,60 @@ private slots:
         const QByteArray text = log.readAll();
         for (const char* seen : {" ! COM13 lost: ", " ! COM13 back", " > 4d\n", " < ff "})
             QVERIFY2(text.contains(seen), seen);
+    }
+
+    // Firmware 8.26 sends no checksum: one value outside its limits is listed with
+    // its limits, and taking the read keeps the program's value there (with the
+    // setter's warning) and the drive's everywhere else.
+    void doubtfulOldFirmwareRead() {
+        DriveWindow f;
+        QVERIFY(f.startOnParameterPage({"--firmware", "826"}));
+        f.form.session().setVersionGt826(false);
+        ParamModule& params = f.form.params();
+        int k = 0;
+        while (params.ParamCatalogue[k].isPlaceholder() || params.ParamCatalogue[k].scale != 1 ||
+               params.ParamCatalogue[k].minVersion > 0 || params.ParamCatalogue[k].maxValue > 999)
+            ++k;
+        QVERIFY(k < 62);
+        const ParamDef def = params.ParamCatalogue[k];
+        const int far = int(def.maxValue) + 1;
+        QCOMPARE(f.drive.command(QStringLiteral("set %1 %2").arg(k).arg(far)), "OK");
+        const float kept = params.GetParameter(k);
+
+        f.prompts.confirmAnswers = {true};
+        f.child<QAction>("MI_ReadPars")->trigger();
+        QCOMPARE(f.prompts.questions.size(), 1);
+        QVERIFY2(f.prompts.questions.first().contains(
+                     QStringLiteral("%1 = %2").arg(def.name.trimmed()).arg(far)),
+                 qPrintable(f.prompts.questions.first()));
+        QCOMPARE(f.prompts.texts().size(), 1); // the setter's warning
+        QCOMPARE(params.GetParameter(k), kept);
+        QVERIFY(!f.form.session().flashParamsIdentical());
+        QCOMPARE(f.entries().size(), 1);
+    }
+
+    // The drive is unplugged and back while a read runs, the event loop running
+    // meanwhile as it does under the modal lost-line box: the read ends at the loss
+    // and nothing reaches the replugged drive until the port is reopened after it.
+    void replugDuringTransfer() {
+        DriveWindow f;
+        QVERIFY(f.startOnParameterPage({"--replug"}));
+        bool unplugged = false;
+        QObject::connect(&f.form.session(), &DriveSession::transferCommandsEnabled, &f.form,
+                         [&](bool on) {
+                             if (on || std::exchange(unplugged, true))
+                                 return;
+                             f.drive.command("hangup", "REPLUGGED");
+                             QTest::qWait(1000);
+                         });
+        f.child<QAction>("MI_ReadPars")->trigger();
+        QTRY_COMPARE(f.prompts.texts().size(), 1);
+        QVERIFY(f.entries().isEmpty());
+        QTRY_COMPARE(f.form.session().connectionForm().selectedPort(), 13);
+        const QStringList log = f.drive.log();
+        const qsizetype replugged = log.indexOf(QRegularExpression("REPLUGGED .*"));
+        QVERIFY(replugged > 0);
+        QCOMPARE(log.mid(replugged).filter(QRegularExpression("^LOG [DU]")), QStringList());
     }
 };
 

@@ -347,6 +347,7 @@ private slots:
         Rig rig;
         rig.params.ParamCatalogue[90].name = QStringLiteral("*DUMMY*");
         QCOMPARE(rig.transfer.ReadParameters(), Result::Done); // the program holds the drive's set
+        const ParamSet driveSet = rig.params.ParamValues();
         rig.storeUnderOtherScale(5, fault == "refused" ? 70000.0f : 5.0f, 1.0f);
         rig.params.SetParameter(90, 90.0f);
         rig.review.answers = {approve};
@@ -376,6 +377,12 @@ private slots:
         QCOMPARE(rig.review.shown.size(), reviewed ? 1 : 0);
         QCOMPARE(rig.port.tx.contains('U'), approve && reviewed && fault != "history");
         QCOMPARE(rig.review.backupErrors.size(), fault == "history" ? 1 : 0);
+        // The backup is the drive's set before the write; the written set is the program's.
+        const QList<HistoryEntry> list = rig.history.list();
+        if (kinds.contains("backup"))
+            QCOMPARE(rig.history.load(list.last().fileName), std::optional(driveSet));
+        if (kinds.value(0) == "write")
+            QCOMPARE(rig.history.load(list[0].fileName), std::optional(rig.params.ParamValues()));
         if (reviewed) {
             QCOMPARE(rig.review.shown[0].size(), 1); // P5: 105 -> 5
             QCOMPARE(rig.review.hidden[0], 1);       // #90
