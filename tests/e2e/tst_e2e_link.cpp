@@ -41,9 +41,7 @@ struct Program : FakeConnectionHost {
         : port(ComPortMap(linkFolder, QStringLiteral("/nonexistent"))) {
         for (int i : {55, 56, 106, 107, 108, 111, 112, 113})
             lang.setText(i, QStringLiteral("T%1 %2 %3").arg(i));
-        for (int k = 0; k < ParamModule::Count; ++k)
-            params.ParamCatalogue[std::size_t(k)] = {
-                QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
+        fillWideCatalogue(params);
         params.ParamCatalogue[16].scale = 1000;
         params.ParamCatalogue[30].minVersion = 900;
         params.setGridRowLookup([](int k) { return k + 1; });

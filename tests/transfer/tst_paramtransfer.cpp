@@ -54,11 +54,9 @@ private:
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
-            for (int k = 0; k < ParamModule::Count; ++k) {
-                params.ParamCatalogue[std::size_t(k)] = {
-                    QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
+            fillWideCatalogue(params);
+            for (int k = 0; k < ParamModule::Count; ++k)
                 params.SetParameter(k, 7.0f);
-            }
             params.ParamCatalogue[2].scale = 1000; // a speed in m/s, raw mm/s
             params.ParamCatalogue[10].minVersion = 900;
             params.ParamCatalogue[20].minVersion = 826;
@@ -332,6 +330,8 @@ private slots:
         QTest::newRow("cancelled") << "" << false << Result::Done << QStringList{};
         QTest::newRow("not taken")
             << "drop" << true << Result::NotTaken << QStringList{"nottaken", "backup"};
+        QTest::newRow("line lost in the block")
+            << "hangup" << true << Result::LineLost << QStringList{"backup"};
         QTest::newRow("no backup, not written")
             << "history" << true << Result::Done << QStringList{};
         QTest::newRow("value not a word") << "refused" << true << Result::Refused << QStringList{};
@@ -347,6 +347,7 @@ private slots:
         Rig rig;
         rig.params.ParamCatalogue[90].name = QStringLiteral("*DUMMY*");
         QCOMPARE(rig.transfer.ReadParameters(), Result::Done); // the program holds the drive's set
+        const ParamSet driveSet = rig.params.ParamValues();
         rig.storeUnderOtherScale(5, fault == "refused" ? 70000.0f : 5.0f, 1.0f);
         rig.params.SetParameter(90, 90.0f);
         rig.review.answers = {approve};
@@ -361,14 +362,27 @@ private slots:
                 if (bytes == "U")
                     rig.port.dropTxByte = rig.port.tx.size() + 30;
             };
+        if (fault == "hangup") // the history keeps complete sets only
+            rig.port.onWrite = [&rig](const QByteArray&) {
+                if (const qsizetype u = rig.port.tx.indexOf('U');
+                    u >= 0 && rig.port.tx.size() > u + 40)
+                    rig.port.pullLine();
+            };
 
         rig.archived.write();
         QCOMPARE(rig.archived.lastResult(), result);
         QCOMPARE(rig.kinds(), kinds);
-        const bool reviewed = result == Result::Done || result == Result::NotTaken;
+        const bool reviewed =
+            result == Result::Done || result == Result::NotTaken || result == Result::LineLost;
         QCOMPARE(rig.review.shown.size(), reviewed ? 1 : 0);
         QCOMPARE(rig.port.tx.contains('U'), approve && reviewed && fault != "history");
         QCOMPARE(rig.review.backupErrors.size(), fault == "history" ? 1 : 0);
+        // The backup is the drive's set before the write; the written set is the program's.
+        const QList<HistoryEntry> list = rig.history.list();
+        if (kinds.contains("backup"))
+            QCOMPARE(rig.history.load(list.last().fileName), std::optional(driveSet));
+        if (kinds.value(0) == "write")
+            QCOMPARE(rig.history.load(list[0].fileName), std::optional(rig.params.ParamValues()));
         if (reviewed) {
             QCOMPARE(rig.review.shown[0].size(), 1); // P5: 105 -> 5
             QCOMPARE(rig.review.hidden[0], 1);       // #90
