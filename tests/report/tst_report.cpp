@@ -16,6 +16,7 @@
 #include "support/DataFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/PdfReader.h"
+#include "support/Pixels.h"
 #include "support/RecordingPrompts.h"
 #include "support/RideRecordings.h"
 
@@ -61,19 +62,6 @@ QStringList rowLines(const QStringList& pages, const QString& name, const QStrin
                 line.split(u' ', Qt::SkipEmptyParts).contains(id))
                 out << line.trimmed();
     return out;
-}
-
-// Pixels of about `colour`, as a reader smooths a line drawn in it.
-int pixelsNear(const QImage& image, const QColor& colour) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                     std::abs(c.blue() - colour.blue()) <
-                 60;
-        }
-    return n;
 }
 
 struct ScriptedReport final : ReportPrompts {
@@ -159,6 +147,7 @@ private slots:
                 QString(top).remove(u' ').endsWith(QString("%1/%2").arg(i + 1).arg(pages.size())),
                 qPrintable(top));
         }
+        QVERIFY(pages.last().contains("No travel has been measured."));
         // Wrapped or cut, nothing leaves the page.
         QSizeF size;
         const QList<PdfReader::Word> words = PdfReader::words(path, &size);
@@ -232,38 +221,6 @@ private slots:
             }
         QVERIFY(points > v.width() / 6);
         QVERIFY2(found >= points * 9 / 10, qPrintable(QString("%1 of %2").arg(found).arg(points)));
-    }
-
-    void measuredTravels_data() {
-        QTest::addColumn<bool>("known");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing measured") << false << 0 << "No travel has been measured.";
-        QTest::newRow("recording without travel") << true << 0 << "holds no travel.";
-        QTest::newRow("twenty travels") << true << 20 << "13.19";
-    }
-    void measuredTravels() {
-        QFETCH(bool, known);
-        QFETCH(int, count);
-        QFETCH(QString, expected);
-        Shipped s;
-        ReportData data = s.data();
-        data.travelsKnown = known;
-        data.travelsSource = known ? "quay.csv" : "";
-        for (int i = 0; i < count; ++i) {
-            ReportTravelRow t;
-            t.start = QString("10:%1").arg(i, 2, 10, QChar('0'));
-            t.flight = 12.0 + i * 0.0625;
-            t.creep = 1.5;
-            t.simulatedFlight = i == 3 ? 11.75 : ReportTravelRow::None;
-            data.travels << t;
-        }
-        ReportRenderer renderer(data, s.lang);
-        const QString text = PdfReader::pages(write(renderer)).join("\f");
-        QVERIFY2(text.contains(expected), qPrintable(text.right(600)));
-        for (const ReportTravelRow& t : data.travels)
-            QVERIFY(text.contains(t.start + " ") && text.contains(ReportText::figure(t.flight, 2)));
-        QCOMPARE(text.contains("11.75"), count > 3);
     }
 
     void savingAsksAndReplacesWhole_data() {

@@ -1,6 +1,7 @@
 // The travel page with real widgets on the offscreen platform: what the plots show
 // (read from their pixels), the cursor, signal editing, the controls and the setter.
 #include "params/ParamFiles.h"
+#include "support/Pixels.h"
 #include "support/TravelPageFixture.h"
 
 #include <QCheckBox>
@@ -16,16 +17,6 @@
 namespace {
 
 using Plot = TravelPage::Plot;
-
-// Pixels in rows `first`..`last` (all rows when last < 0) for which `match` holds.
-template <typename Match>
-int countPixels(const QImage& image, Match match, int first = 0, int last = -1) {
-    int n = 0;
-    for (int y = first; y <= (last < 0 ? image.height() - 1 : last); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += match(image.pixelColor(x, y));
-    return n;
-}
 
 int row(const Canvas& c, double y) {
     return int(std::lround(c.toPixel(0, y).y()));
@@ -175,7 +166,7 @@ private slots:
         f.sim.undoSignals();
 
         const auto measuredPixels = [&](Plot p) {
-            return countPixels(f.plot(p).image(),
+            return pixelsWhere(f.plot(p).image(),
                                [](QColor c) { return c == TravelPlots::measuredColor(); });
         };
         f.page->setMeasuredCurve(measured);
@@ -263,8 +254,8 @@ private slots:
         for (bool shown : {true, false}) {
             guides->setChecked(shown);
             for (Plot p : {Plot::APlot, Plot::VPlot}) {
-                QCOMPARE(countPixels(f.plot(p).image(), green) > 0, shown);
-                QVERIFY(countPixels(f.plot(p).image(), [](QColor c) {
+                QCOMPARE(pixelsWhere(f.plot(p).image(), green) > 0, shown);
+                QVERIFY(pixelsWhere(f.plot(p).image(), [](QColor c) {
                             return c == qRgb(140, 140, 140);
                         }) > f.plot(p).image().width());
             }
@@ -277,9 +268,11 @@ private slots:
         const Canvas& c = f.plot(Plot::CPlot);
         const auto blue = [](QColor p) { return p == Qt::blue; };
         const int top = row(c, 2.5), bottom = row(c, 3.5) - 1;
-        QCOMPARE(countPixels(c.image(), blue, top, bottom), c.image().width() * (bottom - top + 1));
-        QCOMPARE(countPixels(c.image(), blue, top - 1, top - 1), 0);
-        QCOMPARE(countPixels(c.image(), blue, bottom + 1, bottom + 1), 0);
+        const int width = c.image().width();
+        QCOMPARE(pixelsWhere(c.image(), blue, QRect(0, top, width, bottom - top + 1)),
+                 width * (bottom - top + 1));
+        QCOMPARE(pixelsWhere(c.image(), blue, QRect(0, top - 1, width, 1)), 0);
+        QCOMPARE(pixelsWhere(c.image(), blue, QRect(0, bottom + 1, width, 1)), 0);
 
         // Another page in front: nothing is drawn.
         const QImage speed = f.plot(Plot::VPlot).image();
