@@ -21,7 +21,7 @@ private slots:
         p.params.setById("slwd", 130.0f);
         p.params.setById("stpd", 4.0f);
         p.sim.clearSignals();
-        p.sim.D = 10.0f;
+        p.sim.setDuration(10.0f);
         p.sim.addSignal(3, 1.0f, 3.0f);
         p.sim.addSignal(0, 1.0f, 8.0f);
         const RunReport report = p.sim.simulate(&p.params, p.lang, nullptr);

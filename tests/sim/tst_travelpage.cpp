@@ -152,7 +152,8 @@ private slots:
     void measuredTravel() {
         TravelPageFixture f;
         // The car measured: the default travel with both commands ended early.
-        const auto defaultLanes = f.sim.signalTable;
+        const auto defaultLanes = f.sim.signalTable();
+        f.sim.keepSignalsForUndo();
         f.sim.clearSignals();
         f.sim.addSignal(0, 1.0f, 9.0f);
         f.sim.addSignal(3, 1.0f, 6.0f);
@@ -171,7 +172,7 @@ private slots:
         }
         measured.flight = plots.simulatedFlight();
         measured.creep = plots.simulatedCreep();
-        f.sim.signalTable = defaultLanes;
+        f.sim.undoSignals();
 
         const auto measuredPixels = [&](Plot p) {
             return countPixels(f.plot(p).image(),
@@ -188,7 +189,7 @@ private slots:
                  qPrintable(QString("%1 / %2").arg(plots.simulatedFlight()).arg(measured.flight)));
         QVERIFY(plots.largestSpeedDifference() < 0.1);
         f.window.findChild<QPushButton*>("CommandUndoSignals")->click();
-        QVERIFY(f.sim.signalTable == defaultLanes);
+        QVERIFY(f.sim.signalTable() == defaultLanes);
         f.page->clearMeasuredCurve();
         QCOMPARE(measuredPixels(Plot::VPlot), 0);
         QCOMPARE(f.prompts.texts(), QStringList());
@@ -227,7 +228,7 @@ private slots:
         const auto lane2 = [&] {
             QList<int> on;
             for (int n = 250; n <= 350; ++n)
-                if (f.sim.signalTable[n][2])
+                if (f.sim.signalTable()[n][2])
                     on.append(n);
             return on;
         };
@@ -271,8 +272,7 @@ private slots:
         QCOMPARE(f.plot(Plot::APlot).scaleHeight(), double(2.0f * 1.2f * 0.6f)); // NA > PA
 
         // Lane 2 on for the whole run: one blue bar from 2.5 to 3.5.
-        for (int n = 0; n <= 1000; ++n)
-            f.sim.signalTable[n][2] = 1;
+        f.sim.setSignal(2, 0, 1000, true);
         f.page->simulate();
         const Canvas& c = f.plot(Plot::CPlot);
         const auto blue = [](QColor p) { return p == Qt::blue; };
@@ -288,12 +288,11 @@ private slots:
         QCOMPARE(f.plot(Plot::VPlot).image(), speed);
 
         // 60 s: the run goes to its end, where the car stands on the bottom row.
-        for (int n = 0; n <= 1000; ++n)
-            f.sim.signalTable[n][2] = 0;
+        f.sim.setSignal(2, 0, 1000, false);
         f.page->setInFront(true);
         auto* combo = f.window.findChild<QComboBox*>("SimDurationCombo");
         combo->setCurrentIndex(combo->findText(QStringLiteral("60 s")));
-        QVERIFY(f.sim.D == 60.0f && f.sim.state.t >= 59.999f);
+        QVERIFY(f.sim.duration() == 60.0f && f.sim.state.t >= 59.999f);
         const QImage& end = f.plot(Plot::VPlot).image();
         QCOMPARE(end.pixelColor(end.width() - 1, end.height() - 1), QColor(Qt::white));
     }
