@@ -1,20 +1,17 @@
 // The real serial port on the virtual drive's pseudo-terminal, through the program's
 // own classes: what only a real terminal shows (the lock file's holder, the line speed
-// the terminal took, bytes reaching the line without the event loop, a byte lost on the
-// line). Hang-ups and replugs are in the soak and the main window's tests; faults of
-// the drive's answer itself one level down.
+// the terminal took, bytes reaching the line without the event loop). Bytes lost or
+// added on the line, hang-ups and replugs are in the soak and the main window's tests;
+// faults of the drive's answer itself one level down.
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
 #include "link/LineWatcher.h"
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
-#include "params/ParamModule.h"
 #include "platform/Clock.h"
 #include "support/FakeConnectionHost.h"
-#include "support/FakeTransferHost.h"
 #include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
-#include "transfer/ParamTransfer.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -30,24 +27,14 @@ struct Program : FakeConnectionHost {
     SerialLinkPort port;
     RecordingPrompts prompts;
     LangModule lang{QString()};
-    ParamModule params{lang, prompts};
     ProtocolModule protocol{port, clock};
-    FakeHost transferHost;
     LineWatcher watcher{port};
     ConnectionForm form{port, watcher, lang, prompts, *this};
-    ParamTransfer transfer{protocol, params, lang, transferHost, transferHost, transferHost};
 
     explicit Program(const QString& linkFolder)
         : port(ComPortMap(linkFolder, QStringLiteral("/nonexistent"))) {
         for (int i : {55, 56, 106, 107, 108, 111, 112, 113})
             lang.setText(i, QStringLiteral("T%1 %2 %3").arg(i));
-        fillWideCatalogue(params);
-        params.ParamCatalogue[16].scale = 1000;
-        params.ParamCatalogue[30].minVersion = 900;
-        params.setGridRowLookup([](int k) { return k + 1; });
-        QObject::connect(&form, &ConnectionForm::selectedPortChanged,
-                         [this](int n) { transferHost.port = n; });
-        QObject::connect(&watcher, &LineWatcher::lost, &form, [this] { form.setSelectedPort(0); });
         form.load();
     }
     void accept() {
@@ -108,32 +95,6 @@ private slots:
         }
         QTest::qWait(50);
         p.protocol.FlushInput();
-    }
-
-    void driveFaults_data() {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<int>("result");
-        // No answer and a bad checksum are met one level down, over the fake line.
-        QTest::newRow("dropped byte") << "drop-byte 40" << int(ParamTransfer::Result::NoAnswer);
-        QTest::newRow("garbage before the leading byte")
-            << "garbage 5" << int(ParamTransfer::Result::BadChecksum);
-    }
-    void driveFaults() {
-        QFETCH(QString, fault);
-        QFETCH(int, result);
-        Program& p = *m_program;
-        QVERIFY(p.port.isOpen());
-        QCOMPARE(m_drive.command("fault " + fault), QStringLiteral("OK"));
-        const auto before = p.params.ParamValues();
-        p.prompts.messages.clear();
-        QCOMPARE(int(p.transfer.ReadParameters()), result);
-        QCOMPARE(m_drive.command("clear"), QStringLiteral("OK"));
-        QVERIFY(p.prompts.texts().isEmpty());
-        QVERIFY(p.params.ParamValues() == before);
-        QVERIFY(p.transferHost.cells.isEmpty());
-        QCOMPARE(p.params.driveVersion(), 100000.0f); // as before the read
-        QVERIFY(!p.transfer.outcome().stored);
-        QVERIFY(p.transferHost.commandsEnabled);
     }
 };
 

@@ -158,19 +158,9 @@ void monitor(const QByteArray& input) {
         return;
     const int hangupAt = std::uint8_t(input[0]) * 256 + std::uint8_t(input[1]);
     const QByteArray stream = input.mid(3);
-    ManualClock clock;
-    FakeLinkPort port(clock);
+    FakeLine line;
+    auto& [clock, port, yields, protocol] = line;
     port.hangupAfter = hangupAt == 0xFFFF ? -1 : hangupAt;
-    port.freePorts = {1};
-    int yields = 0;
-    ProtocolModule protocol(
-        port, clock,
-        [&] {
-            ++yields;
-            clock.advance(0.001);
-        },
-        [&](double s) { clock.advance(s); });
-    port.open(1);
     MonitorState state;
     const int piece = std::max(1, int(std::uint8_t(input[2])));
     for (qsizetype released = 0; released < stream.size() + piece; released += piece) {
@@ -231,9 +221,8 @@ void paramblock(const QByteArray& input) {
     const QByteArray answer = input.mid(3);
     const int n = longBlock ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
 
-    ManualClock clock;
-    FakeLinkPort port(clock);
-    port.freePorts = {1};
+    FakeLine line;
+    auto& [clock, port, yields, protocol] = line;
     RecordingPrompts prompts;
     LangModule lang{QString()};
     ParamModule params(lang, prompts);
@@ -244,10 +233,7 @@ void paramblock(const QByteArray& input) {
     params.LoadDefaultParameters();
     FakeHost host;
     host.version = longBlock;
-    ProtocolModule protocol(
-        port, clock, [&] { clock.advance(0.0005); }, [&](double s) { clock.advance(s); });
     ParamTransfer transfer(protocol, params, lang, host, host, host);
-    port.open(1);
     if (write) {
         DriveEmulator drive;
         drive.setFirmware(longBlock ? 830 : 826);

@@ -1,18 +1,9 @@
 #pragma once
 // The drive session's and the grid's side of a transfer, recorded.
 #include "params/DriveValueColumn.h"
-#include "params/ParamModule.h"
 #include "transfer/ParamTransfer.h"
 
 #include <QMap>
-
-// A catalogue no word of the drive falls outside: parameter k named "P<k>", limits
-// -40000 to 70000, scale 1.
-inline void fillWideCatalogue(ParamModule& params) {
-    for (int k = 0; k < ParamModule::Count; ++k)
-        params.ParamCatalogue[std::size_t(k)] = {
-            QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
-}
 
 class FakeHost final : public TransferHost, public DriveValueColumn, public TransferProgress {
 public:

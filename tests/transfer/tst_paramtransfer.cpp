@@ -54,9 +54,11 @@ private:
 
         explicit Rig(int firmware = 830) {
             lang.setText(112, QStringLiteral("Reading"));
-            fillWideCatalogue(params);
-            for (int k = 0; k < ParamModule::Count; ++k)
+            for (int k = 0; k < ParamModule::Count; ++k) {
+                params.ParamCatalogue[std::size_t(k)] = {
+                    QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
                 params.SetParameter(k, 7.0f);
+            }
             params.ParamCatalogue[2].scale = 1000; // a speed in m/s, raw mm/s
             params.ParamCatalogue[10].minVersion = 900;
             params.ParamCatalogue[20].minVersion = 826;
