@@ -5,6 +5,7 @@
 #include "link/ConnectionForm.h"
 #include "link/LineWatcher.h"
 #include "link/SerialLinkPort.h"
+#include "support/FakeConnectionHost.h"
 #include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
 
@@ -22,13 +23,6 @@ double median(QList<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
-
-struct Host : ConnectionHost {
-    bool versionGt826() const override { return true; }
-    void setVersionGt826(bool) override {}
-    void setPortStatus(const QString&) override {}
-    QString mainTitle() const override { return QStringLiteral("bench"); }
-};
 
 } // namespace
 
@@ -51,7 +45,7 @@ int main(int argc, char* argv[]) {
     LineWatcher watcher(port);
     RecordingPrompts prompts;
     LangModule lang{QString()};
-    Host host;
+    FakeConnectionHost host;
     ConnectionForm form(port, watcher, lang, prompts, host);
     form.load();
 

@@ -5,6 +5,7 @@
 #include "params/ParamModule.h"
 #include "platform/StderrPrompts.h"
 #include "report/ReportPdf.h"
+#include "report/ReportPlots.h"
 #include "report/ReportRenderer.h"
 #include "sim/SimModule.h"
 
@@ -27,7 +28,8 @@ int main(int argc, char** argv) {
     params.addListener(&sim);
     params.LoadDefaultParameters();
     sim.setDefaultTravel();
-    sim.simulate(&params, lang, nullptr);
+    TravelPlots plots(sim);
+    sim.simulate(&params, lang, &plots);
 
     ReportData data;
     data.site.site = QStringLiteral("Harbour Tower, lift B");
@@ -53,6 +55,7 @@ int main(int argc, char** argv) {
         data.travels << t;
     }
     ReportRenderer renderer(data, lang);
+    renderer.setPlotPainter(ReportPlots::painter(plots, lang));
     QTemporaryDir dir;
     int pages = 0;
     const double ms = medianMs(9, [&](int) {

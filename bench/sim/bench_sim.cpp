@@ -45,9 +45,9 @@ int main() {
     params.LoadDefaultParameters();
     // The program's start: the default travel laid down for 15 s, then 60 s chosen;
     // by distance, so both slowdowns are distance-controlled.
-    sim.D = 15.0f;
+    sim.setDuration(15.0f);
     sim.setDefaultTravel();
-    sim.D = 60.0f;
+    sim.setDuration(60.0f);
     controls.setStopModeIndex(0);
     controls.setText(StopModeBox::SlowingDistance, QStringLiteral("150"));
     controls.setText(StopModeBox::StoppingDistance, QStringLiteral("5"));

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFile>
 #include <QLocale>
 #include <QMenu>
 
@@ -31,7 +32,7 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
         std::make_unique<ArchivedTransfer>(*m_transfer, params, *this, m_history, *m_review);
     connect(m_form, &ConnectionForm::selectedPortChanged, this, &DriveSession::selectedPortChanged);
     connect(m_form, &ConnectionForm::portOpened, this, [this] { updateStreaming(true); });
-    connect(m_watcher.get(), &LineWatcher::lost, this, [this](int n) { onLineLost(n); });
+    connect(m_watcher.get(), &LineWatcher::lost, this, &DriveSession::onLineLost);
     connect(m_watcher.get(), &LineWatcher::waiting, this, [this](int n) {
         setPortStatus(m_lang.LangText(TextId::LineLostWaiting).arg(QStringLiteral("COM%1").arg(n)));
     });
@@ -39,13 +40,16 @@ DriveSession::DriveSession(LangModule& lang, ParamModule& params, Prompts& promp
             [this] { setPortStatus(m_lang.LangText(TextId::PortNone)); });
     // Back after a replug: the stream the page in front wants, never a transfer.
     connect(m_watcher.get(), &LineWatcher::back, this, [this](int n) {
+        m_protocol->log().note(m_clock->monotonicSeconds(), QStringLiteral("COM%1 back").arg(n));
         m_form->setSelectedPort(n);
         setPortStatus(m_lang.LangText(TextId::LineReconnected).arg(QStringLiteral("COM%1").arg(n)));
         updateStreaming(true);
     });
 }
 
-void DriveSession::onLineLost(int n) {
+void DriveSession::onLineLost(int n, const QString& reason) {
+    m_protocol->log().note(m_clock->monotonicSeconds(),
+                           QStringLiteral("COM%1 lost: %2").arg(n).arg(reason));
     m_streaming = false;
     m_form->setSelectedPort(0);
     if (m_watcher->awaiting())
@@ -56,6 +60,11 @@ void DriveSession::onLineLost(int n) {
 }
 
 DriveSession::~DriveSession() {
+    // The dialogs are the main window's children but hold references to the port, the
+    // watcher and the transfer: they go before those do.
+    delete m_form;
+    delete m_progress;
+    m_review.reset();
     m_port->close();
 }
 
@@ -75,7 +84,7 @@ void DriveSession::addCommands(QMenu* menu) {
     m_read->setEnabled(false);
     m_write->setEnabled(false);
 
-    connect(m_connection, &QAction::triggered, m_form, [this] { m_form->exec(); });
+    connect(m_connection, &QAction::triggered, m_form, &QDialog::exec);
     // The progress window is named after the command that opened it.
     connect(m_read, &QAction::triggered, this, [this] {
         if (m_readGuard && !m_readGuard())
@@ -118,6 +127,7 @@ bool DriveSession::takeDoubtful(const QList<DoubtfulValue>& values) {
 
 void DriveSession::applyOutcome() {
     const ParamTransfer::Outcome& outcome = m_transfer->outcome();
+    qCInfo(lcTransfer) << "transfer ended:" << int(outcome.result);
     if (outcome.stored) {
         setReadyToSimulate(true);
         setFlashParamsIdentical(outcome.identical);
@@ -173,6 +183,29 @@ QString DriveSession::outcomeText(const ParamTransfer::Outcome& outcome) const {
         break;
     }
     return {};
+}
+
+void DriveSession::addHelpCommands(QMenu* menu) {
+    m_saveLinkLog =
+        menu->addAction(QStringLiteral("Ba\u011flant\u0131 kayd\u0131n\u0131 kaydet..."));
+    m_saveLinkLog->setObjectName(QStringLiteral("MI_SaveLinkLog"));
+    LanguageUi::setTag(m_saveLinkLog, TextId::MenuSaveLinkLog);
+    connect(m_saveLinkLog, &QAction::triggered, this, &DriveSession::saveLinkLog);
+}
+
+void DriveSession::saveLinkLog() {
+    const QString path =
+        m_prompts.saveFileName(LanguageUi::asTitle(m_saveLinkLog->text()), QStringLiteral("*.txt"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(m_protocol->log().text(m_clock->monotonicSeconds())) < 0 || !file.flush()) {
+        m_prompts.critical(m_title,
+                           m_lang.LangText(TextId::LinkLogFailed).arg(path, file.errorString()));
+        return;
+    }
+    m_prompts.information(m_title, m_lang.LangText(TextId::LinkLogSaved).arg(path));
 }
 
 void DriveSession::load() {

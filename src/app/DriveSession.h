@@ -49,6 +49,10 @@ public:
 
     // Adds MI_Connection, MI_ReadPars and MI_WritePars to `menu`.
     void addCommands(QMenu* menu);
+    // Adds MI_SaveLinkLog to the help menu.
+    void addHelpCommands(QMenu* menu);
+    // Writes the link's traffic of the last minutes to a file the user picks.
+    void saveLinkLog();
     // Start-up: the connection dialog's load step (the port scan).
     void load();
     // After a language pack was loaded: captions and the port panel text.
@@ -130,7 +134,7 @@ private:
     // The one sender of the monitor start and stop commands. `opened`: the drive's
     // state is unknown (a port just opened), so it is told either way.
     void updateStreaming(bool opened = false);
-    void onLineLost(int n);
+    void onLineLost(int n, const QString& reason);
 
     LangModule& m_lang;
     Prompts& m_prompts;
@@ -147,6 +151,7 @@ private:
     QAction* m_connection = nullptr;
     QAction* m_read = nullptr;
     QAction* m_write = nullptr;
+    QAction* m_saveLinkLog = nullptr;
     QString m_title;
     QString m_portStatus;
     QPointer<QWidget> m_statsPanel;

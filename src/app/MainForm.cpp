@@ -28,6 +28,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMenuBar>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
@@ -75,10 +76,16 @@ MainForm::MainForm(Prompts& prompts, const QString& folder, std::unique_ptr<Link
 }
 
 MainForm::~MainForm() {
-    // The travel page holds references to the modules, which die before the widgets.
-    delete m_travelPage;
     m_params.removeListener(this);
     m_params.removeListener(&m_sim);
+    // Pages, commands and dialogs hold references to the session and the modules, which as
+    // members would die before the window's children: they go first, then the session
+    // while the grid it fills is gone and the modules it refers to still live.
+    delete m_ride;
+    delete m_history;
+    delete m_aboutForm;
+    delete centralWidget();
+    m_session.reset();
 }
 
 void MainForm::buildMenus() {
@@ -102,11 +109,11 @@ void MainForm::buildMenus() {
     m_exit->setObjectName(QStringLiteral("MI_Exit"));
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     // History and comparison of archived sets; switched off during a transfer.
-    auto* history =
+    m_history =
         new HistoryCommands(m_session->archived().history(), m_params, m_lang, m_prompts, this);
-    history->addCommands(m_menuFile, m_exit);
+    m_history->addCommands(m_menuFile, m_exit);
     ReportMenu::add(*this, m_menuFile, m_exit);
-    connect(m_session.get(), &DriveSession::transferCommandsEnabled, history,
+    connect(m_session.get(), &DriveSession::transferCommandsEnabled, m_history,
             &HistoryCommands::setEnabled);
 
     m_menuConnection = bar->addMenu(QStringLiteral("Ba\u011flant\u0131"));
@@ -129,7 +136,8 @@ void MainForm::buildMenus() {
     setTag(m_about, TextId::MenuAbout);
     m_aboutForm = new AboutForm(m_lang, m_folder, m_edition, this);
     connect(m_aboutForm, &AboutForm::productPictureClicked, this, &MainForm::openMakerSite);
-    connect(m_about, &QAction::triggered, m_aboutForm, [this] { m_aboutForm->exec(); });
+    connect(m_about, &QAction::triggered, m_aboutForm, &QDialog::exec);
+    m_session->addHelpCommands(m_menuHelp);
     buildToolbar();
 }
 
@@ -261,15 +269,22 @@ void MainForm::buildPages() {
     layout->addWidget(m_tabs);
 
     m_frameMonitor = makePage(QStringLiteral("FrameMonitor"), central);
-    m_monitorPage =
-        new MonitorPage(m_session->protocol(), m_params, m_prompts, m_folder, m_frameMonitor);
-    m_frameMonitor->layout()->addWidget(m_monitorPage);
+    // At the smallest window sizes the chart, the travels, the values and the options do
+    // not fit one above the other: the page scrolls down rather than squeezing them.
+    auto* monitorScroll = new QScrollArea(m_frameMonitor);
+    monitorScroll->setObjectName(QStringLiteral("MonitorScroll"));
+    monitorScroll->setFrameShape(QFrame::NoFrame);
+    monitorScroll->setWidgetResizable(true);
+    monitorScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_monitorPage = new MonitorPage(m_session->protocol(), m_params, m_prompts, m_folder);
+    monitorScroll->setWidget(m_monitorPage);
+    m_frameMonitor->layout()->addWidget(monitorScroll);
     connect(m_session.get(), &DriveSession::selectedPortChanged, m_monitorPage,
             &MonitorPage::setSelectedPort);
     // The warning follows the grid's comparison, whatever a transfer concluded.
     m_monitorPage->setValuesIdentical(true);
     connect(m_paramGrid, &ParamGrid::differenceChanged, m_monitorPage,
-            [this](bool differs) { m_monitorPage->setValuesIdentical(!differs); });
+            [page = m_monitorPage](bool differs) { page->setValuesIdentical(!differs); });
     connect(m_monitorPage, &MonitorPage::differWarningShown, this, [this](bool shown) {
         m_valuesDifferPanel->setText(shown ? m_lang.LangText(TextId::ValuesDiffer) : QString());
     });
@@ -278,14 +293,16 @@ void MainForm::buildPages() {
     m_frameMotor->layout()->addWidget(new ParamGridFilter(*m_paramGrid, m_frameMotor));
     m_frameMotor->layout()->addWidget(m_paramGrid);
     m_session->setFlashParamsIdentical(true);
-    connect(m_paramGrid, &ParamGrid::differenceChanged, m_session.get(),
-            [this](bool differs) { m_session->setFlashParamsIdentical(!differs); });
+    connect(
+        m_paramGrid, &ParamGrid::differenceChanged, m_session.get(),
+        [session = m_session.get()](bool differs) { session->setFlashParamsIdentical(!differs); });
     // After a lost line the drive may have been changed or replaced meanwhile.
-    connect(&m_session->port(), &LinkPort::lineLostNotice, m_paramGrid, [this] {
-        const QString since =
-            QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-        m_paramGrid->markDriveStale(m_lang.LangText(TextId::DriveValuesStale).arg(since));
-    });
+    connect(&m_session->port(), &LinkPort::lineLostNotice, m_paramGrid,
+            [grid = m_paramGrid, &lang = m_lang] {
+                const QString since =
+                    QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+                grid->markDriveStale(lang.LangText(TextId::DriveValuesStale).arg(since));
+            });
 
     // The travel page is the page frame "FrameSeyir" itself.
     m_travelPage = new TravelPage(m_sim, m_params, m_lang, m_prompts, central);
@@ -492,13 +509,13 @@ bool MainForm::startUp() {
     // 19: the stop mode, through its handler as a user's choice.
     m_travelPage->selectStopMode(1);
 
-    // 22-23: the edition's title and icon; every catalogue parameter counts as present.
+    // 22-23: the edition's title and icon. Every catalogue parameter counts as present
+    // until a read tells the drive's version: the model starts so.
     setWindowTitle(editionTitle());
     if (!m_windowIcon.isEmpty())
         setWindowIcon(QIcon(m_windowIcon));
     m_params.setTitle(windowTitle());
     m_session->setTitle(windowTitle());
-    m_params.driveVersion = 100000.0f;
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 class AboutForm;
+class HistoryCommands;
 class LanguageMenu;
 class MonitorPage;
 class ParamGrid;
@@ -136,6 +137,7 @@ private:
     ParamGrid* m_paramGrid = nullptr;
     TravelPage* m_travelPage = nullptr;
     RideCommands* m_ride = nullptr;
+    HistoryCommands* m_history = nullptr;
     QLabel* m_portPanel = nullptr;         // StatusBar1 panel 1: the port in use
     QLabel* m_valuesDifferPanel = nullptr; // StatusBar1 panel 2: the blinking warning
     std::unique_ptr<DriveSession> m_session;

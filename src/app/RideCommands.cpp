@@ -7,17 +7,20 @@
 #include "params/ParamModule.h"
 #include "platform/Prompts.h"
 #include "ride/RecordingWindow.h"
+#include "ride/TravelCurve.h"
 #include "ride/TravelList.h"
 #include "sim/TravelPage.h"
 
 #include <QAction>
 #include <QDir>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QMenu>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
-// Rows of the live list visible without scrolling: the newest travels.
+// Rows of the live list always visible (the splitter gives it more): the newest travels.
 constexpr int LiveRows = 2;
 } // namespace
 
@@ -34,7 +37,7 @@ RideCommands::RideCommands(MonitorPage& monitor, TravelPage& travelPage, const P
     layout->setContentsMargins(4, 2, 4, 4);
     layout->addWidget(m_live);
     const int row = m_live->fontMetrics().height() + 6;
-    m_live->setFixedHeight(row * (LiveRows + 1) + 8);
+    m_live->setMinimumHeight(m_live->view()->header()->sizeHint().height() + row * LiveRows + 8);
     monitor.addTravelPanel(frame);
     monitor.tick().sampleTaken = [this](double t, const MonitorState& s) {
         m_live->takeSample(t, s.SpeedRaw, s.AccelRaw, s.CurrentRaw);
@@ -88,5 +91,6 @@ const QList<MeasuredTravel>& RideCommands::shownTravels() const {
 
 void RideCommands::choose(const MeasuredTravel& travel) {
     m_chosen = travel;
+    m_travelPage.setMeasuredCurve(Ride::curveOf(travel));
     emit travelChosen(travel);
 }

@@ -131,6 +131,9 @@ enum class TextId : int {
     StopBySpeed = 126,
     OnlyDifferingRows = 127,
     PortRootOnly = 128, // no permission, and no group a user may join opens the device
+    MenuSaveLinkLog = 129,
+    LinkLogSaved = 130,  // %1: the file
+    LinkLogFailed = 131, // %1: the file, %2: why
     // Parameter transfer and its review.
     ReviewHidden = 144,     // %1: values without a grid row that a write changes as well
     NotTakenHidden = 145,   // %1: values without a grid row the drive did not take

@@ -41,6 +41,12 @@ void ProtocolModule::waitUntil(double start, double seconds) {
     }
 }
 
+QByteArray ProtocolModule::take(qint64 maxSize) {
+    const QByteArray bytes = m_port.read(maxSize);
+    m_log.received(m_clock.monotonicSeconds(), bytes);
+    return bytes;
+}
+
 bool ProtocolModule::lineDown() const {
     return !m_port.isOpen() || m_port.lineLost();
 }
@@ -54,7 +60,9 @@ bool ProtocolModule::waitForTransmitBuffer() {
         if (left <= 0.0) {
             // A line that takes nothing for this long will not take the rest of a
             // block either: end here instead of waiting again for every byte.
-            m_port.abandon(QStringLiteral("the line stopped taking bytes"));
+            const QString why = QStringLiteral("the line stopped taking bytes");
+            m_log.note(m_clock.monotonicSeconds(), why);
+            m_port.abandon(why);
             return false;
         }
         m_port.waitForBytesWritten(int(std::ceil(left * 1000.0)));
@@ -69,14 +77,16 @@ void ProtocolModule::SendByte(std::uint8_t value) {
 bool ProtocolModule::SendData(const QByteArray& data) {
     if (!waitForTransmitBuffer())
         return false;
-    return m_port.write(data) == data.size();
+    const qint64 written = m_port.write(data);
+    m_log.sent(m_clock.monotonicSeconds(), data.left(qMax<qint64>(0, written)));
+    return written == data.size();
 }
 
 std::optional<std::uint8_t> ProtocolModule::ReceiveByte(float timeoutSeconds) {
     const double start = m_clock.monotonicSeconds();
     for (;;) {
         if (m_port.bytesAvailable() >= 1) {
-            const QByteArray one = m_port.read(1);
+            const QByteArray one = take(1);
             if (one.size() == 1)
                 return std::uint8_t(one[0]);
         }
@@ -95,7 +105,7 @@ void ProtocolModule::FlushInput() {
         const qint64 waiting = m_port.bytesAvailable();
         if (waiting <= 0)
             return;
-        const QByteArray dropped = m_port.read(waiting);
+        const QByteArray dropped = take(waiting);
         if (dropped.isEmpty())
             return;
         discarded += dropped.size();
@@ -112,7 +122,7 @@ bool ProtocolModule::ReceivePacket(std::uint8_t buffer[6]) {
                 return false;
             m_yield();
         }
-        const QByteArray one = m_port.read(1);
+        const QByteArray one = take(1);
         if (one.size() != 1)
             return false;
         *out = std::uint8_t(one[0]);
@@ -152,6 +162,8 @@ bool ProtocolModule::drainFrames(const std::function<void(const std::uint8_t* da
     if (waiting > MaxDrainBytes) {
         const qint64 excess = m_port.read(waiting - MaxDrainBytes).size();
         stats.bytesSkipped += std::uint64_t(excess);
+        m_log.note(m_clock.monotonicSeconds(),
+                   QStringLiteral("%1 bytes more than a tick uses, dropped").arg(excess));
         skipping = excess > 0;
     }
     // A start byte met inside a damaged frame begins the next frame: read on from it
@@ -161,7 +173,7 @@ bool ProtocolModule::drainFrames(const std::function<void(const std::uint8_t* da
     while (consumed < MaxDrainBytes &&
            m_port.bytesAvailable() >= (startHeld ? FrameSize - 1 : FrameSize)) {
         if (!startHeld) {
-            const QByteArray one = m_port.read(1);
+            const QByteArray one = take(1);
             if (one.size() != 1)
                 break; // the port claims bytes it does not hand out: try again next tick
             ++consumed;
@@ -182,6 +194,7 @@ bool ProtocolModule::drainFrames(const std::function<void(const std::uint8_t* da
         if (!good) {
             if (m_packetFault == PacketFault::Checksum) {
                 ++stats.checksumFailures;
+                m_log.note(m_clock.monotonicSeconds(), QStringLiteral("frame checksum failed"));
             } else if (m_packetFault == PacketFault::StartInData) {
                 ++stats.resyncs;
                 stats.bytesSkipped += std::uint64_t(m_packetBytes - 1);

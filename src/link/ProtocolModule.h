@@ -2,6 +2,7 @@
 // The drive's wire protocol over the one serial line: byte sends that wait for the
 // transmit buffer, the receive with its time-out, input flushing, monitor frames and
 // the parameter block with its checksums.
+#include "link/LinkLog.h"
 #include "link/LinkStats.h"
 
 #include <QByteArray>
@@ -66,6 +67,8 @@ public:
     // More than one drain may read is older than the newest frames and is dropped
     // unread. Never waits for the drive. True when a good frame arrived.
     bool drainFrames(const std::function<void(const std::uint8_t* data)>& onFrame);
+    // The traffic of the last minutes and the faults met.
+    LinkLog& log() { return m_log; }
     // Counted by every drain since the start.
     LinkStats& stats() { return m_stats; }
     const LinkStats& stats() const { return m_stats; }
@@ -81,12 +84,15 @@ public:
 
 private:
     bool waitForTransmitBuffer();
+    // Reads from the port, logged.
+    QByteArray take(qint64 maxSize);
 
     LinkPort& m_port;
     Clock& m_clock;
     std::function<void()> m_yield;
     std::function<void(double)> m_sleep;
     LinkStats m_stats;
+    LinkLog m_log;
     PacketFault m_packetFault = PacketFault::None;
     int m_packetBytes = 0;
 };

@@ -155,12 +155,6 @@ void MonitorPage::buildChart(QVBoxLayout* page) {
     page->addLayout(inset, 1);
 }
 
-void MonitorPage::setTravelList(QWidget* list) {
-    m_chartSplit->addWidget(list);
-    m_chartSplit->setStretchFactor(0, 3);
-    m_chartSplit->setStretchFactor(m_chartSplit->indexOf(list), 1);
-}
-
 void MonitorPage::buildValueRow(QVBoxLayout* page) {
     auto* row = new QHBoxLayout;
     auto* v =
@@ -278,9 +272,12 @@ void MonitorPage::start() {
 }
 
 void MonitorPage::addTravelPanel(QWidget* panel) {
-    auto* page = static_cast<QVBoxLayout*>(layout());
-    // Under the scale row and the chart; the chart keeps the height to spare.
-    page->insertWidget(2, panel, 0);
+    m_chartSplit->addWidget(panel);
+    // Three quarters for the chart from the start, whatever the two ask for, and of
+    // every change of the window's height after.
+    m_chartSplit->setSizes({3000, 1000});
+    m_chartSplit->setStretchFactor(0, 3);
+    m_chartSplit->setStretchFactor(m_chartSplit->indexOf(panel), 1);
 }
 
 void MonitorPage::retitle(const LangModule& lang) {
@@ -318,7 +315,7 @@ void MonitorPage::setFullScale(float scale) {
 
 ChartScale::Plan MonitorPage::scalePlan() const {
     auto scaled = [this](int k) {
-        return double(m_params.ParamValues[std::size_t(k)] *
+        return double(m_params.ParamValues()[std::size_t(k)] *
                       m_params.ParamCatalogue[std::size_t(k)].scale);
     };
     return ChartScale::plan(m_scaleSelect->currentIndex(), scaled(TopSpeedIndex),

@@ -39,13 +39,11 @@ public:
     Canvas* picture(int n) const { return n == 1 ? m_picture1 : m_picture2; }
     float fullScale() const { return m_fullScale; }
 
-    // Places a list under the chart, sharing the chart's height through a splitter the
-    // user can drag; the chart keeps the larger part. The page takes ownership.
-    void setTravelList(QWidget* list);
-
     // Start-up: enables Timer1, which is off until then.
     void start();
-    // Shows `panel` (the list of measured travels) between the chart and the values.
+    // Shows `panel` (the list of measured travels) under the chart, sharing the chart's
+    // height through a splitter the user can drag; the chart keeps the larger part. The
+    // page takes ownership.
     void addTravelPanel(QWidget* panel);
     // Captions, the scale selector's entries, the column titles of the export and the
     // no-connection notice from the pack now loaded.

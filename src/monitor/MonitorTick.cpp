@@ -32,8 +32,11 @@ MonitorTick::Report MonitorTick::run(bool portInUse) {
     const double t = now();
     LinkStats& link = m_protocol.stats();
     if (!(t - state.RateSince < 1.0)) {
-        if (state.RateSince != MonitorState::Never)
+        if (state.RateSince != MonitorState::Never) {
             link.framesPerSecond = double(link.frames - state.RateFrames) / (t - state.RateSince);
+            qCDebug(lcMonitor) << "frames/s" << link.framesPerSecond << "checksum failures"
+                               << link.checksumFailures << "bytes skipped" << link.bytesSkipped;
+        }
         state.RateSince = t;
         state.RateFrames = link.frames;
     }

@@ -59,7 +59,7 @@ ParamFiles::Result ParamFiles::load(const QString& path) {
 }
 
 QByteArray ParamFiles::fileText() const {
-    return textOf(m_params.ParamValues);
+    return textOf(m_params.ParamValues());
 }
 
 QByteArray ParamFiles::textOf(const std::array<float, 128>& values) {

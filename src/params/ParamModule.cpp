@@ -151,14 +151,14 @@ ParamModule::DefinitionLoad ParamModule::LoadParamDefinitions(const QString& fol
 }
 
 float ParamModule::GetParameter(int index) const {
-    return validIndex(index) ? ParamValues[std::size_t(index)] : 0.0f;
+    return validIndex(index) ? m_values[std::size_t(index)] : 0.0f;
 }
 
 ParamModule::Check ParamModule::ValidateParamText(int index, const QString& text) const {
     if (!validIndex(index))
         return Accepted;
     const ParamDef& def = ParamCatalogue[std::size_t(index)];
-    if (driveVersion < def.minVersion || index == 125)
+    if (m_driveVersion < def.minVersion || index == 125)
         return Accepted;
     if (def.isPlaceholder())
         return Accepted;
@@ -182,7 +182,7 @@ ParamModule::Check ParamModule::setParameter(int index, float value, bool retry)
     if (!validIndex(index))
         return Accepted;
     const ParamDef& def = ParamCatalogue[std::size_t(index)];
-    const float previous = ParamValues[std::size_t(index)];
+    const float previous = m_values[std::size_t(index)];
     Check code = ValidateParamText(index, NumberText::general(value));
     // The retry only puts the stored value back into every control. When that value
     // is itself outside tighter limits loaded since, checking it again would retry
@@ -220,7 +220,7 @@ ParamModule::Check ParamModule::setParameter(int index, float value, bool retry)
     default:
         break;
     }
-    ParamValues[std::size_t(index)] = value;
+    m_values[std::size_t(index)] = value;
     // A listener may set further parameters (re-entering this setter); iterate a copy.
     const QList<ParamListener*> listeners = m_listeners;
     for (ParamListener* listener : listeners)
@@ -275,7 +275,7 @@ void ParamModule::LoadDefaultParameters() {
 
 float ParamModule::valueById(const QString& id, float fallback) const {
     const int index = indexOfId(id);
-    return index < 0 ? fallback : ParamValues[std::size_t(index)];
+    return index < 0 ? fallback : m_values[std::size_t(index)];
 }
 
 bool ParamModule::setById(const QString& id, float value) {

@@ -52,8 +52,16 @@ public:
 
     std::array<ParamDef, Count> ParamCatalogue;
     short ParamCount = 0;
-    std::array<float, Count> ParamValues{};
-    float driveVersion = 100000.0f;
+    // The current values in display units: read by everyone, changed only through
+    // SetParameter (a read, a file, the defaults and every control go through it).
+    const std::array<float, Count>& ParamValues() const { return m_values; }
+    // The firmware version of the drive last read; before the first read every
+    // parameter counts as present.
+    float driveVersion() const { return m_driveVersion; }
+    // A parameter read takes the version the drive reports before it stores the values,
+    // which the setter then checks against that version's catalogue. Nothing else
+    // changes the version.
+    void takeDriveVersion(float version) { m_driveVersion = version; }
     // The parameter file last opened or saved completely (native separators).
     QString lastFile;
 
@@ -97,8 +105,8 @@ public:
     void LoadDefaultParameters();
     // The values are kept somewhere (a file saved or opened, the factory set): edits
     // from here on are what an unasked replace would lose.
-    void markKept() { m_kept = ParamValues; }
-    bool changedSinceKept() const { return ParamValues != m_kept; }
+    void markKept() { m_kept = m_values; }
+    bool changedSinceKept() const { return m_values != m_kept; }
 
     struct Default {
         int index;
@@ -127,5 +135,7 @@ private:
     QList<ParamListener*> m_listeners;
     std::function<int(int)> m_gridRowLookup;
     bool m_complete = false;
+    std::array<float, Count> m_values{};
+    float m_driveVersion = 100000.0f;
     std::array<float, Count> m_kept{};
 };

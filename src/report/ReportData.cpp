@@ -88,7 +88,7 @@ void fillTravel(ReportData& data, const SimModule& sim, const LangModule& lang) 
     data.stoppingDistance = c.text(StopModeBox::StoppingDistance);
     data.slowingJerk = c.text(StopModeBox::SlowingS);
     data.stoppingJerk = c.text(StopModeBox::StoppingS);
-    data.duration = NumberText::general(sim.D);
+    data.duration = NumberText::general(sim.duration());
 }
 
 ReportTravelRow travelRow(const TravelFigures& f) {

@@ -160,10 +160,15 @@ QList<MeasuredTravel> travelsIn(const QList<RideSample>& samples, double v0) {
 
 } // namespace Ride
 
-bool TravelFinder::add(const RideSample& sample, double v0, Travel* out) {
+MeasuredTravel TravelFinder::Run::measure(double v0) const {
+    return {QTime(), Ride::measureWindow(window.constData(), window.size(), leading, trailing, v0),
+            window};
+}
+
+bool TravelFinder::add(const RideSample& sample, Run* out) {
     bool ended = false;
     if (!m_window.isEmpty() && !(sample.t > m_window.last().t)) {
-        ended = close(false, v0, out); // a new segment cuts the run short
+        ended = close(false, out); // a new segment cuts the run short
         reset();
     }
     if (Ride::moving(sample)) {
@@ -172,7 +177,7 @@ bool TravelFinder::add(const RideSample& sample, double v0, Travel* out) {
     }
     if (m_window.size() > (m_leading ? 1 : 0)) {
         m_window.append(sample);
-        ended = close(true, v0, out);
+        ended = close(true, out);
     }
     m_window.clear();
     m_window.append(sample);
@@ -180,13 +185,13 @@ bool TravelFinder::add(const RideSample& sample, double v0, Travel* out) {
     return ended;
 }
 
-bool TravelFinder::finish(double v0, Travel* out) {
-    const bool ended = m_window.size() > (m_leading ? 1 : 0) && close(false, v0, out);
+bool TravelFinder::finish(Run* out) {
+    const bool ended = m_window.size() > (m_leading ? 1 : 0) && close(false, out);
     reset();
     return ended;
 }
 
-bool TravelFinder::close(bool trailing, double v0, Travel* out) {
+bool TravelFinder::close(bool trailing, Run* out) {
     const qsizetype n = m_window.size();
     const qsizetype s = m_leading ? 1 : 0;
     const qsizetype e = trailing ? n - 2 : n - 1;
@@ -194,8 +199,6 @@ bool TravelFinder::close(bool trailing, double v0, Travel* out) {
     m_leading = false;
     if (e < s || m_window[e].t - m_window[s].t < Ride::ShortestRun)
         return false;
-    out->figures = Ride::measureWindow(m_window.constData(), n, wasLeading, trailing, v0);
-    out->window = m_window;
-    out->clock = QTime();
+    *out = {m_window, wasLeading, trailing};
     return true;
 }

@@ -81,24 +81,31 @@ QList<MeasuredTravel> travelsIn(const QList<RideSample>& samples, double v0);
 
 } // namespace Ride
 
-// Finds travels one sample at a time, as the monitor takes them, and measures each as
-// soon as the stationary sample after it arrives. Fed the same samples, it gives what
-// Ride::measureTravels gives for the complete travels (and, through finish(), the rest).
+// Finds travels one sample at a time, as the monitor takes them, and hands each over as
+// soon as the stationary sample after it arrives, to be measured when there is time.
+// Fed the same samples, it gives what Ride::measureTravels gives for the complete
+// travels (and, through finish(), the rest).
 class TravelFinder {
 public:
-    using Travel = MeasuredTravel;
+    // A travel found but not yet measured: its window and how the window is bounded.
+    struct Run {
+        QList<RideSample> window;
+        bool leading = false;  // the window starts with the stationary sample before it
+        bool trailing = false; // ... and ends with the one after it
+        MeasuredTravel measure(double v0) const;
+    };
 
     // Takes one sample; returns true and fills `out` when it ended a travel.
-    bool add(const RideSample& sample, double v0, Travel* out);
+    bool add(const RideSample& sample, Run* out);
     // The travel still under way (cut short at the end of the data), if any.
-    bool finish(double v0, Travel* out);
+    bool finish(Run* out);
     void reset() {
         m_window.clear();
         m_leading = false;
     }
 
 private:
-    bool close(bool trailing, double v0, Travel* out);
+    bool close(bool trailing, Run* out);
     // The stationary sample before the run (when there is one) and the run's samples.
     QList<RideSample> m_window;
     bool m_leading = false; // m_window starts with the stationary sample before the run

@@ -13,34 +13,20 @@
 #include <QSaveFile>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <iterator>
+#include <utility>
 
 namespace {
 
+// The figures in the columns' order from Flight on; the export adds Irms.
+constexpr double TravelFigures::*Figures[] = {
+    &TravelFigures::flight, &TravelFigures::distance, &TravelFigures::vmax,
+    &TravelFigures::amax,   &TravelFigures::dmax,     &TravelFigures::jmax,
+    &TravelFigures::creep,  &TravelFigures::ipeak,    &TravelFigures::irms};
+static_assert(std::size(Figures) == TravelList::ListColumns - TravelList::Flight + 1);
+
 // Decimals shown in the list per column (the export keeps every digit that counts).
 constexpr int Decimals[TravelList::ListColumns] = {0, 2, 3, 3, 2, 2, 2, 2, 1};
-
-double figureOf(const TravelFigures& f, int column) {
-    switch (column) {
-    case TravelList::Flight:
-        return f.flight;
-    case TravelList::Distance:
-        return f.distance;
-    case TravelList::Vmax:
-        return f.vmax;
-    case TravelList::Amax:
-        return f.amax;
-    case TravelList::Dmax:
-        return f.dmax;
-    case TravelList::Jmax:
-        return f.jmax;
-    case TravelList::Creep:
-        return f.creep;
-    case TravelList::Ipeak:
-        return f.ipeak;
-    default:
-        return f.start;
-    }
-}
 
 QLocale userLocale() {
     QLocale locale;
@@ -74,7 +60,9 @@ TravelList::TravelList(const LangModule& lang, Prompts& prompts, QWidget* parent
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setColumnCount(ListColumns);
     m_view->header()->setStretchLastSection(false);
-    m_view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths fitted to the contents would be measured anew over every row each time a
+    // travel comes in; retitle() gives each column room for its title and figures.
+    m_view->header()->setSectionResizeMode(QHeaderView::Interactive);
     layout->addWidget(m_view, 1);
     connect(m_view, &QTreeWidget::itemSelectionChanged, this, &TravelList::chosen);
 
@@ -95,7 +83,19 @@ TravelList::TravelList(const LangModule& lang, Prompts& prompts, QWidget* parent
 }
 
 void TravelList::retitle(const LangModule& lang) {
-    m_view->setHeaderLabels(titles().mid(0, ListColumns));
+    // The units under the names keep the columns as narrow as their figures.
+    QStringList names = titles().mid(0, ListColumns);
+    for (QString& name : names)
+        name.replace(QStringLiteral(" ("), QStringLiteral("\n("));
+    m_view->setHeaderLabels(names);
+    const QFontMetrics cells = m_view->fontMetrics();
+    for (int column = 0; column < ListColumns; ++column) {
+        const QString widest =
+            column == When ? QStringLiteral("8888.88 s") : number(-888.0, 'f', Decimals[column]);
+        const int width = std::max(m_view->header()->sectionSizeHint(column),
+                                   cells.horizontalAdvance(widest) + 2 * cells.averageCharWidth());
+        m_view->header()->resizeSection(column, width);
+    }
     m_view->setToolTip(lang.LangText(TextId::TravelsHint));
     m_clear->setText(lang.LangText(TextId::TravelsClear));
     m_export->setText(lang.LangText(TextId::TravelsExport));
@@ -112,7 +112,8 @@ QTreeWidgetItem* TravelList::itemFor(const MeasuredTravel& travel) const {
     auto* item = new QTreeWidgetItem;
     item->setText(When, whenText(travel));
     for (int column = Flight; column < ListColumns; ++column) {
-        item->setText(column, number(figureOf(travel.figures, column), 'f', Decimals[column]));
+        item->setText(column,
+                      number(travel.figures.*Figures[column - Flight], 'f', Decimals[column]));
         item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
     }
     if (!travel.figures.complete) {
@@ -126,14 +127,23 @@ QTreeWidgetItem* TravelList::itemFor(const MeasuredTravel& travel) const {
 }
 
 void TravelList::takeSample(double t, double speed, double accel, double current) {
-    MeasuredTravel travel;
-    const double v0 = m_v0 ? m_v0() : 0.0;
-    if (!m_finder.add({t, speed, accel, current}, v0, &travel))
+    TravelFinder::Run run;
+    if (!m_finder.add({t, speed, accel, current}, &run))
         return;
-    // The travel ended one sample ago; its start lies its flight before that.
-    travel.clock = QTime::currentTime().addMSecs(-qRound((t - travel.figures.start) * 1000.0));
-    m_travels.prepend(travel);
-    m_view->insertTopLevelItem(0, itemFor(travel));
+    // The tick only takes the sample: measuring and listing wait for the event loop.
+    m_pending.append({std::move(run), m_v0 ? m_v0() : 0.0, QTime::currentTime(), t});
+    if (m_pending.size() == 1)
+        QMetaObject::invokeMethod(this, &TravelList::listPending, Qt::QueuedConnection);
+}
+
+void TravelList::listPending() {
+    for (const Pending& pending : std::exchange(m_pending, {})) {
+        MeasuredTravel travel = pending.run.measure(pending.v0);
+        // The travel ended one sample ago; its start lies its flight before that.
+        travel.clock = pending.clock.addMSecs(-qRound((pending.t - travel.figures.start) * 1000.0));
+        m_travels.prepend(travel);
+        m_view->insertTopLevelItem(0, itemFor(travel));
+    }
 }
 
 void TravelList::setTravels(const QList<MeasuredTravel>& travels) {
@@ -147,6 +157,7 @@ void TravelList::setTravels(const QList<MeasuredTravel>& travels) {
 }
 
 void TravelList::clear() {
+    m_pending.clear();
     m_view->clear();
     m_travels.clear();
 }
@@ -169,9 +180,8 @@ QByteArray TravelList::csv() const {
     for (const MeasuredTravel& travel : m_travels) {
         const TravelFigures& f = travel.figures;
         QStringList fields{whenText(travel)};
-        for (const double value :
-             {f.flight, f.distance, f.vmax, f.amax, f.dmax, f.jmax, f.creep, f.ipeak, f.irms})
-            fields << number(value, 'g', 9);
+        for (const auto figure : Figures)
+            fields << number(f.*figure, 'g', 9);
         fields << (f.complete ? QStringLiteral("1") : QStringLiteral("0"));
         line(fields);
     }

@@ -27,7 +27,7 @@ public:
     // Live: `v0` gives the levelling speed (m/s) in use when a travel ends.
     void setLevellingSpeed(std::function<double()> v0) { m_v0 = std::move(v0); }
     // One monitor sample (monotonic seconds, raw speed, acceleration and current); a
-    // travel that it ends goes to the top of the list.
+    // travel that it ends goes to the top of the list once the event loop runs.
     void takeSample(double t, double speed, double accel, double current);
 
     // The whole list at once, in the order given (a recording's travels).
@@ -50,11 +50,21 @@ private:
     QTreeWidgetItem* itemFor(const MeasuredTravel& travel) const;
     QStringList titles() const;
     void chosen();
+    void listPending();
 
     const LangModule& m_lang;
     Prompts& m_prompts;
     std::function<double()> m_v0;
     TravelFinder m_finder;
+    // Travels ended by a sample, with the levelling speed, the time of day and the
+    // sample's time when they ended.
+    struct Pending {
+        TravelFinder::Run run;
+        double v0 = 0.0;
+        QTime clock;
+        double t = 0.0;
+    };
+    QList<Pending> m_pending;
     QList<MeasuredTravel> m_travels; // in the rows' order
     QTreeWidget* m_view = nullptr;
     QPushButton* m_clear = nullptr;

@@ -23,8 +23,8 @@ void SignalEditor::pressed(Qt::MouseButton button, QPointF at) {
     if (button != Qt::LeftButton && button != Qt::RightButton)
         return;
     m_dragging = true;
-    const double n =
-        std::clamp(double(float(at.x())) / (double(m_sim.D) / 1000.0), 0.0, double(kLastSample));
+    const double n = std::clamp(double(float(at.x())) / (double(m_sim.duration()) / 1000.0), 0.0,
+                                double(kLastSample));
     m_start = std::isfinite(n) ? int(std::floor(n)) : 0;
     // Lanes from the top: V3, V2, V1, V0, two plot units each; a press below them keeps
     // the lane of the previous press.
@@ -38,7 +38,7 @@ void SignalEditor::pressed(Qt::MouseButton button, QPointF at) {
 void SignalEditor::moved(Qt::MouseButtons buttons, QPointF at) {
     const float x = float(at.x());
     if (m_dragging && (buttons & (Qt::LeftButton | Qt::RightButton))) {
-        const double per = double(m_sim.D) / 1000.0;
+        const double per = double(m_sim.duration()) / 1000.0;
         double n = double(x) / per;
         n = std::isfinite(n) ? std::clamp(n, 0.0, double(kLastSample)) : 0.0;
         // From the press sample towards the mouse, the press sample always included.

@@ -29,7 +29,7 @@ float shrink(float f) {
 
 } // namespace
 
-SimModule::SimModule() : signalTable(std::size_t(SignalSamples), SignalSample{}) {}
+SimModule::SimModule() : m_signalTable(std::size_t(SignalSamples), SignalSample{}) {}
 
 void SimModule::setControls(StopModeControls* controls) {
     m_controls = controls ? controls : &m_ownControls;
@@ -45,7 +45,7 @@ short SimModule::commandAt(float t) const {
     const double whole = std::nearbyint(double(n));
     const std::size_t index =
         whole > double(SignalSamples - 1) ? std::size_t(SignalSamples - 1) : std::size_t(whole);
-    const SignalSample& sample = signalTable[index];
+    const SignalSample& sample = m_signalTable[index];
     for (short k = 3; k >= 0; --k)
         if (sample[std::size_t(k)] != 0)
             return k;
@@ -55,6 +55,7 @@ short SimModule::commandAt(float t) const {
 float SimModule::decelDistance(float vLow, float vHigh) const {
     if (!(vHigh > vLow))
         return 0.0f;
+    const float NA = m_inputs.NA, S3 = m_inputs.S3, S4 = m_inputs.S4;
     const float dv = float(double(vHigh) - double(vLow));
     float A = NA;
     // A negative constant part means the deceleration never reaches NA.
@@ -109,13 +110,13 @@ short SimModule::travelControl() {
     TravelState& s = state;
     s.previousCommand = s.command;
     s.command = commandAt(s.t);
-    const float target = speedTable[std::size_t(s.command)];
+    const float target = m_inputs.speedTable[std::size_t(s.command)];
 
     const bool highSpeedEnded = s.previousCommand == 3 && s.command == 0;
     if (m_controls->stopModeIndex() == 1) {
         // By speed and acceleration the S-curve slows from V3; only a V3 signal that
         // ends during the acceleration needs the distance control.
-        if (highSpeedEnded && s.v < speedTable[3] && s.a > 0.0f) {
+        if (highSpeedEnded && s.v < m_inputs.speedTable[3] && s.a > 0.0f) {
             s.stopRequest = 1;
             return TravelPhase::Slowdown;
         }
@@ -123,7 +124,7 @@ short SimModule::travelControl() {
         s.stopRequest = 1;
         return TravelPhase::Slowdown;
     }
-    if (s.v == speedTable[0] && s.previousCommand == 0 && s.command == NoCommand) {
+    if (s.v == m_inputs.speedTable[0] && s.previousCommand == 0 && s.command == NoCommand) {
         s.stopRequest = 2;
         return TravelPhase::Slowdown;
     }
@@ -139,20 +140,20 @@ short SimModule::travelControl() {
     s.a = float(double(s.a) + double(s.appliedJerk) * dt);
     if (target > s.v) {
         if (s.a < 0.0f)
-            s.appliedJerk = S4;
-        else if (double(target) - s.v <= rampSpeedChange(s.a, S2))
-            s.appliedJerk = -S2;
-        else if (s.a < PA)
-            s.appliedJerk = S1;
+            s.appliedJerk = m_inputs.S4;
+        else if (double(target) - s.v <= rampSpeedChange(s.a, m_inputs.S2))
+            s.appliedJerk = -m_inputs.S2;
+        else if (s.a < m_inputs.PA)
+            s.appliedJerk = m_inputs.S1;
         else
             s.appliedJerk = 0.0f;
     } else if (target < s.v) {
         if (s.a > 0.0f)
-            s.appliedJerk = -S2;
-        else if (double(s.v) - target < rampSpeedChange(s.a, S4))
-            s.appliedJerk = S4;
-        else if (s.a > -NA)
-            s.appliedJerk = -S3;
+            s.appliedJerk = -m_inputs.S2;
+        else if (double(s.v) - target < rampSpeedChange(s.a, m_inputs.S4))
+            s.appliedJerk = m_inputs.S4;
+        else if (s.a > -m_inputs.NA)
+            s.appliedJerk = -m_inputs.S3;
         else
             s.appliedJerk = 0.0f;
     }
@@ -162,13 +163,13 @@ short SimModule::travelControl() {
 JerkFit SimModule::fitJerk(float startSpeed, float endSpeed, float target,
                            std::vector<FitStep>* trace) {
     JerkFit result;
-    result.jerk = S2;
+    result.jerk = m_inputs.S2;
     // The predictor never delivers for such a slowdown; the search could not end.
     if (!(endSpeed < startSpeed))
         return result;
 
     TravelState& s = state;
-    float J = S2;
+    float J = m_inputs.S2;
     float f = 2.0f;
     bool up = false;
     int evaluations = 0;
@@ -236,8 +237,8 @@ void SimModule::fitStopJerks() {
     const float stoppingTarget =
         float(double(boxNumberOr(StopModeBox::StoppingDistance, 0.0f)) / 100.0);
 
-    slowingFit = fitJerk(speedTable[3], speedTable[0], slowingTarget);
-    stoppingFit = fitJerk(speedTable[0], speedTable[4], stoppingTarget);
+    slowingFit = fitJerk(m_inputs.speedTable[3], m_inputs.speedTable[0], slowingTarget);
+    stoppingFit = fitJerk(m_inputs.speedTable[0], m_inputs.speedTable[4], stoppingTarget);
     slowingJerk = slowingFit.jerk;
     stoppingJerk = stoppingFit.jerk;
     c.setText(StopModeBox::SlowingS, jerkText(slowingJerk));
@@ -249,7 +250,7 @@ void SimModule::resetState() {
     const std::uint32_t calls = s.predictorCalls;
     s = TravelState{};
     s.predictorCalls = calls;
-    s.stopJerk = S2;
+    s.stopJerk = m_inputs.S2;
     // A run does not depend on where the previous one ended.
     s.startCommand = NoCommand;
     s.command = NoCommand;
@@ -257,7 +258,7 @@ void SimModule::resetState() {
 }
 
 bool SimModule::divisorsUsable() const {
-    return S2 != 0.0f && S3 != 0.0f && S4 != 0.0f && NA != 0.0f;
+    return m_inputs.S2 != 0.0f && m_inputs.S3 != 0.0f && m_inputs.S4 != 0.0f && m_inputs.NA != 0.0f;
 }
 
 void SimModule::prepareTravel() {
@@ -267,9 +268,10 @@ void SimModule::prepareTravel() {
     if (divisorsUsable()) {
         for (std::size_t i = 0; i < 5; ++i)
             for (std::size_t j = 0; j < 5; ++j)
-                decelTable[i][j] = speedTable[i] > speedTable[j]
-                                       ? decelDistance(speedTable[j], speedTable[i])
-                                       : 0.0f;
+                decelTable[i][j] =
+                    m_inputs.speedTable[i] > m_inputs.speedTable[j]
+                        ? decelDistance(m_inputs.speedTable[j], m_inputs.speedTable[i])
+                        : 0.0f;
         fitStopJerks();
     }
     state.phase = TravelPhase::Idle;
@@ -287,7 +289,7 @@ void SimModule::stepTravel() {
 
     if (s.stopRequest == 0)
         s.startCommand = commandAt(s.t);
-    const float startSpeed = speedTable[std::size_t(s.startCommand)];
+    const float startSpeed = m_inputs.speedTable[std::size_t(s.startCommand)];
     const bool noCommand = s.startCommand == NoCommand;
 
     switch (s.phase) {
@@ -306,7 +308,7 @@ void SimModule::stepTravel() {
         s.phase = BrakeOpening;
         break;
     case BrakeOpening:
-        if (s.phaseTimer < brakeOpenDelay) {
+        if (s.phaseTimer < m_inputs.brakeOpenDelay) {
             if (noCommand)
                 s.phase = Idle;
         } else {
@@ -315,19 +317,19 @@ void SimModule::stepTravel() {
         }
         break;
     case StartRamp:
-        s.a = AS;
-        if (s.v < VS) {
+        s.a = m_inputs.AS;
+        if (s.v < m_inputs.VS) {
             if (noCommand)
                 s.phase = Travel;
         } else {
-            s.v = VS;
+            s.v = m_inputs.VS;
             s.a = 0.0f;
             s.phaseTimer = 0.0f;
             s.phase = StartHold;
         }
         break;
     case StartHold:
-        if (s.phaseTimer >= startHoldTime || noCommand)
+        if (s.phaseTimer >= m_inputs.startHoldTime || noCommand)
             s.phase = Travel;
         break;
     case Travel:
@@ -340,7 +342,7 @@ void SimModule::stepTravel() {
         }
         break;
     case BrakeClosing:
-        if (s.phaseTimer >= brakeCloseDelay)
+        if (s.phaseTimer >= m_inputs.brakeCloseDelay)
             s.phase = Idle;
         break;
     case Slowdown: {
@@ -349,7 +351,8 @@ void SimModule::stepTravel() {
         // The run uses the rounded jerk that the box shows.
         const StopModeBox box = slowing ? StopModeBox::SlowingS : StopModeBox::StoppingS;
         s.stopJerk = boxNumberOr(box, shownJerk(slowing ? slowingJerk : stoppingJerk));
-        s.correctionEnabled = slowing ? !(s.v == speedTable[3]) : !(s.v == speedTable[0]);
+        s.correctionEnabled =
+            slowing ? !(s.v == m_inputs.speedTable[3]) : !(s.v == m_inputs.speedTable[0]);
         s.adaptFactor = 2.0f;
         s.raisedLast = false;
         s.predictionReady = false;
@@ -388,7 +391,7 @@ void SimModule::stepTravel() {
                 s.stopJerk = clampJerk(s.stopJerk);
             }
         }
-        const float E = s.stopRequest == 1 ? speedTable[0] : 0.0f;
+        const float E = s.stopRequest == 1 ? m_inputs.speedTable[0] : 0.0f;
         if (double(E) + double(s.a) * s.a / (2.0 * s.stopJerk) >= s.v && s.a < 0.0f) {
             s.phase = DecelOut;
         } else if (s.v <= startSpeed) {
@@ -399,7 +402,7 @@ void SimModule::stepTravel() {
         break;
     }
     case DecelOut: {
-        const float E = s.stopRequest == 1 ? speedTable[0] : 0.0f;
+        const float E = s.stopRequest == 1 ? m_inputs.speedTable[0] : 0.0f;
         if (s.v > E && s.a <= 0.0f) {
             s.appliedJerk = s.stopJerk;
             s.a = float(double(s.a) + double(s.stopJerk) * dt);
@@ -423,7 +426,7 @@ void SimModule::stepTravel() {
 // Signals
 
 void SimModule::clearSignals() {
-    std::fill(signalTable.begin(), signalTable.end(), SignalSample{});
+    std::fill(m_signalTable.begin(), m_signalTable.end(), SignalSample{});
 }
 
 void SimModule::addSignal(int lane, float from, float to) {
@@ -434,7 +437,7 @@ void SimModule::addSignal(int lane, float from, float to) {
         if (n > double(SignalSamples - 1) || std::isnan(n))
             break; // later times lie further beyond the table
         if (n >= 0.0)
-            signalTable[std::size_t(n)][std::size_t(lane)] = 1;
+            m_signalTable[std::size_t(n)][std::size_t(lane)] = 1;
         const float next = float(double(t) + 0.01);
         if (!(next > t))
             break;
@@ -453,20 +456,38 @@ void SimModule::setSignal(int lane, int first, int last, bool on) {
     first = std::max(first, 0);
     last = std::min(last, SignalSamples - 1);
     for (int n = first; n <= last; ++n)
-        signalTable[std::size_t(n)][std::size_t(lane)] = on ? 1 : 0;
+        m_signalTable[std::size_t(n)][std::size_t(lane)] = on ? 1 : 0;
+}
+
+int SimModule::firstCommandSample() const {
+    // Samples past 1000 lie beyond the run.
+    for (int n = 0; n <= 1000; ++n)
+        for (int lane = 0; lane < 4; ++lane)
+            if (m_signalTable[std::size_t(n)][std::size_t(lane)] != 0)
+                return n;
+    return -1;
+}
+
+void SimModule::matchCommands(double start, double highSpeedEnd, double lowSpeedEnd) {
+    keepSignalsForUndo();
+    clearSignals();
+    const float per = D / 1000.0f;
+    const auto sample = [per](double t) { return int(std::lround(t / per)); };
+    setSignal(3, sample(start), sample(highSpeedEnd), true);
+    setSignal(0, sample(start), sample(lowSpeedEnd), true);
 }
 
 void SimModule::keepSignalsForUndo() {
     constexpr std::size_t kept = 20;
     if (m_signalUndo.size() == kept)
         m_signalUndo.erase(m_signalUndo.begin());
-    m_signalUndo.push_back(signalTable);
+    m_signalUndo.push_back(m_signalTable);
 }
 
 void SimModule::undoSignals() {
     if (m_signalUndo.empty())
         return;
-    signalTable = std::move(m_signalUndo.back());
+    m_signalTable = std::move(m_signalUndo.back());
     m_signalUndo.pop_back();
 }
 

@@ -124,6 +124,23 @@ struct RunReport {
     QString refusal; // why it was refused, in the active language
 };
 
+// The inputs of a run in SI units, as the catalogue sets them: the speeds V0..V3 (and
+// speedTable[4] = 0, standstill), the accelerations, the jerks, the start and the brake.
+struct TravelInputs {
+    std::array<float, 5> speedTable{};
+    float PA = 0.0f;
+    float NA = 0.0f;
+    float S1 = 0.0f;
+    float S2 = 0.0f;
+    float S3 = 0.0f;
+    float S4 = 0.0f;
+    float VS = 0.0f;
+    float AS = 0.0f;
+    float startHoldTime = 0.0f;   // "par_tsu"
+    float brakeOpenDelay = 0.0f;  // "mb_on"
+    float brakeCloseDelay = 0.0f; // "mb_off"
+};
+
 class SimModule final : public ParamListener {
 public:
     static constexpr int SignalSamples = 10001;
@@ -141,23 +158,13 @@ public:
     SimModule(const SimModule&) = delete;
     SimModule& operator=(const SimModule&) = delete;
 
-    // Inputs (SI units). V0..V3 and speedTable[4] = 0 standstill.
-    std::array<float, 5> speedTable{};
-    float PA = 0.0f;
-    float NA = 0.0f;
-    float S1 = 0.0f;
-    float S2 = 0.0f;
-    float S3 = 0.0f;
-    float S4 = 0.0f;
-    float VS = 0.0f;
-    float AS = 0.0f;
-    float startHoldTime = 0.0f;   // "par_tsu"
-    float brakeOpenDelay = 0.0f;  // "mb_on"
-    float brakeCloseDelay = 0.0f; // "mb_off"
-    float D = 15.0f;              // simulation duration, s
-
-    // Flag k (0..3) of sample n: command Vk is on at time n·D/1000. Flag 4 is unused.
-    std::vector<SignalSample> signalTable;
+    // --- inputs ---
+    const TravelInputs& inputs() const { return m_inputs; }
+    void setInputs(const TravelInputs& inputs) { m_inputs = inputs; }
+    // The simulation duration D, s: the run's length, and the timeline's samples lie
+    // D/1000 apart.
+    float duration() const { return D; }
+    void setDuration(float seconds) { D = seconds; }
 
     // Derived by prepareTravel: [i][j] the deceleration distance from speed i to j.
     std::array<std::array<float, 5>, 5> decelTable{};
@@ -188,6 +195,9 @@ public:
     void stepTravel();
 
     // --- signals ---
+    // The signal timeline: flag k (0..3) of sample n says command Vk is on at time
+    // n·D/1000. Flag 4 is unused.
+    const std::vector<SignalSample>& signalTable() const { return m_signalTable; }
     void clearSignals();
     // Switches command `lane` on from `from` to `to` seconds, sampled every 0.01 s
     // with t accumulated in single precision, for the current duration D.
@@ -197,6 +207,12 @@ public:
     void setDefaultTravel();
     // Switches command `lane` on or off at samples first..last.
     void setSignal(int lane, int first, int last, bool on);
+    // The first sample of the run (0..1000) at which any command is on, -1 when none is.
+    int firstCommandSample() const;
+    // A measured travel's command timing, the timeline kept for undo first: V3 and V0
+    // on from `start` s, V3 until `highSpeedEnd` s, V0 until `lowSpeedEnd` s, every
+    // other command off.
+    void matchCommands(double start, double highSpeedEnd, double lowSpeedEnd);
     // Keeps the timeline as it is now, so that undoSignals can bring it back; the
     // last few are kept.
     void keepSignalsForUndo();
@@ -204,9 +220,10 @@ public:
     void undoSignals();
 
     // --- inputs from the catalogue ---
-    // Copies PA, NA, S1..S4, V0..V3 from the catalogue (a missing identifier keeps
-    // the model's value), sets speedTable[4] = 0 and stopJerk = S2.
-    void loadTravelParameters(const ParamModule& params);
+    // The inputs with PA, NA, S1..S4 and V0..V3 from the catalogue (a missing
+    // identifier keeps the model's value) and speedTable[4] = 0; the others are taken
+    // as the catalogue stores them (parameterStored).
+    TravelInputs loadTravelParameters(const ParamModule& params) const;
     // Takes over the inputs the catalogue sets and mirrors "stpmod", "slwd" and
     // "stpd" into the stop-mode controls.
     void parameterStored(int index, const ParamDef& def, float value) override;
@@ -242,11 +259,16 @@ public:
     static QString jerkText(float J);
 
 private:
+    // Takes the inputs loadTravelParameters gives; the run starts its stop jerk at S2.
+    void takeTravelParameters(const ParamModule& params);
     bool divisorsUsable() const;
     void storeDistances(ParamModule& params);
     float boxNumberOr(StopModeBox box, float fallback) const;
     void resetState();
 
+    TravelInputs m_inputs;
+    float D = 15.0f; // s
+    std::vector<SignalSample> m_signalTable;
     std::vector<std::vector<SignalSample>> m_signalUndo;
     TextStopModeControls m_ownControls;
     StopModeControls* m_controls = &m_ownControls;

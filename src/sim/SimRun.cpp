@@ -44,41 +44,47 @@ QString durationName(const LangModule& lang) {
 // are also reloaded at every run, with the speeds.
 struct CatalogueInput {
     const char16_t* id;
-    float SimModule::*member;
+    float TravelInputs::*member;
 };
 const CatalogueInput kInputs[] = {
-    {u"PA", &SimModule::PA},
-    {u"NA", &SimModule::NA},
-    {u"S1", &SimModule::S1},
-    {u"S2", &SimModule::S2},
-    {u"S3", &SimModule::S3},
-    {u"S4", &SimModule::S4},
-    {u"VS", &SimModule::VS},
-    {u"AS", &SimModule::AS},
-    {u"par_tsu", &SimModule::startHoldTime},
-    {u"mb_on", &SimModule::brakeOpenDelay},
-    {u"mb_off", &SimModule::brakeCloseDelay},
+    {u"PA", &TravelInputs::PA},
+    {u"NA", &TravelInputs::NA},
+    {u"S1", &TravelInputs::S1},
+    {u"S2", &TravelInputs::S2},
+    {u"S3", &TravelInputs::S3},
+    {u"S4", &TravelInputs::S4},
+    {u"VS", &TravelInputs::VS},
+    {u"AS", &TravelInputs::AS},
+    {u"par_tsu", &TravelInputs::startHoldTime},
+    {u"mb_on", &TravelInputs::brakeOpenDelay},
+    {u"mb_off", &TravelInputs::brakeCloseDelay},
 };
 constexpr int kReloadedInputs = 6;
 
 } // namespace
 
-void SimModule::loadTravelParameters(const ParamModule& params) {
+TravelInputs SimModule::loadTravelParameters(const ParamModule& params) const {
+    TravelInputs in = m_inputs;
     for (int i = 0; i < kReloadedInputs; ++i)
-        this->*kInputs[i].member =
-            params.valueById(QString::fromUtf16(kInputs[i].id), this->*kInputs[i].member);
+        in.*kInputs[i].member =
+            params.valueById(QString::fromUtf16(kInputs[i].id), in.*kInputs[i].member);
     for (int k = 0; k < 4; ++k)
-        speedTable[std::size_t(k)] =
-            params.valueById(QStringLiteral("V%1").arg(k), speedTable[std::size_t(k)]);
-    speedTable[4] = 0.0f;
-    state.stopJerk = S2;
+        in.speedTable[std::size_t(k)] =
+            params.valueById(QStringLiteral("V%1").arg(k), in.speedTable[std::size_t(k)]);
+    in.speedTable[4] = 0.0f;
+    return in;
+}
+
+void SimModule::takeTravelParameters(const ParamModule& params) {
+    m_inputs = loadTravelParameters(params);
+    state.stopJerk = m_inputs.S2;
 }
 
 void SimModule::parameterStored(int, const ParamDef& def, float value) {
     const QString& id = def.id;
     for (const CatalogueInput& input : kInputs) {
         if (id == input.id) {
-            this->*input.member = value;
+            m_inputs.*input.member = value;
             return;
         }
     }
@@ -91,13 +97,13 @@ void SimModule::parameterStored(int, const ParamDef& def, float value) {
 }
 
 QString SimModule::refusal(const LangModule& lang, bool prepared) const {
-    if (S2 == 0.0f)
+    if (m_inputs.S2 == 0.0f)
         return mustNotBeZero(lang, QStringLiteral("S2"));
-    if (S3 == 0.0f)
+    if (m_inputs.S3 == 0.0f)
         return mustNotBeZero(lang, QStringLiteral("S3"));
-    if (S4 == 0.0f)
+    if (m_inputs.S4 == 0.0f)
         return mustNotBeZero(lang, QStringLiteral("S4"));
-    if (NA == 0.0f)
+    if (m_inputs.NA == 0.0f)
         return mustNotBeZero(lang, QStringLiteral("NA"));
     if (D == 0.0f)
         return mustNotBeZero(lang, durationName(lang));
@@ -123,7 +129,7 @@ RunReport SimModule::simulate(const ParamModule* params, const LangModule& lang,
     RunReport report;
     state.phase = TravelPhase::Idle;
     if (params)
-        loadTravelParameters(*params);
+        takeTravelParameters(*params);
     report.refusal = refusal(lang, false);
     if (report.refusal.isEmpty()) {
         prepareTravel();
@@ -190,15 +196,16 @@ void SimModule::storeDistances(ParamModule& params) {
 float SimModule::shortestDistance(StopModeBox box) const {
     if (!divisorsUsable())
         return 0.0f;
-    return box == StopModeBox::SlowingDistance ? decelDistance(speedTable[0], speedTable[3])
-                                               : decelDistance(0.0f, speedTable[0]);
+    return box == StopModeBox::SlowingDistance
+               ? decelDistance(m_inputs.speedTable[0], m_inputs.speedTable[3])
+               : decelDistance(0.0f, m_inputs.speedTable[0]);
 }
 
 std::vector<DistanceRefusal> SimModule::refusedDistances(const ParamModule& params) {
     std::vector<DistanceRefusal> refused;
     if (m_controls->stopModeIndex() != 0)
         return refused;
-    loadTravelParameters(params);
+    takeTravelParameters(params);
     const struct {
         StopModeBox box;
         const char16_t* id;

@@ -81,6 +81,7 @@ TravelPage::TravelPage(SimModule& sim, ParamModule& params, const LangModule& la
     connect(m_signalEditor, &SignalEditor::aboutToPaint, this, [this] { eraseCursor(); });
     connect(m_signalEditor, &SignalEditor::cursorMoved, this, &TravelPage::refreshTCursor);
     connect(m_signalEditor, &SignalEditor::edited, this, [this] {
+        m_matched = false;
         m_undo->setEnabled(m_sim.canUndoSignals());
         simulate();
     });
@@ -230,7 +231,7 @@ void TravelPage::setUp() {
         const QSignalBlocker blocker(m_duration);
         m_duration->setCurrentIndex(kDefaultDuration);
     }
-    m_sim.D = float(NumberText::leadingNumber(m_duration->currentText()));
+    m_sim.setDuration(float(NumberText::leadingNumber(m_duration->currentText())));
     m_sim.setDefaultTravel();
     m_pars->setUpRanges();
     // The position plot starts hidden.
@@ -244,7 +245,7 @@ void TravelPage::durationChosen(int item) {
     const float D = float(NumberText::leadingNumber(m_duration->itemText(item)));
     if (!(D > 0.0f))
         return;
-    m_sim.D = D;
+    m_sim.setDuration(D);
     simulate();
 }
 
@@ -344,12 +345,14 @@ void TravelPage::drawAll() {
 
 void TravelPage::setMeasuredCurve(const MeasuredCurve& curve) {
     m_drawing.setMeasured(curve);
+    m_matched = false;
     m_comparison->show();
     simulate();
 }
 
 void TravelPage::clearMeasuredCurve() {
     m_drawing.setMeasured(std::nullopt);
+    m_matched = false;
     m_comparison->hide();
     simulate();
 }
@@ -375,31 +378,24 @@ void TravelPage::matchSignals() {
         return;
     // The commands keep their start; the car starts moving a little after it (brake,
     // start sequence), as the last run showed.
-    const float per = m_sim.D / 1000.0f;
-    int first = -1;
-    for (int n = 0; n <= 1000 && first < 0; ++n)
-        for (int lane = 0; lane < 4; ++lane)
-            if (m_sim.signalTable[std::size_t(n)][std::size_t(lane)] != 0)
-                first = n;
-    const float commandStart = first < 0 ? 1.0f : first * per;
+    const int first = m_sim.firstCommandSample();
+    const float commandStart = first < 0 ? 1.0f : float(first) * (m_sim.duration() / 1000.0f);
     double delay = 0.0;
     for (const TravelSample& s : m_drawing.samples())
         if (s.v > 0.0f) {
             delay = std::max(0.0, double(s.t) - commandStart);
             break;
         }
-    m_sim.keepSignalsForUndo();
-    m_sim.clearSignals();
-    const auto sample = [per](double t) { return int(std::lround(t / per)); };
-    const int start = sample(commandStart);
-    m_sim.setSignal(3, start, sample(commandStart + delay + timing.highSpeedEnd), true);
-    m_sim.setSignal(0, start, sample(commandStart + delay + timing.lowSpeedEnd), true);
+    m_sim.matchCommands(commandStart, commandStart + delay + timing.highSpeedEnd,
+                        commandStart + delay + timing.lowSpeedEnd);
     m_undo->setEnabled(true);
+    m_matched = true;
     simulate();
 }
 
 void TravelPage::undoSignals() {
     m_sim.undoSignals();
+    m_matched = false;
     m_undo->setEnabled(m_sim.canUndoSignals());
     simulate();
 }

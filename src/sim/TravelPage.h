@@ -74,6 +74,8 @@ public:
     // undoSignals brings the lanes back.
     void matchSignals();
     void undoSignals();
+    // The lanes hold the measured travel's command timing, as matchSignals set them.
+    bool signalsMatched() const { return m_matched; }
 
     // Toggles one curve plot (A, V or X), as its show/hide button does.
     void toggleShowHide(Plot plot);
@@ -127,6 +129,7 @@ private:
 
     bool m_ready = true;
     bool m_inFront = false;
+    bool m_matched = false;
     short m_shownPlotCount = 3;
     float m_cursorTime = -10.0f;
 };

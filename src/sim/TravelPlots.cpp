@@ -151,11 +151,12 @@ QColor TravelPlots::measuredColor() {
 // The run
 
 void TravelPlots::runStarting() {
-    m_D = m_sim.D;
-    m_speeds = m_sim.speedTable;
-    m_PA = m_sim.PA;
-    m_NA = m_sim.NA;
-    m_signals.assign(m_sim.signalTable.begin(), m_sim.signalTable.begin() + kLastDrawnSample + 1);
+    m_D = m_sim.duration();
+    m_speeds = m_sim.inputs().speedTable;
+    m_PA = m_sim.inputs().PA;
+    m_NA = m_sim.inputs().NA;
+    m_signals.assign(m_sim.signalTable().begin(),
+                     m_sim.signalTable().begin() + kLastDrawnSample + 1);
     m_samples.clear();
     m_samples.reserve(qsizetype(std::clamp(m_D, 0.0f, 10000.0f) * 100.0f) + 2);
 }

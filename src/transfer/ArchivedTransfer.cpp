@@ -12,14 +12,14 @@ ArchivedTransfer::ArchivedTransfer(ParamTransfer& transfer, ParamModule& params,
       m_now(std::move(now)) {}
 
 ParamSet ArchivedTransfer::valuesOfWords(const std::array<std::int16_t, 128>& words) const {
-    ParamSet values = m_params.ParamValues;
+    ParamSet values = m_params.ParamValues();
     const int n = m_transfer.blockWords();
     for (int k = 0; k < n; ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
         const bool hasRow = m_params.FindGridRow(k) != ParamModule::NoMatch;
         const auto word = std::uint16_t(words[std::size_t(k)]);
         float v = 0.0f;
-        if (m_params.driveVersion >= def.minVersion && !(hasRow && def.scale == 0.0f))
+        if (m_params.driveVersion() >= def.minVersion && !(hasRow && def.scale == 0.0f))
             v = ParamTransfer::valueOfWord(word, def.scale, hasRow);
         values[std::size_t(k)] = v;
     }
@@ -64,8 +64,8 @@ ArchivedTransfer::Outcome ArchivedTransfer::write() {
     for (int k = 0; k < n; ++k) {
         std::uint16_t w = 0;
         if (k != ParamTransfer::FirmwareIndex &&
-            !ParamTransfer::rawWord(m_params.GetParameter(k),
-                                    m_params.ParamCatalogue[std::size_t(k)].scale, &w)) {
+            !ParamModule::wordOf(m_params.GetParameter(k),
+                                 m_params.ParamCatalogue[std::size_t(k)].scale, &w)) {
             m_last = m_transfer.WriteParameters();
             return m_last == Result::Done ? Outcome::Done : Outcome::Failed;
         }
@@ -82,7 +82,7 @@ ArchivedTransfer::Outcome ArchivedTransfer::write() {
     int hidden = 0;
     for (int k = 0; k < n; ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
-        if (k == ParamTransfer::FirmwareIndex || m_params.driveVersion < def.minVersion)
+        if (k == ParamTransfer::FirmwareIndex || m_params.driveVersion() < def.minVersion)
             wanted[std::size_t(k)] = drive[std::size_t(k)];
         hidden += def.isPlaceholder() && wanted[std::size_t(k)] != drive[std::size_t(k)];
     }

@@ -164,7 +164,7 @@ std::optional<QList<ParamDifference>> HistoryForm::compareEntry(int row) {
         refuseDamaged(e);
         return std::nullopt;
     }
-    return differences(m_params.ParamCatalogue, m_params.ParamValues, *set);
+    return differences(m_params.ParamCatalogue, m_params.ParamValues(), *set);
 }
 
 void HistoryForm::showComparison(const QList<ParamDifference>& differences,
@@ -214,7 +214,7 @@ void HistoryCommands::compareWithFile() {
         return;
     }
     const QList<ParamDifference> d =
-        differences(m_params.ParamCatalogue, m_params.ParamValues, *set);
+        differences(m_params.ParamCatalogue, m_params.ParamValues(), *set);
     DifferenceDialog dialog(m_lang, m_mainWindow);
     dialog.presentComparison(d, m_lang.LangText(TextId::GridProgramValue),
                              QDir::toNativeSeparators(path).section(QDir::separator(), -1));

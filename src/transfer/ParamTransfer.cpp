@@ -63,10 +63,6 @@ ParamTransfer::Result ParamTransfer::finish(Result result) {
     return result;
 }
 
-bool ParamTransfer::rawWord(float value, float scale, std::uint16_t* word) {
-    return ParamModule::wordOf(value, scale, word);
-}
-
 float ParamTransfer::valueOfWord(std::uint16_t word, float scale, bool hasGridRow) {
     const int s = std::int16_t(word);
     if (!hasGridRow)
@@ -161,7 +157,7 @@ ParamTransfer::Result ParamTransfer::ReadDriveSet() {
     const Result received = receiveBlock(raw);
     if (received != Result::Done)
         return finish(received);
-    m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
+    m_params.takeDriveVersion(float(m_receivedWords[FirmwareIndex]));
     m_protocol.FlushInput();
     return finish(Result::Done);
 }
@@ -216,7 +212,7 @@ ParamTransfer::Result ParamTransfer::takeDoubtfulRead() {
 ParamTransfer::Result ParamTransfer::storeBlock(const std::array<std::uint16_t, 128>& raw) {
     ProtocolModule& p = m_protocol;
     const int n = wordCount();
-    m_params.driveVersion = float(m_receivedWords[FirmwareIndex]);
+    m_params.takeDriveVersion(float(m_receivedWords[FirmwareIndex]));
     // A value the catalogue refuses keeps the program's own, so its row differs
     // from the drive's: the set is identical only when every value was taken.
     bool allTaken = true;
@@ -227,7 +223,7 @@ ParamTransfer::Result ParamTransfer::storeBlock(const std::array<std::uint16_t, 
             const int row = m_params.FindGridRow(k);
             const bool hasRow = row != ParamModule::NoMatch;
             ParamModule::Check check = ParamModule::Accepted;
-            if (m_params.driveVersion < def.minVersion) {
+            if (m_params.driveVersion() < def.minVersion) {
                 check = m_params.SetParameter(k, 0.0f);
                 if (hasRow)
                     m_column.setDriveText(k, QStringLiteral("N/A"));
@@ -284,7 +280,7 @@ ParamTransfer::Result ParamTransfer::WriteParameters() {
     for (int k = 0; k < n; ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
         const float value = m_params.GetParameter(k);
-        if (k != FirmwareIndex && !rawWord(value, def.scale, &words[std::size_t(k)])) {
+        if (k != FirmwareIndex && !ParamModule::wordOf(value, def.scale, &words[std::size_t(k)])) {
             // A placeholder row has no name a user would know; its index says which.
             m_outcome.refusedName =
                 def.isPlaceholder() ? QStringLiteral("#%1").arg(k) : def.name.trimmed();
@@ -355,7 +351,7 @@ ParamTransfer::Result ParamTransfer::checkReadBack(const std::array<std::uint16_
     RowCount notTaken;
     for (int k = 0; k < wordCount(); ++k) {
         const ParamDef& def = m_params.ParamCatalogue[std::size_t(k)];
-        if (k == FirmwareIndex || m_params.driveVersion < def.minVersion)
+        if (k == FirmwareIndex || m_params.driveVersion() < def.minVersion)
             continue;
         if (std::uint16_t(m_receivedWords[std::size_t(k)]) == sent[std::size_t(k)])
             continue;

@@ -124,9 +124,6 @@ public:
     // Signed words of the last read (zeroed at the start of each).
     const std::array<std::int16_t, 128>& receivedWords() const { return m_receivedWords; }
 
-    // The word a stored value is sent as, or false when v * scale rounded half to
-    // even does not fit in -32768..65535 (or is not a number).
-    static bool rawWord(float value, float scale, std::uint16_t* word);
     // The stored value of a received word: signed reading, then divided by the scale
     // for parameters with a grid row, unscaled for the others.
     static float valueOfWord(std::uint16_t word, float scale, bool hasGridRow);

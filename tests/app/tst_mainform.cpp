@@ -261,11 +261,21 @@ private slots:
         QCOMPARE(product, QImage(binFolder() + "/" + Brand::productPicture(edition)));
     }
 
-    // The logo opens the edition's web site, but only with the marker file beside the
-    // program; a picture named in another case is still found.
-    void webLinkAndPictureCase() {
+    // Missing pictures: start-up goes on and names them all in one message. A picture
+    // named in another case is still found; the logo opens the edition's web site, but
+    // only with the marker file beside the program.
+    void picturesAndWebLink() {
         QTemporaryDir dir;
         QVERIFY(copyTexts(dir));
+        {
+            RecordingPrompts prompts;
+            MainForm w(prompts, dir.path(), std::make_unique<IdlePort>(), Edition::Lomtix);
+            QVERIFY(w.startUp());
+            QCOMPARE(prompts.messages.size(), 1);
+            for (const QString& picture : Brand::pictures(Edition::Lomtix))
+                QVERIFY2(prompts.texts().first().contains(QDir::toNativeSeparators(picture)),
+                         qPrintable(picture));
+        }
         for (const QString& picture : Brand::pictures(Edition::Lomtix))
             QVERIFY(QFile::copy(binFolder() + "/" + picture, dir.filePath(picture.toLower())));
         RecordingPrompts prompts;
@@ -279,19 +289,6 @@ private slots:
         QVERIFY(QFile::copy(binFolder() + "/dummy.htm", dir.filePath("dummy.htm")));
         QTest::mouseClick(logo, Qt::LeftButton);
         QCOMPARE(prompts.urls, QStringList{Brand::webSite(Edition::Lomtix)});
-    }
-
-    // Missing pictures: start-up goes on and names them all in one message.
-    void missingPicturesOnce() {
-        QTemporaryDir dir;
-        QVERIFY(copyTexts(dir));
-        RecordingPrompts prompts;
-        MainForm w(prompts, dir.path(), std::make_unique<IdlePort>(), Edition::Quvera);
-        QVERIFY(w.startUp());
-        QCOMPARE(prompts.messages.size(), 1);
-        for (const QString& picture : Brand::pictures(Edition::Quvera))
-            QVERIFY2(prompts.texts().first().contains(QDir::toNativeSeparators(picture)),
-                     qPrintable(picture));
     }
 };
 

@@ -114,7 +114,7 @@ void deffile(const QByteArray& input) {
         params.SetParameter(k, def.minValue);
         params.ValidateParamText(k, def.name);
         std::uint16_t word = 0;
-        if (ParamTransfer::rawWord(params.GetParameter(k), def.scale, &word))
+        if (ParamModule::wordOf(params.GetParameter(k), def.scale, &word))
             FUZZ_CHECK(!std::isnan(ParamTransfer::valueOfWord(word, def.scale, true)));
         params.FindParamById(def.id);
     }
@@ -136,7 +136,7 @@ void quv(const QByteArray& input) {
     for (int k = 0; k < ParamModule::Count; ++k) {
         const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
         scales.insert(k, double(def.scale));
-        if (ParamTransfer::rawWord(params.GetParameter(k), def.scale, nullptr))
+        if (ParamModule::wordOf(params.GetParameter(k), def.scale, nullptr))
             FUZZ_CHECK(std::isfinite(params.GetParameter(k)));
     }
     if (result == ParamFiles::Result::Done) {
@@ -158,19 +158,9 @@ void monitor(const QByteArray& input) {
         return;
     const int hangupAt = std::uint8_t(input[0]) * 256 + std::uint8_t(input[1]);
     const QByteArray stream = input.mid(3);
-    ManualClock clock;
-    FakeLinkPort port(clock);
+    FakeLine line;
+    auto& [clock, port, yields, protocol] = line;
     port.hangupAfter = hangupAt == 0xFFFF ? -1 : hangupAt;
-    port.freePorts = {1};
-    int yields = 0;
-    ProtocolModule protocol(
-        port, clock,
-        [&] {
-            ++yields;
-            clock.advance(0.001);
-        },
-        [&](double s) { clock.advance(s); });
-    port.open(1);
     MonitorState state;
     const int piece = std::max(1, int(std::uint8_t(input[2])));
     for (qsizetype released = 0; released < stream.size() + piece; released += piece) {
@@ -231,9 +221,8 @@ void paramblock(const QByteArray& input) {
     const QByteArray answer = input.mid(3);
     const int n = longBlock ? ProtocolModule::LongBlockWords : ProtocolModule::ShortBlockWords;
 
-    ManualClock clock;
-    FakeLinkPort port(clock);
-    port.freePorts = {1};
+    FakeLine line;
+    auto& [clock, port, yields, protocol] = line;
     RecordingPrompts prompts;
     LangModule lang{QString()};
     ParamModule params(lang, prompts);
@@ -244,10 +233,7 @@ void paramblock(const QByteArray& input) {
     params.LoadDefaultParameters();
     FakeHost host;
     host.version = longBlock;
-    ProtocolModule protocol(
-        port, clock, [&] { clock.advance(0.0005); }, [&](double s) { clock.advance(s); });
     ParamTransfer transfer(protocol, params, lang, host, host, host);
-    port.open(1);
     if (write) {
         DriveEmulator drive;
         drive.setFirmware(longBlock ? 830 : 826);
@@ -268,7 +254,7 @@ void paramblock(const QByteArray& input) {
         else if (bytes == ProtocolModule::ParamReadRequest && port.bytesRead == 0)
             port.rx = answer; // once: a repeated request does not replay it
     };
-    const auto before = params.ParamValues;
+    const auto before = params.ParamValues();
     const ParamTransfer::Result result =
         write ? transfer.WriteParameters() : transfer.ReadParameters();
     const ParamTransfer::Outcome& outcome = transfer.outcome();
@@ -276,24 +262,23 @@ void paramblock(const QByteArray& input) {
                result != ParamTransfer::Result::NoPort);
     FUZZ_CHECK(host.commandsEnabled && !host.progressShown);
     if (!outcome.stored) {
-        FUZZ_CHECK(params.ParamValues == before);
+        FUZZ_CHECK(params.ParamValues() == before);
         return;
     }
     const auto block = wholeBlock(answer, hangupAt, n, longBlock);
     FUZZ_CHECK(block);
     FUZZ_CHECK((result == ParamTransfer::Result::NotTaken) == (outcome.notTaken.total() > 0));
     FUZZ_CHECK(result == ParamTransfer::Result::Done || outcome.notTaken.total() > 0);
-    const float version = params.driveVersion;
+    const float version = params.driveVersion();
     for (int k = 0; k < ParamModule::Count; ++k) {
         const ParamDef& def = params.ParamCatalogue[std::size_t(k)];
-        const float now = params.ParamValues[std::size_t(k)];
+        const float now = params.ParamValues()[std::size_t(k)];
         const float was = before[std::size_t(k)];
         const std::uint16_t word = (*block)[std::size_t(k)];
         std::uint16_t sent = 0;
         const bool driveDecides = k == ParamTransfer::FirmwareIndex || version < def.minVersion;
         if (write && !driveDecides)
-            FUZZ_CHECK(now == was ||
-                       (ParamTransfer::rawWord(was, def.scale, &sent) && sent == word));
+            FUZZ_CHECK(now == was || (ParamModule::wordOf(was, def.scale, &sent) && sent == word));
         if (now == was)
             continue;
         FUZZ_CHECK(k < n);

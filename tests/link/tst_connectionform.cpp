@@ -5,6 +5,7 @@
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
 #include "link/LineWatcher.h"
+#include "support/FakeConnectionHost.h"
 #include "support/FakeLinkPort.h"
 #include "support/RecordingPrompts.h"
 
@@ -18,15 +19,13 @@ class TestConnectionForm : public QObject {
     Q_OBJECT
 
 private:
-    struct Rig : ConnectionHost {
+    struct Rig : FakeConnectionHost {
         ManualClock clock;
         FakeLinkPort port{clock};
         RecordingPrompts prompts;
         LangModule lang{QString()};
         LineWatcher watcher{port};
         ConnectionForm form{port, watcher, lang, prompts, *this};
-        bool version = true;
-        QString status = QStringLiteral("(untouched)");
 
         explicit Rig(QSet<int> free) {
             lang.setText(55, QStringLiteral("Unable to open port %1: %2."));
@@ -34,11 +33,6 @@ private:
             port.freePorts = free;
             form.load();
         }
-        bool versionGt826() const override { return version; }
-        void setVersionGt826(bool on) override { version = on; }
-        void setPortStatus(const QString& text) override { status = text; }
-        QString mainTitle() const override { return QStringLiteral("Title"); }
-
         template <typename T> T* child(const char* name) {
             return form.findChild<T*>(QString::fromLatin1(name));
         }

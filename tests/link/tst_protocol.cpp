@@ -8,22 +8,7 @@
 class TestProtocol : public QObject {
     Q_OBJECT
 
-private:
-    struct Rig {
-        ManualClock clock;
-        FakeLinkPort port{clock};
-        int yields = 0;
-        ProtocolModule protocol{port, clock,
-                                [this] {
-                                    ++yields;
-                                    clock.advance(0.001);
-                                },
-                                [this](double s) { clock.advance(s); }};
-        Rig() {
-            port.freePorts = {1};
-            port.open(1);
-        }
-    };
+    using Rig = FakeLine;
 
 private slots:
     void receivePacket_data() {
@@ -109,6 +94,28 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(notices.size(), pulled ? 0 : 1);
         QVERIFY(!rig.port.isOpen());
+    }
+
+    // The log keeps the last minutes, one line per burst, and no more bytes than its
+    // bound however fast they come.
+    void linkLog() {
+        LinkLog log;
+        log.sent(0.0, "D");
+        log.received(0.01, "\x01");
+        log.received(0.02, "\x02");
+        log.note(0.5, QStringLiteral("frame checksum failed"));
+        QCOMPARE(log.text(1.0), "-1.000 > 44\n-0.990 < 01 02\n-0.500 ! frame checksum failed\n");
+        log.sent(LinkLog::KeepSeconds + 0.6, "A");
+        QCOMPARE(log.text(LinkLog::KeepSeconds + 0.6), "0.000 > 41\n");
+        qsizetype kept = 0;
+        for (int i = 0; i < 3000; ++i) {
+            log.received(1000.0 + i * 0.1, QByteArray(1024, 'x'));
+            kept = 0;
+            for (const LinkLog::Entry& e : log.entries())
+                kept += e.bytes.size();
+            QVERIFY(kept <= LinkLog::KeepBytes);
+        }
+        QCOMPARE(kept, LinkLog::KeepBytes);
     }
 };
 

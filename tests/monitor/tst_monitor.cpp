@@ -76,10 +76,10 @@ struct Fixture : MonitorLine {
     MonitorPage page{protocol, params, prompts, folder.path()};
 
     Fixture() {
-        params.ParamValues[16] = 1.0f; // V3, m/s
         params.ParamCatalogue[16].scale = 1000.0f;
-        params.ParamValues[20] = 13.0f; // rated current, A
+        params.SetParameter(16, 1.0f); // V3, m/s
         params.ParamCatalogue[20].scale = 10.0f;
+        params.SetParameter(20, 13.0f); // rated current, A
         page.resize(1000, 700);
         page.setFullScale(1050.0f);
     }

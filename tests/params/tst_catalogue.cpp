@@ -118,8 +118,8 @@ private slots:
         Fixture f({"a:1:Speed:V3:m/s:0.5:2.5:0:1000:0", "b:2:New:NW:x:0:10:0:1:826",
                    "c:3:*DUMMY*:D:x:0:0:0:1:0", "d:125:Version:ver:-:0:1:0:1:0"});
         for (int i : {1, 2, 3, 125})
-            f.params.ParamValues[std::size_t(i)] = 1.0f;
-        f.params.driveVersion = driveVersion;
+            f.params.SetParameter(i, 1.0f);
+        f.params.takeDriveVersion(driveVersion);
         Recorder views;
         f.params.addListener(&views);
         QCOMPARE(f.params.SetParameter(index, value), code);
@@ -179,16 +179,27 @@ private slots:
         QCOMPARE(f.params.valueById("nothing", -7.0f), -7.0f);
     }
 
-    void shippedDefinitions() {
-        // Every shipped pack's definition file loads cleanly and names what the model reads.
-        const QStringList packs = LangModule(binFolder()).packFiles();
-        QVERIFY(!packs.isEmpty());
-        for (const QString& pack : packs) {
+    // Every shipped pack holds every text the program looks up, Turkish first (the pack
+    // loaded at start-up), and its definition file loads cleanly and names what the
+    // model reads.
+    void shippedPacksAndDefinitions() {
+        LangModule packs(binFolder());
+        QVERIFY(packs.FindLanguagePacks() && packs.packs().size() >= 2);
+        QCOMPARE(packs.packs()[0].language, QString::fromUtf8("Türkçe"));
+        QList<int> used{0, 43, 48, 49, 66, 67, 69, 70, 125, 126};
+        for (const auto& [from, to] :
+             {std::pair{1, 11}, {20, 22}, {30, 42}, {44, 47}, {50, 62}, {80, 96}, {100, 124}})
+            for (int i = from; i <= to; ++i)
+                used << i;
+        for (const auto& pack : packs.packs()) {
             RecordingPrompts prompts;
             LangModule lang(binFolder());
-            QVERIFY(lang.LoadLanguagePack(pack).isPack());
+            QVERIFY(lang.LoadLanguagePack(pack.fileName).isPack());
+            for (int index : used)
+                QVERIFY2(lang.hasPackText(index),
+                         qPrintable(QString("%1 lacks text %2").arg(pack.fileName).arg(index)));
             ParamModule params(lang, prompts);
-            QVERIFY2(params.LoadParamDefinitions(binFolder()), qPrintable(pack));
+            QVERIFY2(params.LoadParamDefinitions(binFolder()), qPrintable(pack.fileName));
             params.LoadDefaultParameters();
             QCOMPARE(prompts.texts(), QStringList());
             for (const char* id : {"V0", "V1", "V2", "V3", "PA", "NA", "S1", "S2", "S3", "S4", "VS",

@@ -13,12 +13,14 @@
 
 namespace {
 
-constexpr float kUntouched = 77.0f;
+constexpr float kUntouched = 7.0f;
 
 // Index 5 ("Speed", 0..10) is the only checked parameter; the rest take any value.
 struct Fixture : ScratchParams {
-    Fixture() : ScratchParams({"P5:5:Speed:V3:m/s:0:10:0:1000:0"}) {
-        params.ParamValues.fill(kUntouched);
+    Fixture() : ScratchParams({"P5:5:Speed:V3:m/s:0:10:0:1000:0"}) { untouch(); }
+    void untouch() {
+        for (int i = 0; i < ParamModule::Count; ++i)
+            params.SetParameter(i, kUntouched);
     }
     ParamFiles files() { return ParamFiles(params); }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
@@ -68,21 +70,21 @@ private slots:
             f.params.SetParameter(i, values[k]);
             expected += texts[k] + "\r\n";
         }
-        const auto saved = f.params.ParamValues;
+        const auto saved = f.params.ParamValues();
 
         QCOMPARE(f.files().save(f.path("a.quv")), ParamFiles::Result::Done);
         QCOMPARE(readBytes(f.path("a.quv")), expected);
-        f.params.ParamValues.fill(kUntouched);
+        f.untouch();
         QCOMPARE(f.files().load(f.path("a.quv")), ParamFiles::Result::Done);
         auto expectedValues = saved;
         expectedValues[ParamFiles::FirmwareIndex] = kUntouched; // the drive's own, not loaded
-        QCOMPARE(f.params.ParamValues, expectedValues);
+        QCOMPARE(f.params.ParamValues(), expectedValues);
         QCOMPARE(f.prompts.texts(), QStringList());
     }
 
     void load_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QList<float>>("expected"); // indexes 0.. in order; the rest keep 77
+        QTest::addColumn<QList<float>>("expected"); // indexes 0.. in order; the rest keep 7
         QTest::addColumn<int>("warnings");
         QTest::addColumn<bool>("failure");
 
@@ -127,9 +129,9 @@ private slots:
         QCOMPARE(f.files().load(f.path("p.quv")),
                  failure ? ParamFiles::Result::Failed : ParamFiles::Result::Done);
         for (int i = 0; i < ParamModule::Count; ++i)
-            QCOMPARE(f.params.ParamValues[i], i < expected.size() && i != ParamFiles::FirmwareIndex
-                                                  ? expected[i]
-                                                  : kUntouched);
+            QCOMPARE(f.params.ParamValues()[i],
+                     i < expected.size() && i != ParamFiles::FirmwareIndex ? expected[i]
+                                                                           : kUntouched);
         QCOMPARE(f.prompts.messages.size(), warnings);
     }
 
@@ -153,7 +155,7 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(f.path("fifo")).constData(), 0600), 0);
         QCOMPARE(save ? f.files().save(f.path(target)) : f.files().load(f.path(target)),
                  ParamFiles::Result::Failed);
-        for (float v : f.params.ParamValues)
+        for (float v : f.params.ParamValues())
             QCOMPARE(v, kUntouched);
         QCOMPARE(QDir(f.dir.path()).entryList({"*.quv", "*.tmp"}, QDir::Files), QStringList());
     }

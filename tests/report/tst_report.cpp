@@ -1,25 +1,34 @@
 // The commissioning report as a PDF reader sees it: the parameter table, the header
 // of every page, hostile site texts, the travels, saving through the command.
+#include "app/RideCommands.h"
 #include "lang/LangModule.h"
 #include "params/ParamFiles.h"
 #include "params/ParamModule.h"
 #include "report/ReportCommand.h"
 #include "report/ReportPdf.h"
+#include "report/ReportPlots.h"
 #include "report/ReportRenderer.h"
 #include "report/SiteMemory.h"
+#include "ride/RecordingWindow.h"
 #include "ride/TravelFigures.h"
+#include "ride/TravelList.h"
+#include "sim/TravelPage.h"
 #include "support/DataFiles.h"
 #include "support/MainWindowFixture.h"
 #include "support/PdfReader.h"
+#include "support/Pixels.h"
 #include "support/RecordingPrompts.h"
 #include "support/RideRecordings.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QProcess>
 #include <QSettings>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -53,6 +62,11 @@ QStringList rowLines(const QStringList& pages, const QString& name, const QStrin
                 line.split(u' ', Qt::SkipEmptyParts).contains(id))
                 out << line.trimmed();
     return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 struct ScriptedReport final : ReportPrompts {
@@ -138,6 +152,7 @@ private slots:
                 QString(top).remove(u' ').endsWith(QString("%1/%2").arg(i + 1).arg(pages.size())),
                 qPrintable(top));
         }
+        QVERIFY(pages.last().contains("No travel has been measured."));
         // Wrapped or cut, nothing leaves the page.
         QSizeF size;
         const QList<PdfReader::Word> words = PdfReader::words(path, &size);
@@ -167,36 +182,50 @@ private slots:
         QCOMPARE(tablePages, 3);
     }
 
-    void measuredTravels_data() {
-        QTest::addColumn<bool>("known");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("nothing measured") << false << 0 << "No travel has been measured.";
-        QTest::newRow("recording without travel") << true << 0 << "holds no travel.";
-        QTest::newRow("twenty travels") << true << 20 << "13.19";
-    }
-    void measuredTravels() {
-        QFETCH(bool, known);
-        QFETCH(int, count);
-        QFETCH(QString, expected);
+    void plotsPageShowsTheSpeedCurve() {
         Shipped s;
-        ReportData data = s.data();
-        data.travelsKnown = known;
-        data.travelsSource = known ? "quay.csv" : "";
-        for (int i = 0; i < count; ++i) {
-            ReportTravelRow t;
-            t.start = QString("10:%1").arg(i, 2, 10, QChar('0'));
-            t.flight = 12.0 + i * 0.0625;
-            t.creep = 1.5;
-            t.simulatedFlight = i == 3 ? 11.75 : ReportTravelRow::None;
-            data.travels << t;
+        SimModule sim;
+        s.params.addListener(&sim);
+        s.params.LoadDefaultParameters();
+        sim.setDefaultTravel();
+        TravelPlots plots(sim);
+        QVERIFY(sim.simulate(&s.params, s.lang, &plots).ran);
+        ReportRenderer renderer(s.data(), s.lang);
+        renderer.setPlotPainter(ReportPlots::painter(plots, s.lang));
+        const QString path = write(renderer);
+        constexpr int dpi = 100;
+        const QImage page = PdfReader::picture(path, renderer.plotPage(), dpi);
+        QVERIFY(!page.isNull());
+        const double scale = dpi / 72.0;
+        const QRectF area = renderer.plotArea();
+        const QRect v = ReportPlots::plotRect(TravelPlots::VPlot,
+                                              QRectF(area.topLeft() * scale, area.size() * scale))
+                            .toAlignedRect();
+        // The same plot drawn alone at the picture's size: where its curve lies.
+        QImage alone(v.size(), QImage::Format_RGB32);
+        {
+            QPainter p(&alone);
+            plots.render(TravelPlots::VPlot, p, QRectF(QPointF(0, 0), v.size()));
         }
-        ReportRenderer renderer(data, s.lang);
-        const QString text = PdfReader::pages(write(renderer)).join("\f");
-        QVERIFY2(text.contains(expected), qPrintable(text.right(600)));
-        for (const ReportTravelRow& t : data.travels)
-            QVERIFY(text.contains(t.start + " ") && text.contains(ReportText::figure(t.flight, 2)));
-        QCOMPARE(text.contains("11.75"), count > 3);
+        const QList<QColor> curve{Qt::white, QColor(255, 255, 0), QColor(255, 0, 0)};
+        // The page's curve as the reader smooths it: white, yellow or red, not the grey
+        // grid nor the green guides.
+        auto bright = [](QColor c) { return c.red() > 150 && (c.green() > 150 || c.green() < 90); };
+        int points = 0, found = 0;
+        for (int x = 2; x < v.width() - 2; x += 3)
+            for (int y = 2; y < v.height() - 2; ++y) {
+                if (!curve.contains(alone.pixelColor(x, y)))
+                    continue;
+                ++points;
+                bool near = false;
+                for (int dx = -2; dx <= 2 && !near; ++dx)
+                    for (int dy = -2; dy <= 2 && !near; ++dy)
+                        near = bright(page.pixelColor(v.left() + x + dx, v.top() + y + dy));
+                found += near;
+                break;
+            }
+        QVERIFY(points > v.width() / 6);
+        QVERIFY2(found >= points * 9 / 10, qPrintable(QString("%1 of %2").arg(found).arg(points)));
     }
 
     void savingAsksAndReplacesWhole_data() {
@@ -217,11 +246,8 @@ private slots:
         Shipped s;
         QTemporaryDir folder;
         const QString path = folder.filePath(writable ? "site.pdf" : "gone/site.pdf");
-        if (exists) {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("earlier report");
-        }
+        if (exists)
+            QVERIFY(writeFile(path, "earlier report"));
         QSettings settings(dir.filePath("site.ini"), QSettings::IniFormat);
         SiteMemory::remember(settings, {"Last site", "L1", "Ann", "note"});
         ScriptedReport scripted;
@@ -274,24 +300,19 @@ private slots:
         QTemporaryDir folder;
         std::array<float, 128> values{};
         Shipped s;
-        values = s.params.ParamValues;
+        values = s.params.ParamValues();
         values[std::size_t(s.params.FindParamById("V3"))] = 1.75f;
-        QFile quv(folder.filePath("site.quv"));
-        QVERIFY(quv.open(QIODevice::WriteOnly));
-        quv.write(ParamFiles::textOf(values));
-        quv.close();
+        const QString quv = folder.filePath("site.quv");
+        QVERIFY(writeFile(quv, ParamFiles::textOf(values)));
         const QList<RideSample> samples = RideRecordings::travels(60, 50);
         QList<RideSample> still = samples;
         for (RideSample& sample : still)
             sample.v = 0;
-        for (const auto& [name, recording] : {std::pair{"r.csv", samples}, {"still.csv", still}}) {
-            QFile file(folder.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(RideRecordings::csv(recording, u','));
-        }
+        for (const auto& [name, recording] : {std::pair{"r.csv", samples}, {"still.csv", still}})
+            QVERIFY(writeFile(folder.filePath(name), RideRecordings::csv(recording, u',')));
         QStringList all{"--report", folder.filePath("r.pdf")};
         for (const QString& arg : args)
-            all << (arg == "@quv"         ? quv.fileName()
+            all << (arg == "@quv"         ? quv
                     : arg == "@none"      ? folder.filePath("none.quv")
                     : arg == "@csv"       ? folder.filePath("r.csv")
                     : arg == "@still"     ? folder.filePath("still.csv")
@@ -330,15 +351,23 @@ private slots:
                 true);
     }
 
+    // The report the window makes holds the recording's travels, the chosen one over
+    // the plots and, its lanes matched, its simulated figures beside the measured.
     void fileMenuReport() {
         MainWindowFixture<> f;
         QVERIFY(f.startAndShow());
-        QFile quv(dir.filePath("menu.quv"));
-        QVERIFY(quv.open(QIODevice::WriteOnly));
-        quv.write(ParamFiles::textOf(f.form.params().ParamValues));
-        quv.close();
-        f.prompts.fileAnswers << quv.fileName();
+        const QString quv = dir.filePath("menu.quv"), csv = dir.filePath("menu.csv");
+        QVERIFY(writeFile(quv, ParamFiles::textOf(f.form.params().ParamValues())));
+        QVERIFY(writeFile(csv, RideRecordings::csv(RideRecordings::travels(60, 50), u'.')));
+        f.prompts.fileAnswers << quv << csv;
         f.child<QAction>("MI_OpenFile")->trigger();
+        f.child<QAction>("MI_OpenRecording")->trigger();
+        f.child<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        QTreeWidget* view = f.form.ride()->recordingWindow()->list()->view();
+        view->setCurrentItem(view->topLevelItem(1));
+        f.child<QPushButton>("CommandMatchSignals")->click();
+        const TravelPlots& shown = f.child<TravelPage>("FrameSeyir")->plots();
+
         QSettings settings(dir.filePath("menu.ini"), QSettings::IniFormat);
         ScriptedReport scripted;
         scripted.site = SiteEntry{"Menu Site", "", "", ""};
@@ -348,10 +377,31 @@ private slots:
         command->setSettings(&settings);
         f.child<QAction>("MI_Report")->trigger();
         QVERIFY(scripted.saved);
-        const QString cover = PdfReader::pages(scripted.fileName).value(0);
-        QVERIFY2(cover.contains("Menu Site") && cover.contains("menu.quv") &&
-                     cover.contains(f.form.editionTitle()),
-                 qPrintable(cover));
+        const QStringList pages = PdfReader::pages(scripted.fileName);
+        QVERIFY2(pages.value(0).contains("Menu Site") && pages.value(0).contains("menu.quv") &&
+                     pages.value(0).contains(f.form.editionTitle()),
+                 qPrintable(pages.value(0)));
+        const QList<MeasuredTravel>& travels = f.form.ride()->shownTravels();
+        QVERIFY(travels.size() > 2);
+        QStringList rows;
+        for (const MeasuredTravel& t : travels) {
+            const QString start = travelRow(t.figures).start;
+            for (const QString& line : pages.join(u'\n').split(u'\n'))
+                if (line.contains(start + " "))
+                    rows << line;
+            QVERIFY2(rows.size() == &t - travels.data() + 1 &&
+                         rows.last().contains(ReportText::figure(t.figures.flight, 2)),
+                     qPrintable(rows.join(u'\n')));
+        }
+        const QStringList simulated{ReportText::figure(shown.simulatedFlight(), 2),
+                                    ReportText::figure(shown.simulatedCreep(), 2)};
+        QCOMPARE(rows[1].split(u' ', Qt::SkipEmptyParts).mid(10), simulated);
+        QCOMPARE(rows[0].split(u' ', Qt::SkipEmptyParts).size(), 10);
+        int measured = 0;
+        for (int page = 0; page < pages.size(); ++page)
+            measured += pixelsNear(PdfReader::picture(scripted.fileName, page, 100),
+                                   TravelPlots::measuredColor());
+        QVERIFY2(measured > 300, qPrintable(QString::number(measured)));
         QVERIFY(f.prompts.messages.isEmpty());
     }
 

@@ -225,17 +225,18 @@ void TestTravelFigures::liveFinderGivesTheSameTravels() {
     const QList<RideSample> samples = RideRecordings::travels(200, 50, 61.0);
     const QList<TravelFigures> want = Ride::measureTravels(samples, 0.05);
     TravelFinder finder;
-    TravelFinder::Travel travel;
+    TravelFinder::Run run;
     QList<TravelFigures> got;
     for (const RideSample& s : samples) {
-        if (finder.add(s, 0.05, &travel)) {
+        if (finder.add(s, &run)) {
+            const MeasuredTravel travel = run.measure(0.05);
             QCOMPARE(travel.window.size(), travel.figures.count);
             QCOMPARE(travel.window.first().t, samples[want[got.size()].first].t);
             got.append(travel.figures);
         }
     }
-    if (finder.finish(0.05, &travel))
-        got.append(travel.figures);
+    if (finder.finish(&run))
+        got.append(run.measure(0.05).figures);
     QCOMPARE(got.size(), want.size());
     for (qsizetype k = 0; k < got.size(); ++k) {
         got[k].first = want[k].first;

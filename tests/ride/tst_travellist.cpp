@@ -2,12 +2,16 @@
 // the user's locale, and File > Open recording... in the main window.
 #include "app/RideCommands.h"
 #include "monitor/MonitorTick.h"
+#include "platform/Canvas.h"
 #include "ride/RecordingWindow.h"
 #include "ride/TravelList.h"
+#include "sim/TravelPage.h"
 #include "support/MainWindowFixture.h"
 #include "support/MonitorFrames.h"
+#include "support/Pixels.h"
 #include "support/RideRecordings.h"
 
+#include <QTabBar>
 #include <QTreeWidget>
 
 namespace {
@@ -56,6 +60,9 @@ void TestTravelList::monitorTicksFillTheLiveListNewestFirst() {
         tick.run(true);
         sent.append({line.clock.monotonicSeconds(), s.v, s.a, s.c});
     }
+    // The ticks only take samples; the travels are measured when the event loop runs.
+    QCOMPARE(list->view()->topLevelItemCount(), 0);
+    QApplication::processEvents();
     QList<TravelFigures> complete;
     for (const TravelFigures& f : Ride::measureTravels(sent, 0.1))
         if (f.complete)
@@ -153,6 +160,16 @@ void TestTravelList::openRecording() {
         const auto& chosen = w.form.findChild<RideCommands*>()->chosen();
         QVERIFY(chosen.has_value());
         QCOMPARE(chosen->figures.start, window->list()->travels()[1].figures.start);
+        // ... drawn over the simulated travel, with the two compared under the plots.
+        w.child<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        QApplication::processEvents();
+        const auto& measured = w.child<TravelPage>("FrameSeyir")->plots().measured();
+        QVERIFY(measured.has_value());
+        QCOMPARE(measured->flight, chosen->figures.flight);
+        QCOMPARE(measured->t.value(1), 0.0); // the first moving sample, after the standing one
+        const QImage& speed = w.child<Canvas>("vPicture")->image();
+        QVERIFY(pixelsOf(speed, TravelPlots::measuredColor()) > speed.width() / 10);
+        QVERIFY(w.child<QWidget>("MeasuredComparison")->isVisible());
     }
 }
 

@@ -90,9 +90,9 @@ private slots:
         QFETCH(float, t);
         QFETCH(QList<int>, flags);
         SimModule m;
-        m.D = 10.0f;
+        m.setDuration(10.0f);
         for (int i = 0; i + 1 < flags.size(); i += 2)
-            m.signalTable[std::size_t(flags[i])][std::size_t(flags[i + 1])] = 1;
+            m.setSignal(flags[i + 1], flags[i], flags[i], true);
         QTEST(int(m.commandAt(t)), "expected");
     }
 
@@ -114,17 +114,21 @@ private slots:
         SimModule m;
         QFETCH(float, s3);
         QFETCH(float, s4);
-        m.S3 = s3;
-        m.S4 = s4;
-        m.NA = 0.6f;
-        m.S2 = 123.0f; // the deceleration starts from rest: S2 must not enter
+        editInputs(m, [&](TravelInputs& in) {
+            in.S3 = s3;
+            in.S4 = s4;
+            in.NA = 0.6f;
+            in.S2 = 123.0f; // the deceleration starts from rest: S2 must not enter
+        });
         QVERIFY(near(m.decelDistance(vLow, vHigh), expected, 2e-6));
     }
 
     void shownValues() {
         Model f(1);
-        f.m.S2 = f.m.S3 = f.m.S4 = 0.8f;
-        f.m.NA = 0.6f;
+        editInputs(f.m, [](TravelInputs& in) {
+            in.S2 = in.S3 = in.S4 = 0.8f;
+            in.NA = 0.6f;
+        });
         f.m.prepareTravel();
         // 1.2375 m (reaching NA), rounded down to whole centimetres.
         QCOMPARE(f.controls.text(StopModeBox::SlowingDistance), QStringLiteral("123"));
@@ -166,7 +170,7 @@ private slots:
 
     void fitExamples() {
         SimModule m;
-        m.S2 = 0.8f;
+        editInputs(m, [](TravelInputs& in) { in.S2 = 0.8f; });
         // Stopping: 0.8 predicts 0.0354 m for 0.05 m, 0.4 hits it. A prediction left
         // over that happens to hit the target must not count for the untried 0.8.
         m.state.predictionReady = true;
@@ -196,8 +200,10 @@ private slots:
         // V3 = V0 leaves no slowing to fit, V0 = 0 no stopping: the fit ends at S2.
         for (const bool slowing : {true, false}) {
             Model f(0);
-            f.m.S2 = 0.65432f;
-            f.m.speedTable[slowing ? 3 : 0] = slowing ? 0.1f : 0.0f;
+            editInputs(f.m, [slowing](TravelInputs& in) {
+                in.S2 = 0.65432f;
+                in.speedTable[slowing ? 3 : 0] = slowing ? 0.1f : 0.0f;
+            });
             f.m.prepareTravel(); // a search that never ended would hang here
             const JerkFit& fit = slowing ? f.m.slowingFit : f.m.stoppingFit;
             QVERIFY(!fit.converged && fit.jerk == 0.65432f);
@@ -208,7 +214,7 @@ private slots:
 
     void positionUsesNewSpeed() {
         Model f;
-        f.m.brakeCloseDelay = 100.0f;
+        editInputs(f.m, [](TravelInputs& in) { in.brakeCloseDelay = 100.0f; });
         f.m.state.phase = TravelPhase::BrakeClosing; // leaves v and a alone
         f.m.state.v = 0.5f;
         f.m.state.a = 2.0f;
@@ -228,7 +234,8 @@ private slots:
                 continue;
             // Building or ending an acceleration, building or ending a deceleration.
             const int segment = s.appliedJerk > 0.0f ? (s.a >= 0.0f ? 0 : 3) : (s.a > 0.0f ? 1 : 2);
-            const float expected[4] = {f.m.S1, -f.m.S2, -f.m.S3, f.m.S4};
+            const TravelInputs& in = f.m.inputs();
+            const float expected[4] = {in.S1, -in.S2, -in.S3, in.S4};
             QCOMPARE(s.appliedJerk, expected[segment]);
             ++seen[segment];
         }
@@ -270,9 +277,9 @@ private slots:
                                     (stopMode == 0 ? slowdown + slowdown : slowdown) +
                                     QList<int>{P::BrakeClosing, P::Idle};
         QCOMPARE(phaseSequence(trace), expected);
-        const int atV3 = findStep(trace, &TravelState::v, f.m.speedTable[3]);
+        const int atV3 = findStep(trace, &TravelState::v, f.m.inputs().speedTable[3]);
         QVERIFY(atV3 > 0 && trace[atV3].t < 9.0f);
-        QVERIFY(findStep(trace, &TravelState::v, f.m.speedTable[0], atV3) > atV3);
+        QVERIFY(findStep(trace, &TravelState::v, f.m.inputs().speedTable[0], atV3) > atV3);
 
         // A slowdown from exactly V3 or V0 (both modes stop from V0; mode 0 also slows
         // from V3): no correction, the box's jerk throughout, and it ends a few
@@ -361,7 +368,7 @@ private slots:
         f.m.setDefaultTravel();
         f.m.addSignal(0, 35.0f, 55.0f);
         f.m.addSignal(3, 35.0f, 50.0f);
-        f.m.D = 60.0f;
+        f.m.setDuration(60.0f);
         const auto trace = f.trace(); // every step of the same run
         const Run run(f.m);
         QVERIFY(run.report.ran && run.started && run.report.refusal.isEmpty());
@@ -381,7 +388,7 @@ private slots:
     // clock: the run ends there instead of stepping for ever.
     void runEndsWhereTheClockStops() {
         Model f;
-        f.m.D = std::numeric_limits<float>::infinity();
+        f.m.setDuration(std::numeric_limits<float>::infinity());
         const RunReport report = f.m.simulate(nullptr, LangModule(QString()), nullptr);
         QVERIFY(report.ran && f.m.state.t + SimModule::Dt == f.m.state.t);
         QVERIFY(report.steps < 40'000'000);
@@ -408,13 +415,19 @@ private slots:
         QFETCH(QString, cause);
         Model f(input.startsWith(u"mode 1") ? 1 : 0);
         f.m.setDefaultTravel();
-        const std::map<QString, float*> zeroed = {
-            {"S2", &f.m.S2}, {"S3", &f.m.S3}, {"S4", &f.m.S4}, {"NA", &f.m.NA}, {"D", &f.m.D}};
+        const std::map<QString, float TravelInputs::*> zeroed = {{"S2", &TravelInputs::S2},
+                                                                 {"S3", &TravelInputs::S3},
+                                                                 {"S4", &TravelInputs::S4},
+                                                                 {"NA", &TravelInputs::NA}};
         if (zeroed.count(input)) {
-            *zeroed.at(input) = 0.0f;
+            editInputs(f.m, [&](TravelInputs& in) { in.*zeroed.at(input) = 0.0f; });
+        } else if (input == u"D") {
+            f.m.setDuration(0.0f);
         } else if (input == u"fitted jerk") {
-            f.m.speedTable[3] = f.m.speedTable[0];
-            f.m.S2 = 0.00001f;
+            editInputs(f.m, [](TravelInputs& in) {
+                in.speedTable[3] = in.speedTable[0];
+                in.S2 = 0.00001f;
+            });
         } else if (input.contains(u"slowing")) {
             f.controls.setText(StopModeBox::SlowingDistance, QStringLiteral("abc"));
         } else {
@@ -436,32 +449,34 @@ private slots:
         // over all but the speeds at once; those are read at a run.
         const QStringList ids =
             QString("S1 S2 S3 S4 PA NA VS AS par_tsu mb_on mb_off V0 V2 V3").split(' ');
-        float* const inputs[] = {&m.S1,
-                                 &m.S2,
-                                 &m.S3,
-                                 &m.S4,
-                                 &m.PA,
-                                 &m.NA,
-                                 &m.VS,
-                                 &m.AS,
-                                 &m.startHoldTime,
-                                 &m.brakeOpenDelay,
-                                 &m.brakeCloseDelay,
-                                 m.speedTable.data(),
-                                 &m.speedTable.at(2),
-                                 &m.speedTable.at(3)};
-        const float values[] = {0.9f, 1.1f, 1.2f, 1.3f, 1.4f,  1.5f, 0.08f,
-                                0.2f, 0.4f, 0.6f, 0.7f, 0.15f, 0.5f, 1.6f};
+        // The inputs in the order of `ids`.
+        const auto inputs = [](const TravelInputs& in) {
+            return QList<float>{in.S1,
+                                in.S2,
+                                in.S3,
+                                in.S4,
+                                in.PA,
+                                in.NA,
+                                in.VS,
+                                in.AS,
+                                in.startHoldTime,
+                                in.brakeOpenDelay,
+                                in.brakeCloseDelay,
+                                in.speedTable[0],
+                                in.speedTable[2],
+                                in.speedTable[3]};
+        };
+        const QList<float> values{0.9f, 1.1f, 1.2f, 1.3f, 1.4f,  1.5f, 0.08f,
+                                  0.2f, 0.4f, 0.6f, 0.7f, 0.15f, 0.5f, 1.6f};
         for (int i = 0; i < ids.size(); ++i) {
-            const float before = *inputs[i];
+            const float before = inputs(m.inputs())[i];
             QVERIFY(p.params.setById(ids[i], values[i]));
-            QCOMPARE(*inputs[i], i < 11 ? values[i] : before);
+            QCOMPARE(inputs(m.inputs())[i], i < 11 ? values[i] : before);
         }
-        m.speedTable[4] = 5.0f;
-        m.loadTravelParameters(p.params);
-        for (int i = 0; i < ids.size(); ++i)
-            QCOMPARE(*inputs[i], values[i]);
-        QVERIFY(m.speedTable[4] == 0.0f && m.state.stopJerk == 1.1f);
+        editInputs(m, [](TravelInputs& in) { in.speedTable[4] = 5.0f; });
+        const TravelInputs loaded = m.loadTravelParameters(p.params);
+        QCOMPARE(inputs(loaded), values);
+        QCOMPARE(loaded.speedTable[4], 0.0f);
         QVERIFY(p.prompts.messages.isEmpty());
     }
 

@@ -1,6 +1,7 @@
 // The travel page with real widgets on the offscreen platform: what the plots show
 // (read from their pixels), the cursor, signal editing, the controls and the setter.
 #include "params/ParamFiles.h"
+#include "support/Pixels.h"
 #include "support/TravelPageFixture.h"
 
 #include <QCheckBox>
@@ -16,16 +17,6 @@
 namespace {
 
 using Plot = TravelPage::Plot;
-
-// Pixels in rows `first`..`last` (all rows when last < 0) for which `match` holds.
-template <typename Match>
-int countPixels(const QImage& image, Match match, int first = 0, int last = -1) {
-    int n = 0;
-    for (int y = first; y <= (last < 0 ? image.height() - 1 : last); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += match(image.pixelColor(x, y));
-    return n;
-}
 
 int row(const Canvas& c, double y) {
     return int(std::lround(c.toPixel(0, y).y()));
@@ -152,7 +143,8 @@ private slots:
     void measuredTravel() {
         TravelPageFixture f;
         // The car measured: the default travel with both commands ended early.
-        const auto defaultLanes = f.sim.signalTable;
+        const auto defaultLanes = f.sim.signalTable();
+        f.sim.keepSignalsForUndo();
         f.sim.clearSignals();
         f.sim.addSignal(0, 1.0f, 9.0f);
         f.sim.addSignal(3, 1.0f, 6.0f);
@@ -171,10 +163,10 @@ private slots:
         }
         measured.flight = plots.simulatedFlight();
         measured.creep = plots.simulatedCreep();
-        f.sim.signalTable = defaultLanes;
+        f.sim.undoSignals();
 
         const auto measuredPixels = [&](Plot p) {
-            return countPixels(f.plot(p).image(),
+            return pixelsWhere(f.plot(p).image(),
                                [](QColor c) { return c == TravelPlots::measuredColor(); });
         };
         f.page->setMeasuredCurve(measured);
@@ -188,7 +180,7 @@ private slots:
                  qPrintable(QString("%1 / %2").arg(plots.simulatedFlight()).arg(measured.flight)));
         QVERIFY(plots.largestSpeedDifference() < 0.1);
         f.window.findChild<QPushButton*>("CommandUndoSignals")->click();
-        QVERIFY(f.sim.signalTable == defaultLanes);
+        QVERIFY(f.sim.signalTable() == defaultLanes);
         f.page->clearMeasuredCurve();
         QCOMPARE(measuredPixels(Plot::VPlot), 0);
         QCOMPARE(f.prompts.texts(), QStringList());
@@ -227,7 +219,7 @@ private slots:
         const auto lane2 = [&] {
             QList<int> on;
             for (int n = 250; n <= 350; ++n)
-                if (f.sim.signalTable[n][2])
+                if (f.sim.signalTable()[n][2])
                     on.append(n);
             return on;
         };
@@ -262,8 +254,8 @@ private slots:
         for (bool shown : {true, false}) {
             guides->setChecked(shown);
             for (Plot p : {Plot::APlot, Plot::VPlot}) {
-                QCOMPARE(countPixels(f.plot(p).image(), green) > 0, shown);
-                QVERIFY(countPixels(f.plot(p).image(), [](QColor c) {
+                QCOMPARE(pixelsWhere(f.plot(p).image(), green) > 0, shown);
+                QVERIFY(pixelsWhere(f.plot(p).image(), [](QColor c) {
                             return c == qRgb(140, 140, 140);
                         }) > f.plot(p).image().width());
             }
@@ -271,15 +263,16 @@ private slots:
         QCOMPARE(f.plot(Plot::APlot).scaleHeight(), double(2.0f * 1.2f * 0.6f)); // NA > PA
 
         // Lane 2 on for the whole run: one blue bar from 2.5 to 3.5.
-        for (int n = 0; n <= 1000; ++n)
-            f.sim.signalTable[n][2] = 1;
+        f.sim.setSignal(2, 0, 1000, true);
         f.page->simulate();
         const Canvas& c = f.plot(Plot::CPlot);
         const auto blue = [](QColor p) { return p == Qt::blue; };
         const int top = row(c, 2.5), bottom = row(c, 3.5) - 1;
-        QCOMPARE(countPixels(c.image(), blue, top, bottom), c.image().width() * (bottom - top + 1));
-        QCOMPARE(countPixels(c.image(), blue, top - 1, top - 1), 0);
-        QCOMPARE(countPixels(c.image(), blue, bottom + 1, bottom + 1), 0);
+        const int width = c.image().width();
+        QCOMPARE(pixelsWhere(c.image(), blue, QRect(0, top, width, bottom - top + 1)),
+                 width * (bottom - top + 1));
+        QCOMPARE(pixelsWhere(c.image(), blue, QRect(0, top - 1, width, 1)), 0);
+        QCOMPARE(pixelsWhere(c.image(), blue, QRect(0, bottom + 1, width, 1)), 0);
 
         // Another page in front: nothing is drawn.
         const QImage speed = f.plot(Plot::VPlot).image();
@@ -288,27 +281,13 @@ private slots:
         QCOMPARE(f.plot(Plot::VPlot).image(), speed);
 
         // 60 s: the run goes to its end, where the car stands on the bottom row.
-        for (int n = 0; n <= 1000; ++n)
-            f.sim.signalTable[n][2] = 0;
+        f.sim.setSignal(2, 0, 1000, false);
         f.page->setInFront(true);
         auto* combo = f.window.findChild<QComboBox*>("SimDurationCombo");
         combo->setCurrentIndex(combo->findText(QStringLiteral("60 s")));
-        QVERIFY(f.sim.D == 60.0f && f.sim.state.t >= 59.999f);
+        QVERIFY(f.sim.duration() == 60.0f && f.sim.state.t >= 59.999f);
         const QImage& end = f.plot(Plot::VPlot).image();
         QCOMPARE(end.pixelColor(end.width() - 1, end.height() - 1), QColor(Qt::white));
-    }
-
-    void showHide() {
-        TravelPageFixture f;
-        auto* a = f.window.findChild<QPushButton*>("CommandShowHideA");
-        a->click();
-        f.window.findChild<QPushButton*>("CommandShowHideV")->click();
-        QCOMPARE(f.page->shownPlotCount(), short(0));
-        QVERIFY(f.plot(Plot::APlot).isHidden() && f.plot(Plot::XPlot).isHidden());
-        QCOMPARE(a->text(), f.lang.LangText(TextId::Show));
-        a->click();
-        QCOMPARE(f.page->shownPlotCount(), short(1));
-        QCOMPARE(a->text(), f.lang.LangText(TextId::Hide));
     }
 
     void sliders_data() {

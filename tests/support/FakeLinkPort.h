@@ -1,9 +1,10 @@
 #pragma once
 // An in-memory serial line on a fake clock, optionally with the virtual drive behind
-// it. Waiting for input moves the clock instead of sleeping. The line can be pulled,
-// or hang up by itself once a given number of bytes has been read.
+// it, and the protocol over it on COM1. Waiting for input moves the clock instead of sleeping. The
+// line can be pulled, or hang up by itself once a given number of bytes has been read.
 #include "emulator/DriveEmulator.h"
 #include "link/LinkPort.h"
+#include "link/ProtocolModule.h"
 #include "platform/Clock.h"
 
 #include <QHash>
@@ -141,4 +142,22 @@ private:
 
     ManualClock& m_clock;
     int m_open = 0;
+};
+
+// The fake line open as COM1 with the protocol over it; waiting and yielding only move
+// the clock, and the yields are counted.
+struct FakeLine {
+    ManualClock clock;
+    FakeLinkPort port{clock};
+    int yields = 0;
+    ProtocolModule protocol{port, clock,
+                            [this] {
+                                ++yields;
+                                clock.advance(0.001);
+                            },
+                            [this](double s) { clock.advance(s); }};
+    FakeLine() {
+        port.freePorts = {1};
+        port.open(1);
+    }
 };

@@ -15,6 +15,7 @@
 #include "params/ParamModule.h"
 #include "platform/Clock.h"
 #include "support/DataFiles.h"
+#include "support/FakeConnectionHost.h"
 #include "support/FakeTransferHost.h"
 #include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
@@ -69,7 +70,7 @@ struct SoakReport {
     QStringList problems;
 };
 
-class FaultSoak : public ConnectionHost {
+class FaultSoak : public FakeConnectionHost {
 public:
     static constexpr double ClockFactor = 10.0;
 
@@ -185,12 +186,6 @@ public:
 
     const SoakReport& report() const { return m_report; }
 
-    // ConnectionHost
-    bool versionGt826() const override { return m_host.version; }
-    void setVersionGt826(bool on) override { m_host.version = on; }
-    void setPortStatus(const QString&) override {}
-    QString mainTitle() const override { return QStringLiteral("Soak"); }
-
 private:
     // Random values within the limits, on the scale's grid, for the parameters the
     // block carries; placeholders and the firmware word keep theirs.
@@ -204,10 +199,10 @@ private:
                 const double low = std::ceil(double(def.minValue) * def.scale);
                 const double high = std::floor(double(def.maxValue) * def.scale);
                 const double raw = low + std::floor(m_random.generateDouble() * (high - low + 1));
-                m_params.ParamValues[std::size_t(k)] = float(raw / def.scale);
+                m_params.SetParameter(k, float(raw / def.scale));
             }
             std::uint16_t w = 0;
-            if (ParamTransfer::rawWord(m_params.GetParameter(k), def.scale, &w))
+            if (ParamModule::wordOf(m_params.GetParameter(k), def.scale, &w))
                 words[k] = w;
         }
         return words;

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -76,4 +77,13 @@ struct DriveWindow : LinkFolder, MainWindowFixture<> {
         connection.show();
         QTest::mouseClick(connection.findChild<QPushButton*>("AcceptCommand"), Qt::LeftButton);
     }
+    // Started, connected, and on the parameter page once the drive stopped streaming.
+    bool startOnParameterPage(const QStringList& options) {
+        if (!start(options))
+            return false;
+        acceptDrivePort();
+        child<QTabBar>("TabStrip1")->setCurrentIndex(1);
+        return QTest::qWaitFor([this] { return drive.log().contains("LOG A: monitor off"); });
+    }
+    QList<HistoryEntry> entries() { return History(history.path()).list(); }
 };

@@ -15,17 +15,19 @@ struct Model {
 
     explicit Model(int stopMode = 1) {
         m.setControls(&controls);
-        m.speedTable = {0.1f, 0.2f, 0.4f, 1.0f, 0.0f};
-        m.PA = 0.4f;
-        m.NA = 0.5f;
+        TravelInputs in;
+        in.speedTable = {0.1f, 0.2f, 0.4f, 1.0f, 0.0f};
+        in.PA = 0.4f;
+        in.NA = 0.5f;
         // Distinct jerks: a controller that uses one in place of another must show.
-        m.S1 = 0.6f;
-        m.S2 = 0.7f;
-        m.S3 = 0.8f;
-        m.S4 = 0.9f;
-        m.VS = 0.05f;
-        m.AS = 0.1f;
-        m.startHoldTime = m.brakeOpenDelay = m.brakeCloseDelay = 0.3f;
+        in.S1 = 0.6f;
+        in.S2 = 0.7f;
+        in.S3 = 0.8f;
+        in.S4 = 0.9f;
+        in.VS = 0.05f;
+        in.AS = 0.1f;
+        in.startHoldTime = in.brakeOpenDelay = in.brakeCloseDelay = 0.3f;
+        m.setInputs(in);
         controls.setStopModeIndex(stopMode);
         controls.setText(StopModeBox::SlowingDistance, QStringLiteral("120"));
         controls.setText(StopModeBox::StoppingDistance, QStringLiteral("5"));
@@ -35,13 +37,20 @@ struct Model {
     std::vector<TravelState> trace() {
         std::vector<TravelState> steps;
         m.prepareTravel();
-        while (m.state.t < m.D) {
+        while (m.state.t < m.duration()) {
             m.stepTravel();
             steps.push_back(m.state);
         }
         return steps;
     }
 };
+
+// Changes some of the model's inputs: `edit` receives them.
+template <typename Edit> void editInputs(SimModule& m, Edit edit) {
+    TravelInputs in = m.inputs();
+    edit(in);
+    m.setInputs(in);
+}
 
 // Index of the first record at or after `from` whose `field` equals `value`, or -1.
 template <typename T>

@@ -2,7 +2,6 @@
 // Monitor frames as the drive sends them, checksummed by the virtual drive's codec,
 // and an in-memory line on COM1 to send them on.
 #include "emulator/DriveEmulator.h"
-#include "link/ProtocolModule.h"
 #include "support/FakeLinkPort.h"
 
 #include <QByteArray>
@@ -17,14 +16,4 @@ inline QByteArray monitorFrame(int speed, int accel, int current) {
     return out;
 }
 
-// The line's waits only move its manual clock.
-struct MonitorLine {
-    ManualClock clock;
-    FakeLinkPort port{clock};
-    ProtocolModule protocol{port, clock, [this] { clock.advance(0.001); },
-                            [this](double s) { clock.advance(s); }};
-    MonitorLine() {
-        port.freePorts = {1};
-        port.open(1);
-    }
-};
+using MonitorLine = FakeLine;

@@ -43,7 +43,10 @@ public:
     QString linkFolder() const { return m_linkFolder; }
     // After a hang-up the drive ends by itself; a new start then comes back under the
     // same link.
-    bool waitForExit() { return m_process.waitForFinished(5000); }
+    // An end the event loop already took counts: waiting then would report a failure.
+    bool waitForExit() {
+        return m_process.state() == QProcess::NotRunning || m_process.waitForFinished(5000);
+    }
 
     // The first new line starting with `prefix`, or empty after 5 s.
     QString waitFor(const QString& prefix) {

@@ -25,7 +25,7 @@ private slots:
         QTemporaryDir dir;
         History history(dir.path());
         const QDateTime when(QDate(2026, 3, 4), QTime(5, 6, 7));
-        ParamSet archived = params.ParamValues;
+        ParamSet archived = params.ParamValues();
         archived[0] = 2.5f;
         archived[1] = 1.25f;
         const QString good = history.archive("read", 2, "830", ParamFiles::textOf(archived), when);

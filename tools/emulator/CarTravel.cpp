@@ -82,7 +82,7 @@ QList<CarSample> fromModel(const std::array<std::uint16_t, 128>& words, const QS
         params.SetParameter(k, float(std::int16_t(words[std::size_t(k)])) / def.scale);
     }
     params.removeListener(&sim);
-    sim.D = Duration;
+    sim.setDuration(Duration);
     sim.setDefaultTravel();
     Collector collector;
     if (const RunReport run = sim.simulate(&params, lang, &collector); !run.ran) {

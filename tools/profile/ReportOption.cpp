@@ -5,6 +5,7 @@
 #include "app/Brand.h"
 #include "report/ReportData.h"
 #include "report/ReportPdf.h"
+#include "report/ReportPlots.h"
 #include "report/ReportRenderer.h"
 #include "ride/Recording.h"
 #include "ride/TravelFigures.h"
@@ -135,11 +136,13 @@ int run(int argc, char* argv[]) {
             data.travels << travelRow(f);
     }
     sim.setDefaultTravel();
-    if (const RunReport run = sim.simulate(&params, lang, nullptr); !run.ran)
+    TravelPlots plots(sim);
+    if (const RunReport run = sim.simulate(&params, lang, &plots); !run.ran)
         catalogue.prompts.warning(kTitle, run.refusal);
     fillTravel(data, sim, lang);
 
     ReportRenderer renderer(data, lang);
+    renderer.setPlotPainter(ReportPlots::painter(plots, lang));
     const ReportPdf::Written written = ReportPdf::write(options.out, renderer);
     if (!written.ok) {
         err << "liftdrive-profile: the report " << QDir::toNativeSeparators(options.out)

@@ -192,10 +192,10 @@ int main(int argc, char* argv[]) {
     }
 
     if (options.commands.isEmpty()) {
-        sim.D = 15.0f; // the program lays the default travel down for its 15 s start-up
+        sim.setDuration(15.0f); // the program lays the default travel down for its 15 s start-up
         sim.setDefaultTravel();
     }
-    sim.D = options.duration;
+    sim.setDuration(options.duration);
     for (const Signal& s : options.commands)
         sim.addSignal(s.lane, s.from, s.to);
 
