@@ -16,6 +16,7 @@
 #include "support/MonitorFrames.h"
 #include "support/Pixels.h"
 #include "support/RecordingPrompts.h"
+#include "support/RideRecordings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,11 +60,6 @@ QStringList csvLines(const QString& path) {
     QStringList lines = QString::fromUtf8(file.readAll()).remove(QChar(0xFEFF)).split("\r\n");
     lines.removeAll(QString());
     return lines;
-}
-
-bool writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 const QStringList titles{"speed (mm/s)", "acceleration (mm/s2)", "current (0.1 A)"};
@@ -260,7 +256,7 @@ private slots:
 
         // A link laid at log.csv is moved aside as a link; its target stays untouched.
         QFile::remove(dir.filePath("csv/log.csv"));
-        QVERIFY(writeText(dir.filePath("target.txt"), "precious"));
+        QVERIFY(RideRecordings::writeFile(dir.filePath("target.txt"), "precious"));
         QVERIFY(QFile::link(dir.filePath("target.txt"), dir.filePath("csv/log.csv")));
         const CsvExport::Result linked = CsvExport::write(record, dir.path(), titles, when);
         QVERIFY(linked.ok);
@@ -407,7 +403,7 @@ private slots:
         QFile file(f.folder.filePath("csv"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QTemporaryDir home;
-        QVERIFY(writeText(home.filePath("Documents"), "a file"));
+        QVERIFY(RideRecordings::writeFile(home.filePath("Documents"), "a file"));
         qputenv("HOME", home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
         f.page.CommandRecDataToClipboard_Click();

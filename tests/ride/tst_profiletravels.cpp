@@ -13,13 +13,6 @@ namespace {
 const QString header = QStringLiteral("start_s,flight_s,distance_m,vmax_mps,amax_mps2,dmax_mps2,"
                                       "jmax_mps3,creep_s,ipeak_a,irms_a,complete");
 
-QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    QFile file(dir.filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return QString();
-    return file.fileName();
-}
-
 } // namespace
 
 class TestProfileTravels : public QObject {
@@ -68,8 +61,8 @@ void TestProfileTravels::linesAreTheFiguresMeasured() {
         more[1] = dir.filePath("p.quv");
         QCOMPARE(ParamFiles(program.params).save(more[1]), ParamFiles::Result::Done);
     }
-    const ToolOutput r =
-        runProfileTool(QStringList{"--travels", write(dir, "r.csv", recording)} + more);
+    QVERIFY(RideRecordings::writeFile(dir.filePath("r.csv"), recording));
+    const ToolOutput r = runProfileTool(QStringList{"--travels", dir.filePath("r.csv")} + more);
     QCOMPARE(r.exitCode, 0);
     QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 3);
@@ -111,8 +104,8 @@ void TestProfileTravels::failures() {
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QTemporaryDir dir;
-    const QString path =
-        recording.isEmpty() ? dir.filePath("none.csv") : write(dir, "r.csv", recording);
+    const QString path = dir.filePath("r.csv");
+    QVERIFY(recording.isEmpty() || RideRecordings::writeFile(path, recording));
     const ToolOutput r = runProfileTool(QStringList{"--travels", path} + more);
     QCOMPARE(r.exitCode, exitCode);
     if (exitCode == 0)
