@@ -384,8 +384,6 @@ private slots:
     void suggestedName_data() {
         QTest::addColumn<QString>("site");
         QTest::addColumn<QString>("name");
-        QTest::newRow("plain") << "Quay"
-                               << "Quay-2026-12-07.pdf";
         QTest::newRow("separators") << "../A/B: C?"
                                     << "A_B__C_-2026-12-07.pdf";
         QTest::newRow("empty") << " \t"

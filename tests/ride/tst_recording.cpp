@@ -115,7 +115,6 @@ void TestRecording::refusesWhatIsNoRecording_data() {
                                           13)
                             << Failure::NotASample << qint64(1);
     QTest::newRow("NaN") << title + row + "nan; 1; 2; 3\r\n" << Failure::NotASample << qint64(3);
-    QTest::newRow("infinity") << title + "0; inf; 0; 0\r\n" << Failure::NotASample << qint64(2);
     QTest::newRow("too large for a double") << title + "0; 1e999; 0; 0\r\n"
                                             << Failure::NotASample << qint64(2);
     QTest::newRow("three fields") << title + row + "1; 2; 3\r\n"
@@ -123,8 +122,6 @@ void TestRecording::refusesWhatIsNoRecording_data() {
     QTest::newRow("five fields") << title + row + row + "1; 2; 3; 4; 5\r\n"
                                  << Failure::NotASample << qint64(4);
     QTest::newRow("a second title") << title + row + title << Failure::NotASample << qint64(3);
-    QTest::newRow("text after a number") << title + "0,5 s; 1; 2; 3\r\n"
-                                         << Failure::NotASample << qint64(2);
     QTest::newRow("a line of a megabyte") << title + row + QByteArray(1 << 20, '7') + "\r\n" + row
                                           << Failure::NotASample << qint64(3);
     QTest::newRow("a megabyte without a line end")
