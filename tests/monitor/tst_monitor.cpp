@@ -13,6 +13,7 @@
 #include "params/ParamModule.h"
 #include "platform/Canvas.h"
 #include "platform/NumberText.h"
+#include "ride/Recording.h"
 #include "support/MonitorFrames.h"
 #include "support/Pixels.h"
 #include "support/RecordingPrompts.h"
@@ -253,6 +254,9 @@ private slots:
         const CsvExport::Result third = CsvExport::write(record, dir.path(), titles, when);
         QCOMPARE(third.movedAside, dir.filePath("csv/log-20261206-142501-2.csv"));
         QCOMPARE(csvLines(third.movedAside).size(), 2);
+        // The recording reader takes the export back, in either locale.
+        for (const QString& path : {r.path, again.path})
+            QCOMPARE(RecordingFile::read(path).samples.size(), csvLines(path).size() - 1);
 
         // A link laid at log.csv is moved aside as a link; its target stays untouched.
         QFile::remove(dir.filePath("csv/log.csv"));
