@@ -32,7 +32,6 @@ private slots:
         auto* panel1 = f.child<QLabel>("StatusPanel1");
         QCOMPARE(panel1->text(), w.lang().LangText(108));
         auto* read = f.child<QAction>("MI_ReadPars");
-        QVERIFY(!read->isEnabled() && !f.child<QAction>("MI_WritePars")->isEnabled());
         auto* page = w.findChild<MonitorPage*>();
         auto* speed = f.child<QLabel>("LabelVValue");
         QCOMPARE(speed->text(), "...");
@@ -51,11 +50,8 @@ private slots:
         };
         QTRY_VERIFY(trace() > 100);
 
+        // Which page allows a read is the main window's test; the drive sees the stop.
         auto* tabs = f.child<QTabBar>("TabStrip1");
-        tabs->setCurrentIndex(2); // travel page: "A", read and write allowed
-        QVERIFY(read->isEnabled());
-        tabs->setCurrentIndex(0); // monitor page: "M", read and write not allowed
-        QVERIFY(!read->isEnabled());
         tabs->setCurrentIndex(1);
         QTRY_VERIFY(f.drive.log().contains("LOG A: monitor off"));
 

@@ -75,12 +75,6 @@ private slots:
         QVERIFY(ComPortMap::ensureLinkFolder(m_links));
         QCOMPARE(map.systemLocation(13), m_links + "/COM13");
     }
-
-    void defaultFolderWithoutRuntimeDir() {
-        qunsetenv("XDG_RUNTIME_DIR"); // with it, the end-to-end tests use it
-        QCOMPARE(ComPortMap::defaultLinkFolder(),
-                 QDir::tempPath() + QStringLiteral("/liftdrive-%1").arg(::getuid()));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestComPortMap)
