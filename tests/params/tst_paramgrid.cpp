@@ -1,14 +1,18 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
-// the catalogue, editing in place, colours, a language switch and the File menu.
+// the catalogue, editing in place, colours, the filter above it, a language switch and
+// the File menu.
 #include "params/ParEditText.h"
 #include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
+#include "params/ParamGridFilter.h"
 #include "platform/NumberText.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -73,6 +77,13 @@ struct Window : Folder, MainWindowFixture<FocusTakingPrompts> {
             grid->setDriveText(index(row), grid->cellText(row, ParamGrid::ValueColumn));
     }
     bool warned() { return !form.session().flashParamsIdentical(); }
+    QStringList visibleIds() {
+        QStringList ids;
+        for (int row = 1; row <= grid->rows(); ++row)
+            if (!grid->isRowHidden(row - 1))
+                ids << form.params().ParamCatalogue[std::size_t(index(row))].id;
+        return ids;
+    }
 };
 
 const QColor kRed(255, 0, 0);
@@ -118,6 +129,40 @@ private slots:
         QCOMPARE(g->rows(), 5);
         QCOMPARE(g->cellText(1, 0) + u'|' + g->cellText(1, 1), QStringLiteral("Dir (dir)|?"));
         QCOMPARE(g->cellText(g->FindGridRow(2), 1), QStringLiteral("1"));
+    }
+
+    // The filter: by name or identifier, only the rows that differ from the drive's
+    // (the speed and the jerk here), both together.
+    void filterRows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("differing");
+        QTest::addColumn<QStringList>("visible");
+        QTest::newRow("nothing asked") << "" << false << QStringList{"V0", "PA", "stpmod", "S1"};
+        QTest::newRow("by name, any case") << "acc" << false << QStringList{"PA"};
+        QTest::newRow("by identifier") << "stpmod" << false << QStringList{"stpmod"};
+        QTest::newRow("no match") << "zzz" << false << QStringList{};
+        QTest::newRow("differing only") << "" << true << QStringList{"V0", "S1"};
+        QTest::newRow("both") << "e" << true << QStringList{"V0", "S1"};
+        QTest::newRow("both, narrowed") << "jer" << true << QStringList{"S1"};
+    }
+    void filterRows() {
+        QFETCH(QString, text);
+        QFETCH(bool, differing);
+        Window w;
+        QVERIFY(w.start());
+        w.driveHoldsValues();
+        w.grid->setDriveText(0, "9");
+        w.grid->setDriveText(6, "9");
+        auto* filter = w.child<ParamGridFilter>("ParamGridFilter");
+        filter->text()->setText(text);
+        filter->differingOnly()->setChecked(differing);
+        QTEST(w.visibleIds(), "visible");
+        if (text.isEmpty() && differing) { // rows start and stop differing while filtered
+            w.form.params().SetParameter(2, 1.5f);
+            QCOMPARE(w.visibleIds(), (QStringList{"V0", "PA", "S1"}));
+            w.grid->setDriveText(0, w.grid->cellText(1, ParamGrid::ValueColumn));
+            QCOMPARE(w.visibleIds(), (QStringList{"PA", "S1"}));
+        }
     }
 
     // The row is red before (the drive's value differs from the stored one); the stored
