@@ -2,7 +2,6 @@
 // the catalogue, editing in place, colours, the filter above it, a language switch and
 // the File menu.
 #include "params/ParEditText.h"
-#include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
 #include "params/ParamGridFilter.h"
 #include "platform/NumberText.h"
@@ -110,13 +109,6 @@ private slots:
                  QStringList({"Speed (V0)|?", "Accel (PA)|?", "Mode (stpmod)|?", "Jerk (S1)|?"}));
         QCOMPARE(g->cellText(2, 2), QStringLiteral("0.7")); // the stored value of index 2
         QCOMPARE(g->horizontalHeaderItem(2)->text(), QStringLiteral("Program"));
-
-        // Lookups read the index column, also the parameter module's.
-        QCOMPARE(g->FindGridRow(4), 3);
-        QCOMPARE(g->FindGridRow(3), ParamGrid::NoRow);
-        g->cell(4, ParamGrid::IndexColumn)->setText("1");
-        QCOMPARE(w.form.params().FindGridRow(1), 4);
-        QCOMPARE(w.form.params().FindGridRow(6), ParamGrid::NoRow);
 
         // The second language places its placeholders elsewhere: all rows rebuilt, and
         // the values read from the drive stay beside them (still what the drive holds).
@@ -272,9 +264,8 @@ private slots:
 
         w.prompts.fileAnswers = {w.dir.filePath("missing.quv")};
         open->trigger();
-        QCOMPARE(w.prompts.texts(),
-                 QStringList{ParamFiles::failureText(w.dir.filePath("missing.quv"))});
-        QCOMPARE(w.prompts.messages[0].title, w.form.windowTitle());
+        QCOMPARE(w.prompts.texts().size(), 1);
+        QVERIFY(w.prompts.texts()[0].contains(w.dir.filePath("missing.quv")));
 
         // A name without extension gets ".quv"; an existing file is replaced only when
         // the user agrees.
