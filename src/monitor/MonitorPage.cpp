@@ -273,6 +273,9 @@ void MonitorPage::start() {
 
 void MonitorPage::addTravelPanel(QWidget* panel) {
     m_chartSplit->addWidget(panel);
+    // Three quarters for the chart from the start, whatever the two ask for, and of
+    // every change of the window's height after.
+    m_chartSplit->setSizes({3000, 1000});
     m_chartSplit->setStretchFactor(0, 3);
     m_chartSplit->setStretchFactor(m_chartSplit->indexOf(panel), 1);
 }

@@ -64,6 +64,11 @@ QStringList rowLines(const QStringList& pages, const QString& name, const QStrin
     return out;
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 struct ScriptedReport final : ReportPrompts {
     std::optional<SiteEntry> site;
     SiteEntry offered;
@@ -241,11 +246,8 @@ private slots:
         Shipped s;
         QTemporaryDir folder;
         const QString path = folder.filePath(writable ? "site.pdf" : "gone/site.pdf");
-        if (exists) {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("earlier report");
-        }
+        if (exists)
+            QVERIFY(writeFile(path, "earlier report"));
         QSettings settings(dir.filePath("site.ini"), QSettings::IniFormat);
         SiteMemory::remember(settings, {"Last site", "L1", "Ann", "note"});
         ScriptedReport scripted;
@@ -300,22 +302,17 @@ private slots:
         Shipped s;
         values = s.params.ParamValues();
         values[std::size_t(s.params.FindParamById("V3"))] = 1.75f;
-        QFile quv(folder.filePath("site.quv"));
-        QVERIFY(quv.open(QIODevice::WriteOnly));
-        quv.write(ParamFiles::textOf(values));
-        quv.close();
+        const QString quv = folder.filePath("site.quv");
+        QVERIFY(writeFile(quv, ParamFiles::textOf(values)));
         const QList<RideSample> samples = RideRecordings::travels(60, 50);
         QList<RideSample> still = samples;
         for (RideSample& sample : still)
             sample.v = 0;
-        for (const auto& [name, recording] : {std::pair{"r.csv", samples}, {"still.csv", still}}) {
-            QFile file(folder.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(RideRecordings::csv(recording, u','));
-        }
+        for (const auto& [name, recording] : {std::pair{"r.csv", samples}, {"still.csv", still}})
+            QVERIFY(writeFile(folder.filePath(name), RideRecordings::csv(recording, u',')));
         QStringList all{"--report", folder.filePath("r.pdf")};
         for (const QString& arg : args)
-            all << (arg == "@quv"         ? quv.fileName()
+            all << (arg == "@quv"         ? quv
                     : arg == "@none"      ? folder.filePath("none.quv")
                     : arg == "@csv"       ? folder.filePath("r.csv")
                     : arg == "@still"     ? folder.filePath("still.csv")
@@ -359,15 +356,10 @@ private slots:
     void fileMenuReport() {
         MainWindowFixture<> f;
         QVERIFY(f.startAndShow());
-        QFile quv(dir.filePath("menu.quv"));
-        QVERIFY(quv.open(QIODevice::WriteOnly));
-        quv.write(ParamFiles::textOf(f.form.params().ParamValues()));
-        quv.close();
-        QFile csv(dir.filePath("menu.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly));
-        csv.write(RideRecordings::csv(RideRecordings::travels(60, 50), u'.'));
-        csv.close();
-        f.prompts.fileAnswers << quv.fileName() << csv.fileName();
+        const QString quv = dir.filePath("menu.quv"), csv = dir.filePath("menu.csv");
+        QVERIFY(writeFile(quv, ParamFiles::textOf(f.form.params().ParamValues())));
+        QVERIFY(writeFile(csv, RideRecordings::csv(RideRecordings::travels(60, 50), u'.')));
+        f.prompts.fileAnswers << quv << csv;
         f.child<QAction>("MI_OpenFile")->trigger();
         f.child<QAction>("MI_OpenRecording")->trigger();
         f.child<QTabBar>("TabStrip1")->setCurrentIndex(2);

@@ -290,19 +290,6 @@ private slots:
         QCOMPARE(end.pixelColor(end.width() - 1, end.height() - 1), QColor(Qt::white));
     }
 
-    void showHide() {
-        TravelPageFixture f;
-        auto* a = f.window.findChild<QPushButton*>("CommandShowHideA");
-        a->click();
-        f.window.findChild<QPushButton*>("CommandShowHideV")->click();
-        QCOMPARE(f.page->shownPlotCount(), short(0));
-        QVERIFY(f.plot(Plot::APlot).isHidden() && f.plot(Plot::XPlot).isHidden());
-        QCOMPARE(a->text(), f.lang.LangText(TextId::Show));
-        a->click();
-        QCOMPARE(f.page->shownPlotCount(), short(1));
-        QCOMPARE(a->text(), f.lang.LangText(TextId::Hide));
-    }
-
     void sliders_data() {
         QTest::addColumn<QString>("slider");
         QTest::addColumn<QString>("id");
