@@ -1,6 +1,6 @@
 // The longer fault soak: the end-to-end soak's write -> read-back cycles on the virtual
-// drive, by default 300 of them (--cycles N, --seed S), then hang-ups while monitor
-// frames stream. Prints the counts; soak_mixed_sets and soak_unreported must be 0.
+// drive, by default 300 of them (--cycles N, --seed S). Prints the counts; soak_mixed_sets and
+// soak_unreported must be 0.
 #include "support/FaultSoak.h"
 
 #include <QApplication>
@@ -24,8 +24,6 @@ int main(int argc, char* argv[]) {
     }
     for (int i = 0; i < cycles; ++i)
         soak.cycle();
-    for (int i = 0; i < 5; ++i)
-        soak.monitorHangup();
     const SoakReport& r = soak.report();
     for (const QString& problem : r.problems)
         std::fprintf(stderr, "bench_soak: %s\n", qPrintable(problem));

@@ -10,11 +10,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
@@ -44,15 +42,12 @@ class TestMainForm : public QObject {
     Q_OBJECT
 
 private slots:
-    void startUpPagesAndStopMode() {
+    void startUpAndPages() {
         Window w;
         QVERIFY(w.startAndShow());
         QCOMPARE(w.fileMenu(), QStringLiteral("Dosya"));
         QVERIFY(w.child<QAction>("lang0")->isChecked());
         QVERIFY(w.child<QAction>("lang1")->isVisible() && !w.child<QAction>("lang4")->isVisible());
-        auto* mode = w.child<QComboBox>("ComboStopMode");
-        QCOMPARE(mode->currentIndex(), 1);
-        QVERIFY(!w.child<QLineEdit>("TextSlowingDistance")->isEnabled());
         auto* travel = w.child<TravelPage>("FrameSeyir");
         QCOMPARE(travel->shownPlotCount(), short(2));
         // Exactly one page is shown: the monitor page first, then the tab's page.
@@ -63,18 +58,11 @@ private slots:
             for (int page = 0; page < 3; ++page)
                 QCOMPARE(w.child<QFrame>(pages[page])->isVisible(), page == tab);
         }
-        // The first read makes the model runnable: the travel page then runs the
-        // stop-mode handler, which fits the jerks.
-        w.form.resize(1280, 900);
-        w.form.session().setReadyToSimulate(true);
-        tabs->setCurrentIndex(2);
-        QApplication::processEvents();
-        QVERIFY(!w.child<QLineEdit>("TextSlowingS")->text().isEmpty());
-        // ... and draws the run: the car standing still at the end of the speed plot.
-        const QImage& speed = w.child<Canvas>("vPicture")->image();
-        QCOMPARE(speed.pixelColor(speed.width() - 1, speed.height() - 1), QColor(Qt::white));
         QCOMPARE(w.prompts.texts(), QStringList());
         // A hidden plot gives its room to the others.
+        w.form.resize(1280, 900);
+        tabs->setCurrentIndex(2);
+        QApplication::processEvents();
         auto height = [&](const char* plot) { return w.child<Canvas>(plot)->height(); };
         const int before = height("aPicture");
         QTest::mouseClick(w.child<QPushButton>("CommandShowHideV"), Qt::LeftButton);
@@ -92,7 +80,6 @@ private slots:
         auto* tabs = w.child<QTabBar>("TabStrip1");
         auto* toolbar = w.child<QToolBar>("Toolbar1");
         QList<QAction*> buttons = toolbar->actions().mid(0, 7);
-        QVERIFY(buttons[2]->isSeparator() && buttons[6]->isSeparator());
         QVERIFY(!buttons[4]->isEnabled() && !buttons[5]->isEnabled());
         QCOMPARE(buttons[4]->toolTip(), w.form.lang().LangText(TextId::MenuReadDrive));
 
@@ -254,7 +241,6 @@ private slots:
 
         AboutForm about(w.lang(), binFolder(), edition, &w);
         about.load();
-        QCOMPARE(about.windowTitle(), title);
         QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(), title);
         QVERIFY(!about.findChild<QLabel*>("picIcon")->pixmap().isNull());
         const QImage product = about.findChild<QLabel*>("Image1")->pixmap().toImage();

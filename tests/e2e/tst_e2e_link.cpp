@@ -2,7 +2,9 @@
 // own classes: what only a real terminal shows (the lock file's holder, the line speed
 // the terminal took, bytes reaching the line without the event loop). Bytes lost or
 // added on the line, hang-ups and replugs are in the soak and the main window's tests;
-// faults of the drive's answer itself one level down.
+// faults of the drive's answer itself one level down. Ending the program with a signal
+// is a normal close: the port is closed by its owner and can be opened again.
+#include "app/QuitOnSignals.h"
 #include "lang/LangModule.h"
 #include "link/ConnectionForm.h"
 #include "link/LineWatcher.h"
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -95,6 +98,27 @@ private slots:
         }
         QTest::qWait(50);
         p.protocol.FlushInput();
+    }
+
+    void signalClosesNormally_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void signalClosesNormally() {
+        QFETCH(int, signal);
+        const ComPortMap map(m_drive.linkFolder(), QStringLiteral("/nonexistent"));
+        m_program->port.close();
+        {
+            SerialLinkPort port(map);
+            QVERIFY(port.open(VirtualDrive::Com));
+            QuitOnSignals quit;
+            QTimer::singleShot(0, [signal] { ::raise(signal); });
+            QCOMPARE(QCoreApplication::exec(), 0);
+        }
+        SerialLinkPort other(map);
+        QVERIFY(other.open(VirtualDrive::Com)); // no lock left behind
     }
 };
 

@@ -1,14 +1,17 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
-// the catalogue, editing in place, colours, a language switch and the File menu.
+// the catalogue, editing in place, colours, the filter above it, a language switch and
+// the File menu.
 #include "params/ParEditText.h"
-#include "params/ParamFiles.h"
 #include "params/ParamGrid.h"
+#include "params/ParamGridFilter.h"
 #include "platform/NumberText.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -73,6 +76,13 @@ struct Window : Folder, MainWindowFixture<FocusTakingPrompts> {
             grid->setDriveText(index(row), grid->cellText(row, ParamGrid::ValueColumn));
     }
     bool warned() { return !form.session().flashParamsIdentical(); }
+    QStringList visibleIds() {
+        QStringList ids;
+        for (int row = 1; row <= grid->rows(); ++row)
+            if (!grid->isRowHidden(row - 1))
+                ids << form.params().ParamCatalogue[std::size_t(index(row))].id;
+        return ids;
+    }
 };
 
 const QColor kRed(255, 0, 0);
@@ -100,13 +110,6 @@ private slots:
         QCOMPARE(g->cellText(2, 2), QStringLiteral("0.7")); // the stored value of index 2
         QCOMPARE(g->horizontalHeaderItem(2)->text(), QStringLiteral("Program"));
 
-        // Lookups read the index column, also the parameter module's.
-        QCOMPARE(g->FindGridRow(4), 3);
-        QCOMPARE(g->FindGridRow(3), ParamGrid::NoRow);
-        g->cell(4, ParamGrid::IndexColumn)->setText("1");
-        QCOMPARE(w.form.params().FindGridRow(1), 4);
-        QCOMPARE(w.form.params().FindGridRow(6), ParamGrid::NoRow);
-
         // The second language places its placeholders elsewhere: all rows rebuilt, and
         // the values read from the drive stay beside them (still what the drive holds).
         g->setDriveText(2, "1");
@@ -118,6 +121,40 @@ private slots:
         QCOMPARE(g->rows(), 5);
         QCOMPARE(g->cellText(1, 0) + u'|' + g->cellText(1, 1), QStringLiteral("Dir (dir)|?"));
         QCOMPARE(g->cellText(g->FindGridRow(2), 1), QStringLiteral("1"));
+    }
+
+    // The filter: by name or identifier, only the rows that differ from the drive's
+    // (the speed and the jerk here), both together.
+    void filterRows_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("differing");
+        QTest::addColumn<QStringList>("visible");
+        QTest::newRow("nothing asked") << "" << false << QStringList{"V0", "PA", "stpmod", "S1"};
+        QTest::newRow("by name, any case") << "acc" << false << QStringList{"PA"};
+        QTest::newRow("by identifier") << "stpmod" << false << QStringList{"stpmod"};
+        QTest::newRow("no match") << "zzz" << false << QStringList{};
+        QTest::newRow("differing only") << "" << true << QStringList{"V0", "S1"};
+        QTest::newRow("both") << "e" << true << QStringList{"V0", "S1"};
+        QTest::newRow("both, narrowed") << "jer" << true << QStringList{"S1"};
+    }
+    void filterRows() {
+        QFETCH(QString, text);
+        QFETCH(bool, differing);
+        Window w;
+        QVERIFY(w.start());
+        w.driveHoldsValues();
+        w.grid->setDriveText(0, "9");
+        w.grid->setDriveText(6, "9");
+        auto* filter = w.child<ParamGridFilter>("ParamGridFilter");
+        filter->text()->setText(text);
+        filter->differingOnly()->setChecked(differing);
+        QTEST(w.visibleIds(), "visible");
+        if (text.isEmpty() && differing) { // rows start and stop differing while filtered
+            w.form.params().SetParameter(2, 1.5f);
+            QCOMPARE(w.visibleIds(), (QStringList{"V0", "PA", "S1"}));
+            w.grid->setDriveText(0, w.grid->cellText(1, ParamGrid::ValueColumn));
+            QCOMPARE(w.visibleIds(), (QStringList{"PA", "S1"}));
+        }
     }
 
     // The row is red before (the drive's value differs from the stored one); the stored
@@ -227,9 +264,8 @@ private slots:
 
         w.prompts.fileAnswers = {w.dir.filePath("missing.quv")};
         open->trigger();
-        QCOMPARE(w.prompts.texts(),
-                 QStringList{ParamFiles::failureText(w.dir.filePath("missing.quv"))});
-        QCOMPARE(w.prompts.messages[0].title, w.form.windowTitle());
+        QCOMPARE(w.prompts.texts().size(), 1);
+        QVERIFY(w.prompts.texts()[0].contains(w.dir.filePath("missing.quv")));
 
         // A name without extension gets ".quv"; an existing file is replaced only when
         // the user agrees.

@@ -12,7 +12,7 @@
 #include <functional>
 #include <utility>
 
-class FakeLinkPort final : public LinkPort {
+class FakeLinkPort : public LinkPort {
 public:
     explicit FakeLinkPort(ManualClock& clock) : m_clock(clock) {}
 
@@ -142,6 +142,16 @@ private:
 
     ManualClock& m_clock;
     int m_open = 0;
+};
+
+// A line on which only COM1 opens and nothing ever arrives: the main window's port
+// scan finds one free port whatever serial devices the test machine has.
+struct IdleClock {
+    ManualClock idleClock;
+};
+class IdlePort final : IdleClock, public FakeLinkPort {
+public:
+    IdlePort() : FakeLinkPort(idleClock) { freePorts = {1}; }
 };
 
 // The fake line open as COM1 with the protocol over it; waiting and yielding only move

@@ -11,7 +11,6 @@
 #include "link/LineWatcher.h"
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
-#include "monitor/MonitorFrame.h"
 #include "params/ParamModule.h"
 #include "platform/Clock.h"
 #include "support/DataFiles.h"
@@ -93,10 +92,8 @@ public:
         m_watcher = std::make_unique<LineWatcher>(*m_port);
         m_form = std::make_unique<ConnectionForm>(*m_port, *m_watcher, m_lang, m_prompts, *this);
         // As the session does: a lost line leaves no port selected.
-        QObject::connect(m_watcher.get(), &LineWatcher::lost, [this] {
-            ++m_losses;
-            m_form->setSelectedPort(0);
-        });
+        QObject::connect(m_watcher.get(), &LineWatcher::lost,
+                         [this] { m_form->setSelectedPort(0); });
         m_transfer =
             std::make_unique<ParamTransfer>(*m_protocol, m_params, m_lang, m_host, m_host, m_host);
         QObject::connect(m_form.get(), &ConnectionForm::selectedPortChanged,
@@ -158,30 +155,6 @@ public:
             ++r.cleanFailures;
             problem(QStringLiteral("clean cycle failed (%1)").arg(int(result)));
         }
-    }
-
-    // The line hangs up while monitor frames stream; the program notices, closes the
-    // port with one message, stays idle, reconnects and streams again.
-    void monitorHangup() {
-        SoakReport& r = m_report;
-        const int losses = m_losses;
-        m_protocol->SendData(ProtocolModule::MonitorStart);
-        const int before = drainFor(300);
-        m_drive.command(QStringLiteral("hangup"), QStringLiteral("HANGUP"));
-        drainFor(100);
-        reconnect();
-        m_protocol->SendData(ProtocolModule::MonitorStart);
-        const int after = drainFor(300);
-        m_protocol->SendData(ProtocolModule::MonitorStop);
-        QTest::qWait(50);
-        m_protocol->FlushInput();
-        if (before == 0 || after == 0)
-            r.problems << QStringLiteral("monitor frames before/after a hang-up: %1/%2")
-                              .arg(before)
-                              .arg(after);
-        if (m_losses != losses + 1)
-            r.problems << QStringLiteral("losses reported for one hang-up while streaming: %1")
-                              .arg(m_losses - losses);
     }
 
     const SoakReport& report() const { return m_report; }
@@ -267,19 +240,6 @@ private:
             r.problems << "no reconnect: " + m_prompts.texts().join(u'|');
     }
 
-    // Lets the event loop run for `msecs`, draining monitor frames as the monitor tick
-    // does every 10 ms; returns how many ticks saw a frame.
-    int drainFor(int msecs) {
-        int ticks = 0;
-        MonitorState state;
-        for (QDeadlineTimer end(msecs); !end.hasExpired();) {
-            QTest::qWait(10);
-            if (m_port->isOpen() && MonitorFrame::drain(*m_protocol, state))
-                ++ticks;
-        }
-        return ticks;
-    }
-
     QRandomGenerator m_random;
     VirtualDrive m_drive;
     FastClock m_clock{ClockFactor};
@@ -294,5 +254,4 @@ private:
     std::unique_ptr<ParamTransfer> m_transfer;
     SoakReport m_report;
     int m_faultTurn = 0;
-    int m_losses = 0;
 };

@@ -5,7 +5,7 @@
 #include "app/MainForm.h"
 #include "link/ConnectionForm.h"
 #include "support/DataFiles.h"
-#include "support/IdlePort.h"
+#include "support/FakeLinkPort.h"
 #include "support/RecordingPrompts.h"
 #include "support/ScriptedReview.h"
 #include "support/VirtualDrive.h"
