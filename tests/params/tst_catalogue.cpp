@@ -82,14 +82,12 @@ private slots:
 
     void missingDefinitionFile() {
         Fixture f({"a:1:One:P1:V:0:10:0:1:0"});
-        for (const QString& name :
-             {QString("absent.txt"), QString("."),                         // a folder is no file
-              "../" + QFileInfo(f.dir.path()).fileName() + "/defs.txt"}) { // a path, even here
+        // A path out of the folder is the fuzz replay's (crashes/langpack).
+        for (const QString& name : {QString("absent.txt"), QString(".")}) { // a folder is no file
             f.lang.setText(0, name);
             const ParamModule::DefinitionLoad load = f.params.LoadParamDefinitions(f.dir.path());
-            QVERIFY(!load && !load.loaded);
+            QVERIFY(!load && !load.loaded && load.problem(f.lang).contains(name));
         }
-        QVERIFY(f.params.LoadParamDefinitions(f.dir.path()).problem(f.lang).contains("defs.txt"));
         QCOMPARE(f.params.ParamCatalogue[1].name, QStringLiteral("One"));
     }
 
