@@ -137,9 +137,8 @@ private slots:
 
     void failures_data() {
         QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("target"); // relative to the scratch folder, which has "dir"
-        QTest::newRow("load a directory") << false << "dir";
-        QTest::newRow("load a missing file") << false << "missing.quv";
+        QTest::addColumn<QString>("target"); // relative to the scratch folder
+        // A folder or a missing file: the regular-file rows of the safe-files test.
         // Read as far as needed only: reading it whole would never end.
         QTest::newRow("load an endless device") << false << "/dev/zero";
         QTest::newRow("load a pipe nobody writes to") << false << "fifo";
@@ -151,7 +150,7 @@ private slots:
         QFETCH(bool, save);
         QFETCH(QString, target);
         Fixture f;
-        QVERIFY(QDir(f.dir.path()).mkdir("dir") && QDir(f.dir.path()).mkdir("dir.quv"));
+        QVERIFY(QDir(f.dir.path()).mkdir("dir.quv"));
         QCOMPARE(mkfifo(QFile::encodeName(f.path("fifo")).constData(), 0600), 0);
         QCOMPARE(save ? f.files().save(f.path(target)) : f.files().load(f.path(target)),
                  ParamFiles::Result::Failed);
