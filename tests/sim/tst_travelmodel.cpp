@@ -139,13 +139,9 @@ private slots:
         f.m.predictStopEnd();
         QVERIFY(near(f.m.state.predictedEnd, 1.23, 0.001));
 
-        // Jerks to 4 decimals, ties to even (312.5 and 937.5), in the locale's format.
-        QStringList jerks;
-        for (float jerk : {0.812345f, 0.03125f, 0.09375f})
-            jerks << SimModule::jerkText(jerk);
-        QCOMPARE(jerks, QStringList({"0.8123", "0.0312", "0.0938"}));
-        QLocale::setDefault(QLocale(QStringLiteral("tr_TR")));
-        QCOMPARE(SimModule::jerkText(0.812345f), QStringLiteral("0,8123"));
+        // Jerks to 4 decimals (the rounding and the locale's format are the number
+        // texts' own, tested with them).
+        QCOMPARE(SimModule::jerkText(0.812345f), QStringLiteral("0.8123"));
     }
 
     void predictorCadence() {
