@@ -103,6 +103,19 @@ private slots:
             ++rows;
         }
         QVERIFY(rows > 60);
+        // Every page the table spans is headed by its titles, once.
+        int tablePages = 0;
+        for (const QString& page : pages) {
+            int first = -1;
+            for (const ReportParamRow& row : renderer.data().rows)
+                if (const QStringList lines = rowLines({page}, row.name, row.id); !lines.isEmpty())
+                    first = first < 0 ? int(page.indexOf(lines[0])) : first;
+            if (first < 0)
+                continue;
+            ++tablePages;
+            QVERIFY(page.count("Identifier") == 1 && page.indexOf("Identifier") < first);
+        }
+        QVERIFY2(tablePages >= 2, qPrintable(QString::number(tablePages)));
         QVERIFY(rowLines(pages, renderer.data().rows[v3].name, "V3")[0].startsWith("* "));
         QVERIFY(rowLines(pages, renderer.data().rows[pa].name, "PA")[0].startsWith("! "));
     }
@@ -143,26 +156,6 @@ private slots:
         for (const PdfReader::Word& w : words)
             QVERIFY2(QRectF(QPointF(0, 0), size).contains(w.box),
                      qPrintable(QString("page %1: %2").arg(w.page + 1).arg(w.text)));
-    }
-
-    void longTableRepeatsTitles() {
-        Program s(QStringLiteral("UK-English.lng"));
-        ReportData data = reportData(s);
-        data.rows.clear();
-        for (int i = 0; i < 130; ++i)
-            data.rows.append({i, QString("Setting %1").arg(i, 3, 10, QChar('0')),
-                              QString("id%1").arg(i), "?", "1", "Hz", "1", false, false});
-        ReportRenderer renderer(data, s.lang);
-        const QStringList pages = PdfReader::pages(write(renderer));
-        int tablePages = 0;
-        for (const QString& page : pages) {
-            if (!page.contains("Setting "))
-                continue;
-            ++tablePages;
-            QCOMPARE(page.count("Identifier"), 1);
-            QVERIFY(page.indexOf("Identifier") < page.indexOf("Setting "));
-        }
-        QCOMPARE(tablePages, 3);
     }
 
     void plotsPageShowsTheSpeedCurve() {
