@@ -42,8 +42,6 @@ struct Program : FakeConnectionHost {
 
     explicit Program(const QString& linkFolder)
         : port(ComPortMap(linkFolder, QStringLiteral("/nonexistent"))) {
-        for (int i : {55, 56, 106, 107, 108, 111, 112, 113})
-            lang.setText(i, QStringLiteral("T%1 %2 %3").arg(i));
         form.load();
     }
     void accept() {
