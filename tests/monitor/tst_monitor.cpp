@@ -13,9 +13,11 @@
 #include "params/ParamModule.h"
 #include "platform/Canvas.h"
 #include "platform/NumberText.h"
+#include "ride/Recording.h"
 #include "support/MonitorFrames.h"
 #include "support/Pixels.h"
 #include "support/RecordingPrompts.h"
+#include "support/RideRecordings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,11 +61,6 @@ QStringList csvLines(const QString& path) {
     QStringList lines = QString::fromUtf8(file.readAll()).remove(QChar(0xFEFF)).split("\r\n");
     lines.removeAll(QString());
     return lines;
-}
-
-bool writeText(const QString& path, const QByteArray& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 const QStringList titles{"speed (mm/s)", "acceleration (mm/s2)", "current (0.1 A)"};
@@ -257,10 +254,13 @@ private slots:
         const CsvExport::Result third = CsvExport::write(record, dir.path(), titles, when);
         QCOMPARE(third.movedAside, dir.filePath("csv/log-20261206-142501-2.csv"));
         QCOMPARE(csvLines(third.movedAside).size(), 2);
+        // The recording reader takes the export back, in either locale.
+        for (const QString& path : {r.path, again.path})
+            QCOMPARE(RecordingFile::read(path).samples.size(), csvLines(path).size() - 1);
 
         // A link laid at log.csv is moved aside as a link; its target stays untouched.
         QFile::remove(dir.filePath("csv/log.csv"));
-        QVERIFY(writeText(dir.filePath("target.txt"), "precious"));
+        QVERIFY(RideRecordings::writeFile(dir.filePath("target.txt"), "precious"));
         QVERIFY(QFile::link(dir.filePath("target.txt"), dir.filePath("csv/log.csv")));
         const CsvExport::Result linked = CsvExport::write(record, dir.path(), titles, when);
         QVERIFY(linked.ok);
@@ -407,7 +407,7 @@ private slots:
         QFile file(f.folder.filePath("csv"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QTemporaryDir home;
-        QVERIFY(writeText(home.filePath("Documents"), "a file"));
+        QVERIFY(RideRecordings::writeFile(home.filePath("Documents"), "a file"));
         qputenv("HOME", home.path().toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
         f.page.CommandRecDataToClipboard_Click();

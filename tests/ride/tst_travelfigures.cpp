@@ -135,114 +135,105 @@ void compare(const TravelFigures& got, const TravelFigures& want) {
 class TestTravelFigures : public QObject {
     Q_OBJECT
 private slots:
-    void handMade_data();
-    void handMade();
-    void figuresAgreeWithTheDefinitions_data();
-    void figuresAgreeWithTheDefinitions();
-    void liveFinderGivesTheSameTravels();
-};
+    void handMade_data() {
+        QTest::addColumn<QList<RideSample>>("samples");
+        QTest::addColumn<double>("v0");
+        QTest::addColumn<int>("travels");
+        // Figures of the first travel: complete (1/0), start, flight, distance, vmax,
+        // amax, dmax, jmax, creep, ipeak, irms.
+        QTest::addColumn<QList<double>>("want");
 
-void TestTravelFigures::handMade_data() {
-    QTest::addColumn<QList<RideSample>>("samples");
-    QTest::addColumn<double>("v0");
-    QTest::addColumn<int>("travels");
-    // Figures of the first travel: complete (1/0), start, flight, distance, vmax,
-    // amax, dmax, jmax, creep, ipeak, irms.
-    QTest::addColumn<QList<double>>("want");
+        const QList<double> up = {0, 100, 200, 300, 300, 200, 100, 0};
+        const QList<double> amps = {10, 20, 30, 40, 40, 30, 20, 10};
+        const double rms = std::sqrt(5800.0 / 6) / 10;
+        QTest::newRow("complete, creeping after the last sample above 1.25 V0")
+            << table(up, amps) << 0.1 << 1
+            << QList<double>{1, 0.1, 0.6, 0.12, 0.3, 1, 1, 7.5, 0.1, 4, rms};
+        QTest::newRow("a blip under half a second is no travel")
+            << table({0, 100, 200, 300, 200, 0}) << 0.1 << 0 << QList<double>{};
+        QTest::newRow("cut short at the end: ends at the last sample, no creep")
+            << table({0, 100, 200, 300, 300, 300, 300}) << 0.1 << 1
+            << QList<double>{0, 0.1, 0.5, 0.135, 0.3, 1, 0, 5, 0, 1, 1};
+        QTest::newRow("cut short at the start: ends at the last moving sample")
+            << table({300, 300, 300, 300, 200, 100, 0}) << 0.2 << 1
+            << QList<double>{0, 0, 0.5, 0.135, 0.3, 0, 1, 5, 0.1, 1, 1};
+        QList<RideSample> restarted = table({0, 100, 200, 300, 300});
+        restarted += table({300, 300, 200, 100, 0});
+        QTest::newRow("a restart in mid-run splits it into two blips")
+            << restarted << 0.1 << 0 << QList<double>{};
+        QList<RideSample> sparse = table({0, 200, 400, 400, 200, 0});
+        for (RideSample& s : sparse)
+            s.t *= 2;
+        QTest::newRow("samples too far apart for a derivative")
+            << sparse << 0.1 << 1 << QList<double>{1, 0.2, 0.8, 0.24, 0.4, NaN, NaN, NaN, 0, 1, 1};
+    }
 
-    const QList<double> up = {0, 100, 200, 300, 300, 200, 100, 0};
-    const QList<double> amps = {10, 20, 30, 40, 40, 30, 20, 10};
-    const double rms = std::sqrt(5800.0 / 6) / 10;
-    QTest::newRow("complete, creeping after the last sample above 1.25 V0")
-        << table(up, amps) << 0.1 << 1
-        << QList<double>{1, 0.1, 0.6, 0.12, 0.3, 1, 1, 7.5, 0.1, 4, rms};
-    QTest::newRow("never above 1.25 V0: all of it creep")
-        << table(up, amps) << 0.5 << 1
-        << QList<double>{1, 0.1, 0.6, 0.12, 0.3, 1, 1, 7.5, 0.6, 4, rms};
-    QTest::newRow("a blip under half a second is no travel")
-        << table({0, 100, 200, 300, 200, 0}) << 0.1 << 0 << QList<double>{};
-    QTest::newRow("cut short at the end: ends at the last sample, no creep")
-        << table({0, 100, 200, 300, 300, 300, 300}) << 0.1 << 1
-        << QList<double>{0, 0.1, 0.5, 0.135, 0.3, 1, 0, 5, 0, 1, 1};
-    QTest::newRow("cut short at the start: ends at the last moving sample")
-        << table({300, 300, 300, 300, 200, 100, 0}) << 0.2 << 1
-        << QList<double>{0, 0, 0.5, 0.135, 0.3, 0, 1, 5, 0.1, 1, 1};
-    QList<RideSample> restarted = table({0, 100, 200, 300, 300});
-    restarted += table({300, 300, 200, 100, 0});
-    QTest::newRow("a restart in mid-run splits it into two blips")
-        << restarted << 0.1 << 0 << QList<double>{};
-    QList<RideSample> sparse = table({0, 200, 400, 400, 200, 0});
-    for (RideSample& s : sparse)
-        s.t *= 2;
-    QTest::newRow("samples too far apart for a derivative")
-        << sparse << 0.1 << 1 << QList<double>{1, 0.2, 0.8, 0.24, 0.4, NaN, NaN, NaN, 0, 1, 1};
-}
+    void handMade() {
+        QFETCH(QList<RideSample>, samples);
+        QFETCH(double, v0);
+        QFETCH(int, travels);
+        QFETCH(QList<double>, want);
+        const QList<TravelFigures> got = Ride::measureTravels(samples, v0);
+        QCOMPARE(got.size(), travels);
+        if (travels == 0)
+            return;
+        TravelFigures expected;
+        expected.first = got[0].first;
+        expected.count = got[0].count;
+        expected.complete = want[0] != 0;
+        double* fields[] = {&expected.start, &expected.flight, &expected.distance, &expected.vmax,
+                            &expected.amax,  &expected.dmax,   &expected.jmax,     &expected.creep,
+                            &expected.ipeak, &expected.irms};
+        for (int k = 0; k < 10; ++k)
+            *fields[k] = want[k + 1];
+        compare(got[0], expected);
+    }
 
-void TestTravelFigures::handMade() {
-    QFETCH(QList<RideSample>, samples);
-    QFETCH(double, v0);
-    QFETCH(int, travels);
-    QFETCH(QList<double>, want);
-    const QList<TravelFigures> got = Ride::measureTravels(samples, v0);
-    QCOMPARE(got.size(), travels);
-    if (travels == 0)
-        return;
-    TravelFigures expected;
-    expected.first = got[0].first;
-    expected.count = got[0].count;
-    expected.complete = want[0] != 0;
-    double* fields[] = {&expected.start, &expected.flight, &expected.distance, &expected.vmax,
-                        &expected.amax,  &expected.dmax,   &expected.jmax,     &expected.creep,
-                        &expected.ipeak, &expected.irms};
-    for (int k = 0; k < 10; ++k)
-        *fields[k] = want[k + 1];
-    compare(got[0], expected);
-}
+    void figuresAgreeWithTheDefinitions_data() {
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<double>("restartEvery");
+        QTest::addColumn<double>("v0");
+        QTest::newRow("100 a second, two restarts") << 100 << 130.0 << 0.05;
+        QTest::newRow("50 a second, V0 above the creep") << 50 << 0.0 << 1.0;
+        QTest::newRow("8 a second: slopes through few samples") << 8 << 77.0 << 0.05;
+    }
 
-void TestTravelFigures::figuresAgreeWithTheDefinitions_data() {
-    QTest::addColumn<int>("rate");
-    QTest::addColumn<double>("restartEvery");
-    QTest::addColumn<double>("v0");
-    QTest::newRow("100 a second, two restarts") << 100 << 130.0 << 0.05;
-    QTest::newRow("50 a second, V0 above the creep") << 50 << 0.0 << 1.0;
-    QTest::newRow("8 a second: slopes through few samples") << 8 << 77.0 << 0.05;
-}
+    void figuresAgreeWithTheDefinitions() {
+        QFETCH(int, rate);
+        QFETCH(double, restartEvery);
+        QFETCH(double, v0);
+        const QList<RideSample> samples = RideRecordings::travels(300, rate, restartEvery);
+        const QList<TravelFigures> want = reference(samples, v0);
+        const QList<TravelFigures> got = Ride::measureTravels(samples, v0);
+        QVERIFY(want.size() >= 10);
+        QCOMPARE(got.size(), want.size());
+        for (qsizetype k = 0; k < got.size(); ++k)
+            compare(got[k], want[k]);
+    }
 
-void TestTravelFigures::figuresAgreeWithTheDefinitions() {
-    QFETCH(int, rate);
-    QFETCH(double, restartEvery);
-    QFETCH(double, v0);
-    const QList<RideSample> samples = RideRecordings::travels(300, rate, restartEvery);
-    const QList<TravelFigures> want = reference(samples, v0);
-    const QList<TravelFigures> got = Ride::measureTravels(samples, v0);
-    QVERIFY(want.size() >= 10);
-    QCOMPARE(got.size(), want.size());
-    for (qsizetype k = 0; k < got.size(); ++k)
-        compare(got[k], want[k]);
-}
-
-void TestTravelFigures::liveFinderGivesTheSameTravels() {
-    const QList<RideSample> samples = RideRecordings::travels(200, 50, 61.0);
-    const QList<TravelFigures> want = Ride::measureTravels(samples, 0.05);
-    TravelFinder finder;
-    TravelFinder::Run run;
-    QList<TravelFigures> got;
-    for (const RideSample& s : samples) {
-        if (finder.add(s, &run)) {
-            const MeasuredTravel travel = run.measure(0.05);
-            QCOMPARE(travel.window.size(), travel.figures.count);
-            QCOMPARE(travel.window.first().t, samples[want[got.size()].first].t);
-            got.append(travel.figures);
+    void liveFinderGivesTheSameTravels() {
+        const QList<RideSample> samples = RideRecordings::travels(200, 50, 61.0);
+        const QList<TravelFigures> want = Ride::measureTravels(samples, 0.05);
+        TravelFinder finder;
+        TravelFinder::Run run;
+        QList<TravelFigures> got;
+        for (const RideSample& s : samples) {
+            if (finder.add(s, &run)) {
+                const MeasuredTravel travel = run.measure(0.05);
+                QCOMPARE(travel.window.size(), travel.figures.count);
+                QCOMPARE(travel.window.first().t, samples[want[got.size()].first].t);
+                got.append(travel.figures);
+            }
+        }
+        if (finder.finish(&run))
+            got.append(run.measure(0.05).figures);
+        QCOMPARE(got.size(), want.size());
+        for (qsizetype k = 0; k < got.size(); ++k) {
+            got[k].first = want[k].first;
+            compare(got[k], want[k]);
         }
     }
-    if (finder.finish(&run))
-        got.append(run.measure(0.05).figures);
-    QCOMPARE(got.size(), want.size());
-    for (qsizetype k = 0; k < got.size(); ++k) {
-        got[k].first = want[k].first;
-        compare(got[k], want[k]);
-    }
-}
+};
 
 QTEST_GUILESS_MAIN(TestTravelFigures)
 #include "tst_travelfigures.moc"

@@ -6,6 +6,7 @@
 #include "ride/TravelFigures.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <cmath>
@@ -84,6 +85,12 @@ inline QByteArray csv(const QList<RideSample>& samples, QChar decimal,
     for (const RideSample& s : samples)
         out += text(s.t) + "; " + text(s.v) + "; " + text(s.a) + "; " + text(s.c) + "\r\n";
     return out;
+}
+
+// Writes `bytes` to `path` whole.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace RideRecordings

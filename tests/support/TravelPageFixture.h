@@ -1,15 +1,11 @@
 #pragma once
-// The travel page as the main window holds it: a shipped pack and definition file,
-// the model listening to the setter, the defaults applied, the page in front of a
-// shown window and ready to simulate. Distinct jerks and accelerations, so that no
-// input can stand in for another.
-#include "lang/LangModule.h"
-#include "params/ParamModule.h"
+// The travel page as the main window holds it: the program's start-up (English pack),
+// the page in front of a shown window and ready to simulate, the defaults applied
+// again through it. Distinct jerks and accelerations, so that no input can stand in
+// for another.
 #include "platform/Canvas.h"
-#include "sim/SimModule.h"
 #include "sim/TravelPage.h"
-#include "support/DataFiles.h"
-#include "support/RecordingPrompts.h"
+#include "support/ModelFixture.h"
 
 #include <QTest>
 #include <QVBoxLayout>
@@ -25,20 +21,14 @@ struct SimulateOnStore final : ParamListener {
     }
 };
 
-struct TravelPageFixture {
-    RecordingPrompts prompts;
-    LangModule lang{binFolder()};
-    ParamModule params{lang, prompts};
-    SimModule sim;
+struct TravelPageFixture : Program {
     SimulateOnStore onStore;
     QWidget window; // owns the page
     TravelPage* page = nullptr;
 
     // `size`: the main window's client area the page gets.
-    explicit TravelPageFixture(QSize size = QSize(1000, 700)) {
-        lang.LoadLanguagePack(QStringLiteral("UK-English.lng"));
-        params.LoadParamDefinitions(binFolder());
-        params.addListener(&sim);
+    explicit TravelPageFixture(QSize size = QSize(1000, 700))
+        : Program(QStringLiteral("UK-English.lng")) {
         window.setWindowTitle(QStringLiteral("Main"));
         page = new TravelPage(sim, params, lang, prompts, &window);
         (new QVBoxLayout(&window))->addWidget(page);
@@ -63,5 +53,4 @@ struct TravelPageFixture {
     ~TravelPageFixture() { params.removeListener(&onStore); }
 
     Canvas& plot(TravelPage::Plot which) const { return *page->plot(which); }
-    float value(const char* id) const { return params.valueById(QString::fromLatin1(id), -99.0f); }
 };
