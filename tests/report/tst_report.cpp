@@ -330,13 +330,15 @@ private slots:
         QVERIFY(f.startAndShow());
         const QString quv = dir.filePath("menu.quv"), csv = dir.filePath("menu.csv");
         QVERIFY(RideRecordings::writeFile(quv, ParamFiles::textOf(f.form.params().ParamValues())));
-        QVERIFY(RideRecordings::writeFile(
-            csv, RideRecordings::csv(RideRecordings::travels(60, 50), u'.')));
+        const QList<RideSample> samples = RideRecordings::travels(60, 50);
+        QVERIFY(RideRecordings::writeFile(csv, RideRecordings::csv(samples, u'.')));
         f.prompts.fileAnswers << quv << csv;
         f.child<QAction>("MI_OpenFile")->trigger();
         f.child<QAction>("MI_OpenRecording")->trigger();
         f.child<QTabBar>("TabStrip1")->setCurrentIndex(2);
+        QVERIFY(f.form.ride()->recordingWindow()->isVisible());
         QTreeWidget* view = f.form.ride()->recordingWindow()->list()->view();
+        QCOMPARE(view->topLevelItemCount(), int(Ride::measureTravels(samples, 0.1).size()));
         view->setCurrentItem(view->topLevelItem(1));
         f.child<QPushButton>("CommandMatchSignals")->click();
         const TravelPlots& shown = f.child<TravelPage>("FrameSeyir")->plots();

@@ -36,13 +36,11 @@ private slots:
         const QByteArray point = RideRecordings::csv(few(), QLatin1Char('.'));
         QTest::newRow("comma") << comma;
         QTest::newRow("point") << point;
-        QTest::newRow("no byte order mark") << point.mid(3);
-        QTest::newRow("line feeds only") << QByteArray(comma).replace("\r\n", "\n");
         QTest::newRow("no title, no last line end")
             << point.mid(point.indexOf('\n') + 1).chopped(2);
         QTest::newRow("trailing separators and blank lines")
             << QByteArray(comma).replace("\r\n", ";\r\n\r\n");
-        QTest::newRow("tight separators, plus signs")
+        QTest::newRow("no byte order mark, line feeds, tight separators, plus signs")
             << QByteArray("T;v;a;c\n0.03125;+1000;250;132\n0,5;1234,5;0;7\n1.25E-05;0;65535;0\n");
     }
 
@@ -59,7 +57,6 @@ private slots:
         QTest::addColumn<qint64>("line");
         const QByteArray title = "\xEF\xBB\xBFT; Hız; İvme; Motor Akımı; \r\n";
         const QByteArray row = "0,5; 1000; 250; 132\r\n";
-        QTest::newRow("empty") << QByteArray() << Failure::NoSamples << qint64(0);
         QTest::newRow("title only") << title << Failure::NoSamples << qint64(0);
         QTest::newRow("binary") << QByteArray("\x7f"
                                               "ELF\x02\x01\x01\0\0\0;\n",
@@ -101,7 +98,6 @@ private slots:
         QVERIFY(garbage.resize(RecordingFile::MaxBytes + 1));
         QCOMPARE(RecordingFile::read(garbage.fileName()).failure, Failure::TooLarge);
         QCOMPARE(RecordingFile::read(dir.path()).failure, Failure::NotAFile);
-        QCOMPARE(RecordingFile::read(dir.filePath("none.csv")).failure, Failure::NotAFile);
         if (QFileInfo::exists("/dev/zero"))
             QCOMPARE(RecordingFile::read("/dev/zero").failure, Failure::NotAFile);
     }

@@ -101,43 +101,32 @@ private slots:
         QCOMPARE(w.prompts.messages[0].icon, Prompts::Icon::Information);
     }
 
+    // What is no recording of travels: one message naming the file (and the line that
+    // is no sample), no window.
     void openRecording_data() {
         QTest::addColumn<QByteArray>("recording");
-        QTest::addColumn<int>("rows");    // in the recording window; -1: not shown
-        QTest::addColumn<int>("message"); // the text of the one message expected, or 0
-        const QList<RideSample> samples = RideRecordings::travels(100, 20);
-        QTest::newRow("travels") << RideRecordings::csv(samples, ',')
-                                 << int(Ride::measureTravels(samples, 0.1).size()) << 0;
-        QTest::newRow("binary") << QByteArray("\x01\x02\0\0\x03;\n", 7) << -1
+        QTest::addColumn<int>("message");
+        QTest::newRow("binary") << QByteArray("\x01\x02\0\0\x03;\n", 7)
                                 << int(TextId::RecordingNotASample);
-        QTest::newRow("no travel") << RideRecordings::csv({{0, 0, 0, 0}, {1, 5, 0, 0}}, '.') << -1
+        QTest::newRow("no travel") << RideRecordings::csv({{0, 0, 0, 0}, {1, 5, 0, 0}}, '.')
                                    << int(TextId::RecordingNoTravels);
     }
 
     void openRecording() {
         QFETCH(QByteArray, recording);
-        QFETCH(int, rows);
         QFETCH(int, message);
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
         MainWindowFixture<> w;
         QVERIFY(w.startAndShow());
         QTemporaryDir dir;
         w.prompts.fileAnswers = {dir.filePath("log.csv")};
         QVERIFY(RideRecordings::writeFile(w.prompts.fileAnswers[0], recording));
         w.child<QAction>("MI_OpenRecording")->trigger();
-        auto* window = w.form.findChild<RecordingWindow*>();
-        QCOMPARE(window->isVisible(), rows >= 0);
-        if (rows >= 0)
-            QCOMPARE(window->list()->view()->topLevelItemCount(), rows);
-        QCOMPARE(w.prompts.messages.size(), message == 0 ? 0 : 1);
-        if (message != 0) {
-            // The one message names the file (and the line that is no sample).
-            const QString path = QDir::toNativeSeparators(dir.filePath("log.csv"));
-            QString want = w.form.lang().LangText(message).arg(path);
-            if (message == int(TextId::RecordingNotASample))
-                want = want.arg(1);
-            QCOMPARE(w.prompts.messages[0].text, want);
-        }
+        QVERIFY(!w.form.findChild<RecordingWindow*>()->isVisible());
+        const QString path = QDir::toNativeSeparators(dir.filePath("log.csv"));
+        QString want = w.form.lang().LangText(message).arg(path);
+        if (message == int(TextId::RecordingNotASample))
+            want = want.arg(1);
+        QCOMPARE(w.prompts.texts(), QStringList{want});
     }
 };
 

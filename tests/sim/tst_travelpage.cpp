@@ -71,8 +71,10 @@ private slots:
                    v.scaleHeight() == double(1.1f * f.value("V3"));
         };
         QVERIFY(upToV3());
-        QCOMPARE(loadFileWith(f, {{"V3", "1.5"}}), ParamFiles::Result::Done);
-        QVERIFY(f.value("V3") == 1.5f && upToV3());
+        // A file's stop mode sets the distance boxes' state as a choice does.
+        auto* box = f.window.findChild<QLineEdit*>("TextSlowingDistance");
+        QCOMPARE(loadFileWith(f, {{"V3", "1.5"}, {"stpmod", "0"}}), ParamFiles::Result::Done);
+        QVERIFY(f.value("V3") == 1.5f && upToV3() && box->isEnabled());
         // While a read converts words, no run; then a slider redraws again.
         auto* slider = f.window.findChild<QSlider*>("ViSlider3");
         const QImage before = v.image();
@@ -82,6 +84,8 @@ private slots:
         f.page->setReadyToSimulate(true);
         slider->setValue(130);
         QVERIFY(f.value("V3") == 1.3f && upToV3());
+        QCOMPARE(loadFileWith(f, {{"stpmod", "1"}}), ParamFiles::Result::Done);
+        QVERIFY(!box->isEnabled());
         QCOMPARE(f.prompts.texts(), QStringList());
     }
 
@@ -330,19 +334,6 @@ private slots:
         // The fitted jerk is a result: typing over it changes nothing.
         typeAndLeave(jerk, "7");
         QVERIFY(jerk->text() != "7");
-    }
-
-    void stopModeBoxes() {
-        TravelPageFixture f;
-        QVERIFY(QTest::qWaitForWindowActive(&f.window));
-        auto* box = f.window.findChild<QLineEdit*>("TextSlowingDistance");
-        // The stop mode loaded from a file sets the boxes' state as a choice does.
-        for (int mode : {0, 1, 0}) {
-            QCOMPARE(loadFileWith(f, {{"stpmod", QByteArray::number(mode)}}),
-                     ParamFiles::Result::Done);
-            QCOMPARE(box->isEnabled(), mode == 0);
-        }
-        QCOMPARE(f.prompts.texts(), QStringList());
     }
 };
 
