@@ -17,13 +17,13 @@
 #include "support/ModelFixture.h"
 #include "support/PdfReader.h"
 #include "support/Pixels.h"
+#include "support/ProfileTool.h"
 #include "support/RecordingPrompts.h"
 #include "support/RideRecordings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-#include <QProcess>
 #include <QSettings>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -293,14 +293,11 @@ private slots:
                     : arg == "@still"     ? folder.filePath("still.csv")
                     : arg.startsWith('@') ? folder.filePath(arg.mid(1))
                                           : arg);
-        QProcess tool;
-        tool.start(QDir(binFolder()).filePath("liftdrive-profile"), all);
-        QVERIFY(tool.waitForFinished(60000));
-        QCOMPARE(tool.exitCode(), status);
+        const ToolOutput tool = runProfileTool(all);
+        QCOMPARE(tool.exitCode, status);
         const QString out = all[all.lastIndexOf("--report") + 1];
         if (status != 0) {
-            QVERIFY2(QString::fromUtf8(tool.readAllStandardError()).contains(seen),
-                     qPrintable(seen));
+            QVERIFY2(tool.err.contains(seen), qPrintable(tool.err));
             QCOMPARE(QDir(folder.path()).entryList({"*.pdf"}, QDir::Files).size(), 0);
             return;
         }

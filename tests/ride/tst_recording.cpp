@@ -105,9 +105,8 @@ private slots:
     void reportsProgressAndCancels() {
         QTemporaryDir dir;
         QFile file(dir.filePath("long.csv"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(RideRecordings::csv(RideRecordings::travels(600, 100), QLatin1Char(',')));
-        file.close();
+        QVERIFY(RideRecordings::writeFile(
+            file.fileName(), RideRecordings::csv(RideRecordings::travels(600, 100), u',')));
         QList<qint64> seen;
         const RecordingFile::Result whole =
             RecordingFile::read(file.fileName(), [&](qint64 done, qint64 total) {
