@@ -109,7 +109,10 @@ private slots:
         QVERIFY(editor->isVisible());
         QCOMPARE(editor->text(), before);
 
+        tabs->setCurrentIndex(2); // the travel page allows them too
+        QVERIFY(buttons[4]->isEnabled());
         // Ctrl+PgUp back to the monitor page switches read and write off again.
+        QTest::keyClick(&w.form, Qt::Key_PageUp, Qt::ControlModifier);
         QTest::keyClick(&w.form, Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(tabs->currentIndex(), 0);
         QVERIFY(!buttons[4]->isEnabled());

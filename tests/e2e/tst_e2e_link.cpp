@@ -8,20 +8,15 @@
 // files and untrusted link folders end it with a message and exit code 2; a folder or
 // file it did not make keeps its mode.
 #include "app/QuitOnSignals.h"
-#include "lang/LangModule.h"
-#include "link/ConnectionForm.h"
-#include "link/LineWatcher.h"
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
 #include "platform/Clock.h"
 #include "support/DataFiles.h"
 #include "support/FakeConnectionHost.h"
-#include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
 
 #include <QComboBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -31,24 +26,16 @@
 namespace {
 
 // The program's link classes on the drive's COM number.
-struct Program : FakeConnectionHost {
+struct SerialLine {
     SystemClock clock;
     SerialLinkPort port;
-    RecordingPrompts prompts;
-    LangModule lang{QString()};
     ProtocolModule protocol{port, clock};
-    LineWatcher watcher{port};
-    ConnectionForm form{port, watcher, lang, prompts, *this};
-
-    explicit Program(const QString& linkFolder)
-        : port(ComPortMap(linkFolder, QStringLiteral("/nonexistent"))) {
-        for (int i : {55, 56, 106, 107, 108, 111, 112, 113})
-            lang.setText(i, QStringLiteral("T%1 %2 %3").arg(i));
+    explicit SerialLine(const QString& linkFolder)
+        : port(ComPortMap(linkFolder, QStringLiteral("/nonexistent"))) {}
+};
+struct Program : SerialLine, ConnectionRig {
+    explicit Program(const QString& linkFolder) : SerialLine(linkFolder), ConnectionRig(port) {
         form.load();
-    }
-    void accept() {
-        form.show();
-        QTest::mouseClick(form.findChild<QPushButton*>("AcceptCommand"), Qt::LeftButton);
     }
 };
 
@@ -96,7 +83,7 @@ private slots:
             QVERIFY(!p.port.isOpen());
             p.form.hide();
         }
-        p.accept();
+        acceptPort(p.form, VirtualDrive::Com);
         QVERIFY(p.port.isOpen());
         QCOMPARE(p.status, QStringLiteral("COM13"));
         // What the terminal itself is set to, read back on the drive's side.

@@ -2,12 +2,8 @@
 // be used, the rescan when the dialog opens, accepting, cancelling and a port taken
 // since the scan. A pulled line, a replug and a port held by another open are in the
 // end-to-end tests.
-#include "lang/LangModule.h"
-#include "link/ConnectionForm.h"
-#include "link/LineWatcher.h"
 #include "support/FakeConnectionHost.h"
 #include "support/FakeLinkPort.h"
-#include "support/RecordingPrompts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,22 +15,16 @@ class TestConnectionForm : public QObject {
     Q_OBJECT
 
 private:
-    struct Rig : FakeConnectionHost {
+    struct Line {
         ManualClock clock;
         FakeLinkPort port{clock};
-        RecordingPrompts prompts;
-        LangModule lang{QString()};
-        LineWatcher watcher{port};
-        ConnectionForm form{port, watcher, lang, prompts, *this};
-
-        explicit Rig(QSet<int> free) {
+    };
+    struct Rig : Line, ConnectionRig {
+        explicit Rig(QSet<int> free) : ConnectionRig(port) {
             lang.setText(55, QStringLiteral("Unable to open port %1: %2."));
             lang.setText(107, QStringLiteral("No free port"));
             port.freePorts = free;
             form.load();
-        }
-        template <typename T> T* child(const char* name) {
-            return form.findChild<T*>(QString::fromLatin1(name));
         }
         bool shown(const char* name) { return !child<QWidget>(name)->isHidden(); }
         // The list, each entry marked usable (+) or not (-).
@@ -46,12 +36,7 @@ private:
                 out << (model->item(i)->isEnabled() ? "+" : "-") + combo->itemText(i);
             return out;
         }
-        void accept(int n) {
-            QComboBox* combo = child<QComboBox>("PortCombo");
-            combo->setCurrentIndex(combo->findData(n));
-            form.show();
-            QTest::mouseClick(child<QPushButton>("AcceptCommand"), Qt::LeftButton);
-        }
+        void accept(int n) { acceptPort(form, n); }
     };
 
 private slots:

@@ -3,6 +3,7 @@
 // units. The real message boxes: a short text must not cut the title.
 #include "platform/Canvas.h"
 #include "platform/QtPrompts.h"
+#include "support/Pixels.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -12,14 +13,6 @@
 #include <QTimer>
 
 namespace {
-
-int count(const QImage& image, QColor color) {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += image.pixelColor(x, y) == color;
-    return n;
-}
 
 // 200 × 100 pixels showing 20 × 10 plot units: 10 pixels per unit.
 struct Shown {
@@ -45,7 +38,7 @@ private slots:
         Shown s;
         Canvas& c = s.c;
         c.fillBox(2.5, 1.0, 0.0, 6.0, QColor(40, 40, 40)); // whole pixels, any corner order
-        QCOMPARE(count(c.image(), QColor(40, 40, 40)), 25 * 50);
+        QCOMPARE(pixelsOf(c.image(), QColor(40, 40, 40)), 25 * 50);
         const QImage box = c.image();
         // Exclusive-or: the same line twice leaves the picture as it was.
         c.setXorMode(true);
@@ -58,11 +51,11 @@ private slots:
         // Points in order, each in its own colour: the later one covers the earlier.
         c.setLineWidth(2);
         c.points({QPointF(10.0, 5.0), QPointF(10.05, 5.05)}, QList<QRgb>{0xff0000u, 0x00ff00u});
-        QCOMPARE(count(c.image(), Qt::green), 4);
-        QCOMPARE(count(c.image(), Qt::red), 0);
+        QCOMPARE(pixelsOf(c.image(), Qt::green), 4);
+        QCOMPARE(pixelsOf(c.image(), Qt::red), 0);
         QCOMPARE(c.pixelColor(99, 49), QColor(Qt::green));
         c.point(1e12, -1e12, Qt::white); // far outside: nothing, and no overflow
-        QCOMPARE(count(c.image(), Qt::white), 0);
+        QCOMPARE(pixelsOf(c.image(), Qt::white), 0);
         c.setScale(0.0, -1.0); // no extent: ignored
         // The mouse in plot units.
         QSignalSpy pressed(&c, &Canvas::mousePressed);

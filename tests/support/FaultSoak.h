@@ -6,9 +6,6 @@
 // as a success. After a hang-up the drive comes back on a new terminal (--replug) and
 // the program reconnects the way the connection dialog does. The program's clock runs
 // fast, so the settle waits a real drive needs do not make the soak take minutes.
-#include "lang/LangModule.h"
-#include "link/ConnectionForm.h"
-#include "link/LineWatcher.h"
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
 #include "params/ParamModule.h"
@@ -16,7 +13,6 @@
 #include "support/DataFiles.h"
 #include "support/FakeConnectionHost.h"
 #include "support/FakeTransferHost.h"
-#include "support/RecordingPrompts.h"
 #include "support/VirtualDrive.h"
 #include "transfer/ParamTransfer.h"
 
@@ -25,7 +21,6 @@
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <sys/resource.h>
 
 // Monotonic time running `factor` times as fast as real time.
@@ -69,19 +64,22 @@ struct SoakReport {
     QStringList problems;
 };
 
-class FaultSoak : public FakeConnectionHost {
-public:
+// The virtual drive and the program's serial line to it, on a clock running fast.
+struct SoakLine {
     static constexpr double ClockFactor = 10.0;
+    VirtualDrive m_drive;
+    FastClock m_clock{ClockFactor};
+    SerialLinkPort m_port{ComPortMap(m_drive.linkFolder(), QStringLiteral("/nonexistent"))};
+    ProtocolModule m_protocol{m_port, m_clock};
+};
 
-    explicit FaultSoak(quint32 seed) : m_random(seed) {}
+class FaultSoak : SoakLine, public ConnectionRig {
+public:
+    explicit FaultSoak(quint32 seed) : ConnectionRig(m_port, binFolder()), m_random(seed) {}
 
     bool start() {
-        if (!m_drive.start({"--replug", "--no-pace"}))
-            return false;
-        m_port = std::make_unique<SerialLinkPort>(
-            ComPortMap(m_drive.linkFolder(), QStringLiteral("/nonexistent")));
-        m_protocol = std::make_unique<ProtocolModule>(*m_port, m_clock);
-        if (!m_lang.LoadLanguagePack(QStringLiteral("UK-English.lng")).isPack() ||
+        if (!m_drive.start({"--replug", "--no-pace"}) ||
+            !lang.LoadLanguagePack(QStringLiteral("UK-English.lng")).isPack() ||
             !m_params.LoadParamDefinitions(binFolder()))
             return false;
         m_params.setGridRowLookup([this](int k) {
@@ -89,18 +87,13 @@ public:
                                                                            : k + 1;
         });
         m_params.LoadDefaultParameters();
-        m_watcher = std::make_unique<LineWatcher>(*m_port);
-        m_form = std::make_unique<ConnectionForm>(*m_port, *m_watcher, m_lang, m_prompts, *this);
         // As the session does: a lost line leaves no port selected.
-        QObject::connect(m_watcher.get(), &LineWatcher::lost,
-                         [this] { m_form->setSelectedPort(0); });
-        m_transfer =
-            std::make_unique<ParamTransfer>(*m_protocol, m_params, m_lang, m_host, m_host, m_host);
-        QObject::connect(m_form.get(), &ConnectionForm::selectedPortChanged,
+        QObject::connect(&watcher, &LineWatcher::lost, [this] { form.setSelectedPort(0); });
+        QObject::connect(&form, &ConnectionForm::selectedPortChanged,
                          [this](int n) { m_host.port = n; });
-        m_form->load();
-        m_form->SelectFirstAvailablePort();
-        return m_port->isOpen() && m_prompts.messages.isEmpty();
+        form.load();
+        form.SelectFirstAvailablePort();
+        return m_port.isOpen() && prompts.messages.isEmpty();
     }
 
     // One write and its read-back; a fault in about one of three.
@@ -125,8 +118,8 @@ public:
             if (m_drive.command("fault " + fault) != u"OK")
                 problem("fault not set");
         }
-        m_prompts.messages.clear();
-        const ParamTransfer::Result result = m_transfer->WriteParameters();
+        prompts.messages.clear();
+        const ParamTransfer::Result result = m_transfer.WriteParameters();
         const bool done = result == ParamTransfer::Result::Done;
         const bool lost = result == ParamTransfer::Result::LineLost;
         if (lost)
@@ -225,33 +218,25 @@ private:
         SoakReport& r = m_report;
         ++r.hangups;
         QDeadlineTimer deadline(5000);
-        while (m_form->selectedPort() != 0 && !deadline.hasExpired())
+        while (form.selectedPort() != 0 && !deadline.hasExpired())
             QTest::qWait(10);
         r.maxCpuAfterHangup = std::max(r.maxCpuAfterHangup, cpuShareWhileIdle(300));
         if (m_drive.waitFor(QStringLiteral("REPLUGGED")).isEmpty()) {
             r.problems << QStringLiteral("the drive did not come back");
             return;
         }
-        m_form->load();
-        m_form->SelectFirstAvailablePort();
-        if (m_port->isOpen())
+        form.load();
+        form.SelectFirstAvailablePort();
+        if (m_port.isOpen())
             ++r.reconnects;
         else
-            r.problems << "no reconnect: " + m_prompts.texts().join(u'|');
+            r.problems << "no reconnect: " + prompts.texts().join(u'|');
     }
 
     QRandomGenerator m_random;
-    VirtualDrive m_drive;
-    FastClock m_clock{ClockFactor};
-    RecordingPrompts m_prompts;
-    LangModule m_lang{binFolder()};
-    ParamModule m_params{m_lang, m_prompts};
+    ParamModule m_params{lang, prompts};
     FakeHost m_host;
-    std::unique_ptr<SerialLinkPort> m_port;
-    std::unique_ptr<ProtocolModule> m_protocol;
-    std::unique_ptr<LineWatcher> m_watcher;
-    std::unique_ptr<ConnectionForm> m_form;
-    std::unique_ptr<ParamTransfer> m_transfer;
+    ParamTransfer m_transfer{m_protocol, m_params, lang, m_host, m_host, m_host};
     SoakReport m_report;
     int m_faultTurn = 0;
 };

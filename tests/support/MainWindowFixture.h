@@ -3,16 +3,14 @@
 // (by default the build's, with a line on which only COM1 opens), controls by name.
 #include "app/DriveSession.h"
 #include "app/MainForm.h"
-#include "link/ConnectionForm.h"
 #include "support/DataFiles.h"
+#include "support/FakeConnectionHost.h"
 #include "support/FakeLinkPort.h"
 #include "support/RecordingPrompts.h"
 #include "support/ScriptedReview.h"
 #include "support/VirtualDrive.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,13 +68,7 @@ struct DriveWindow : LinkFolder, MainWindowFixture<> {
                startAndShow();
     }
     // Chooses the drive's port in the connection form and accepts it, as a user does.
-    void acceptDrivePort() {
-        ConnectionForm& connection = form.session().connectionForm();
-        auto* combo = connection.findChild<QComboBox*>("PortCombo");
-        combo->setCurrentIndex(combo->findData(VirtualDrive::Com));
-        connection.show();
-        QTest::mouseClick(connection.findChild<QPushButton*>("AcceptCommand"), Qt::LeftButton);
-    }
+    void acceptDrivePort() { acceptPort(form.session().connectionForm(), VirtualDrive::Com); }
     // Started, connected, and on the parameter page once the drive stopped streaming.
     bool startOnParameterPage(const QStringList& options) {
         if (!start(options))

@@ -16,9 +16,8 @@ public:
     }
 
     bool start(const QStringList& extra = {}) {
-        m_linkFolder = m_dir.filePath(QStringLiteral("links"));
         m_process.start(qEnvironmentVariable("LIFTDRIVE_BIN_DIR") + "/liftdrive-emulator",
-                        QStringList{"--link-folder", m_linkFolder, "--com", QString::number(Com)} +
+                        QStringList{"--link-folder", linkFolder(), "--com", QString::number(Com)} +
                             extra);
         return m_dir.isValid() && m_process.waitForStarted(5000) && !waitFor("READY").isEmpty();
     }
@@ -40,7 +39,8 @@ public:
             m_lines << QString::fromUtf8(m_process.readLine()).trimmed();
         return m_lines;
     }
-    QString linkFolder() const { return m_linkFolder; }
+    // Known before the start, so that a port can be made for it first.
+    QString linkFolder() const { return m_dir.filePath(QStringLiteral("links")); }
     // After a hang-up the drive ends by itself; a new start then comes back under the
     // same link.
     // An end the event loop already took counts: waiting then would report a failure.
@@ -63,7 +63,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QString m_linkFolder;
     QProcess m_process;
     QStringList m_lines;
     qsizetype m_seen = 0;
