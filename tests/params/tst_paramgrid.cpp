@@ -97,7 +97,7 @@ class TestParamGrid : public QObject {
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
 
-    void rowsLookupsAndLanguageSwitch() {
+    void rowsAndLanguageSwitch() {
         Window w;
         QVERIFY(w.start());
         ParamGrid* g = w.grid;
@@ -108,7 +108,6 @@ private slots:
         QCOMPARE(rows,
                  QStringList({"Speed (V0)|?", "Accel (PA)|?", "Mode (stpmod)|?", "Jerk (S1)|?"}));
         QCOMPARE(g->cellText(2, 2), QStringLiteral("0.7")); // the stored value of index 2
-        QCOMPARE(g->horizontalHeaderItem(2)->text(), QStringLiteral("Program"));
 
         // The second language places its placeholders elsewhere: all rows rebuilt, and
         // the values read from the drive stay beside them (still what the drive holds).
