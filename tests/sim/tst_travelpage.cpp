@@ -290,20 +290,18 @@ private slots:
         QTest::addColumn<QString>("box");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<float>("stored"); // NaN: refused, the value before kept
+        const auto row = [](const char* name, const char* box, const char* typed, float stored) {
+            QTest::newRow(name) << QString(box) << QString(typed) << stored;
+        };
         const float refused = std::nanf("");
-        QTest::newRow("decimal comma") << "s2Text"
-                                       << "0,8" << 0.8f;
-        QTest::newRow("trailing text") << "s2Text"
-                                       << "1.2 m/s3" << 1.2f;
-        QTest::newRow("no number: 0, below the limit") << "s2Text"
-                                                       << "abc" << refused;
-        // By distance: below the catalogue's limit, and too short for any slowing.
-        QTest::newRow("negative distance") << "TextSlowingDistance"
-                                           << "-5" << refused;
-        QTest::newRow("zero distance") << "TextSlowingDistance"
-                                       << "0" << refused;
-        QTest::newRow("long enough") << "TextSlowingDistance"
-                                     << "250" << 250.0f;
+        row("decimal comma", "s2Text", "0,8", 0.8f);
+        row("trailing text", "s2Text", "1.2 m/s3", 1.2f);
+        row("no number: 0, below the limit", "s2Text", "abc", refused);
+        // By distance: below the catalogue's limit, too short for any slowing, no number.
+        row("negative distance", "TextSlowingDistance", "-5", refused);
+        row("zero distance", "TextSlowingDistance", "0", refused);
+        row("no distance", "TextSlowingDistance", "abc", refused);
+        row("long enough", "TextSlowingDistance", "250", 250.0f);
     }
     void typedValues() {
         QFETCH(QString, box);
