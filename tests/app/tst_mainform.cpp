@@ -111,7 +111,6 @@ private slots:
         Window w(dir.path());
         QVERIFY(!w.form.startUp());
         QCOMPARE(w.prompts.messages.size(), 1);
-        QCOMPARE(w.prompts.messages[0].title, QStringLiteral("ORVAN-Quvera"));
         QVERIFY(w.prompts.messages[0].text.startsWith(QString::fromUtf8("Dil paketi bulunamadı.")));
         QVERIFY(!w.form.isVisible());
     }

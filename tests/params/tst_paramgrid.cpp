@@ -1,6 +1,6 @@
 // The parameter grid in the real main window on the offscreen platform: rows from
-// the catalogue, editing in place, colours, the filter above it, a language switch and
-// the File menu.
+// the catalogue, editing in place, the filter above it, a language switch and the File
+// menu.
 #include "params/ParEditText.h"
 #include "params/ParamGrid.h"
 #include "params/ParamGridFilter.h"
@@ -85,8 +85,6 @@ struct Window : Folder, MainWindowFixture<FocusTakingPrompts> {
     }
 };
 
-const QColor kRed(255, 0, 0);
-const QColor kGreen(0, 100, 0);
 using Choice = Prompts::Choice;
 
 } // namespace
@@ -116,7 +114,6 @@ private slots:
         QTRY_VERIFY(w.editor->isVisible());
         w.form.switchLanguage(1);
         QVERIFY(!w.editor->isVisible() && g->editRow() == 0);
-        QCOMPARE(g->horizontalHeaderItem(0)->text(), QStringLiteral("Ad"));
         QCOMPARE(g->rows(), 5);
         QCOMPARE(g->cellText(1, 0) + u'|' + g->cellText(1, 1), QStringLiteral("Dir (dir)|?"));
         QCOMPARE(g->cellText(g->FindGridRow(2), 1), QStringLiteral("1"));
@@ -133,7 +130,6 @@ private slots:
         QTest::newRow("by identifier") << "stpmod" << false << QStringList{"stpmod"};
         QTest::newRow("no match") << "zzz" << false << QStringList{};
         QTest::newRow("differing only") << "" << true << QStringList{"V0", "S1"};
-        QTest::newRow("both") << "e" << true << QStringList{"V0", "S1"};
         QTest::newRow("both, narrowed") << "jer" << true << QStringList{"S1"};
     }
     void filterRows() {
@@ -156,8 +152,7 @@ private slots:
         }
     }
 
-    // The row is red before (the drive's value differs from the stored one); the stored
-    // 2.5 compares with the drive's text after its first comma became a point.
+    // The stored 2.5 compares with the drive's text after its first comma became a point.
     void enterStoresAndMovesOn_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("turkish");
@@ -185,7 +180,6 @@ private slots:
         Window w;
         QVERIFY(w.start());
         w.grid->setDriveText(w.index(row), drive);
-        QCOMPARE(w.grid->cell(row, 2)->foreground().color(), kRed);
         w.click(row, 2);
         QTRY_VERIFY(w.editor->hasFocus());
         w.type(typed);
@@ -194,10 +188,8 @@ private slots:
         QCOMPARE(w.form.params().GetParameter(w.index(row)), 2.5f);
         QCOMPARE(w.grid->cellText(row, 1), NumberText::replacedFirst(drive, u',', u'.'));
         QCOMPARE(w.grid->cellText(row, 2), QStringLiteral("2.5"));
-        QCOMPARE(w.grid->cell(row, 2)->foreground().color(), differs ? kRed : kGreen);
         QCOMPARE(w.grid->differsFromDrive(), differs);
         QCOMPARE(w.grid->editRow(), next);
-        QCOMPARE(w.editor->geometry(), w.grid->visualItemRect(w.grid->cell(next, 2)));
         QCOMPARE(w.editor->text(), w.grid->cellText(next, 2));
         QCOMPARE(w.editor->selectedText(), w.editor->text());
         QVERIFY(w.editor->hasFocus());

