@@ -3,22 +3,16 @@
 // the terminal took, bytes reaching the line without the event loop). Bytes lost or
 // added on the line, hang-ups and replugs are in the soak and the main window's tests;
 // faults of the drive's answer itself one level down. Ending the program with a signal
-// is a normal close: the port is closed by its owner and can be opened again. The
-// virtual drive's own options: out-of-range numbers, unknown faults, damaged parameter
-// files and untrusted link folders end it with a message and exit code 2; a folder it
-// did not make keeps its mode.
+// is a normal close: the port is closed by its owner and can be opened again.
 #include "app/QuitOnSignals.h"
 #include "link/ProtocolModule.h"
 #include "link/SerialLinkPort.h"
 #include "platform/Clock.h"
-#include "support/DataFiles.h"
 #include "support/FakeConnectionHost.h"
 #include "support/VirtualDrive.h"
 
 #include <QComboBox>
-#include <QProcess>
 #include <QStandardItemModel>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
 #include <memory>
@@ -47,15 +41,6 @@ class TestE2eLink : public QObject {
 private:
     VirtualDrive m_drive;
     std::unique_ptr<Program> m_program;
-    QTemporaryDir m_dir;
-
-    QString file(const QString& name, const QByteArray& contents) {
-        QFile f(m_dir.filePath(name));
-        if (!f.open(QIODevice::WriteOnly))
-            return QString();
-        f.write(contents);
-        return f.fileName();
-    }
 
 private slots:
     void initTestCase() {
@@ -121,38 +106,6 @@ private slots:
         }
         SerialLinkPort other(map);
         QVERIFY(other.open(VirtualDrive::Com)); // no lock left behind
-    }
-
-    void refused_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("count overflows")
-            << QStringList{"--fault", "drop-byte:2147483647"} << "0 to 65535";
-        QTest::newRow("unknown fault") << QStringList{"--fault", "melt"} << "unknown fault";
-        QTest::newRow("empty file") << QStringList{"--quv", file("empty.quv", "")} << "0 lines";
-        const QString shared = m_dir.filePath("shared");
-        QDir().mkdir(shared);
-        QFile::setPermissions(shared, QFileDevice::Permissions(0x7777));
-        QTest::newRow("shared link folder")
-            << QStringList{"--link-folder", shared} << "not a private folder";
-    }
-    void refused() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, message);
-        const QString links = m_dir.filePath("links");
-        QList<QFileDevice::Permissions> modes;
-        for (const QString& arg : args)
-            modes << QFileInfo(arg).permissions();
-        QProcess drive;
-        drive.start(binFolder() + "/liftdrive-emulator",
-                    QStringList{"--link-folder", links} + args);
-        QVERIFY(drive.waitForFinished(10000));
-        QCOMPARE(drive.exitCode(), 2);
-        const QString err = QString::fromUtf8(drive.readAllStandardError());
-        QVERIFY2(err.contains(message), qPrintable(err));
-        QVERIFY(!QFileInfo::exists(links + "/COM13"));
-        for (qsizetype i = 0; i < args.size(); ++i)
-            QCOMPARE(QFileInfo(args[i]).permissions(), modes[i]);
     }
 };
 

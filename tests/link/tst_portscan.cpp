@@ -1,7 +1,7 @@
 // What stands behind a COM number on a made-up /dev: the link folder first, then the
 // fixed device table; the adapter's stable name across a replug, keeping an adapter
-// under a number, links into nowhere, and who holds a port that refuses to open (a
-// made-up /proc).
+// under a number (the dialog's command only passes it on), links into nowhere, and who
+// holds a port that refuses to open (a made-up /proc).
 #include "link/SerialPortScan.h"
 
 #include <QTemporaryDir>
@@ -96,16 +96,6 @@ private slots:
         QCOMPARE(map.systemLocation(13), m_links + "/COM13");
     }
 
-    void crowdedByIdFolder() {
-        QVERIFY(QDir().mkpath(path("crowded")));
-        for (int i = 0; i < 3000; ++i)
-            QVERIFY(QFile::link("../dev/ttyS0", path(QStringLiteral("crowded/usb-%1").arg(i))));
-        SerialPortScan scan(ComPortMap(path("links"), path("dev")), path("crowded"));
-        scan.refresh(false);
-        QCOMPARE(scan.byIdLooked(), SerialPortScan::MaxByIdEntries);
-        QVERIFY(scan.describe(1).adapterPath.startsWith(path("crowded/usb-")));
-    }
-
     void replugAndKeep() {
         const ComPortMap map(path("links"), path("dev"));
         SerialPortScan scan(map, path("by-id"));
@@ -158,8 +148,6 @@ private slots:
         QTest::addColumn<QString>("holder");
         QTest::newRow("modem service with the port open")
             << "ModemManager" << true << int(PortEntry::State::HeldByService) << "ModemManager";
-        QTest::newRow("braille service running, other files open")
-            << "brltty" << false << int(PortEntry::State::Busy) << "";
         QTest::newRow("some program, no lock file")
             << "minicom" << true << int(PortEntry::State::Busy) << "";
     }

@@ -38,15 +38,7 @@ public:
                                               : stateOf(refused.value(n, OpenFailure::NoSuchPort));
         if (entry.state == PortEntry::State::LineSettings)
             entry.detail = QStringLiteral("Permission error");
-        entry.adapterPath = adapters.value(n);
         return entry;
-    }
-    // Keeping an adapter makes the number reach it, as a link would.
-    bool keepAdapter(const QString& adapterPath, int n, QString*) override {
-        kept << QStringLiteral("%1=COM%2").arg(adapterPath).arg(n);
-        freePorts << n;
-        adapters[n] = adapterPath;
-        return true;
     }
     bool isOpen() const override { return m_open != 0; }
     int portNumber() const override { return m_open; }
@@ -114,8 +106,6 @@ public:
 
     QSet<int> freePorts;
     QHash<int, OpenFailure> refused; // why a port outside freePorts does not open
-    QHash<int, QString> adapters;    // by-id names
-    QStringList kept;
     QByteArray rx;
     QByteArray tx;
     qsizetype dropTxByte = -1; // index in tx of a byte the line loses

@@ -36,10 +36,7 @@ public:
         return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
     }
 
-    bool openUrl(const QString& address) override {
-        urls.append(address);
-        return true;
-    }
+    bool openUrl(const QString&) override { return true; }
 
     QStringList texts() const {
         QStringList out;
@@ -51,7 +48,6 @@ public:
     QList<Message> messages;
     QStringList questions;
     QStringList patterns;
-    QStringList urls;
     QStringList fileAnswers;
     QList<bool> confirmAnswers;
     QList<Choice> saveAnswers;

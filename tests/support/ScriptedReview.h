@@ -11,12 +11,11 @@ public:
     }
     bool writeWithoutBackup(const QString& error) override {
         backupErrors << error;
-        return writeAnyway;
+        return false;
     }
     QList<QList<ParamDifference>> shown;
     QList<int> hidden;
     QList<bool> answers;
     bool otherwise = false; // the answer once the script is used up
     QStringList backupErrors;
-    bool writeAnyway = false;
 };

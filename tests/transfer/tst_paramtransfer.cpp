@@ -53,7 +53,6 @@ private:
         ArchivedTransfer archived{transfer, params, host, history, review};
 
         explicit Rig(int firmware = 830) {
-            lang.setText(112, QStringLiteral("Reading"));
             for (int k = 0; k < ParamModule::Count; ++k) {
                 params.ParamCatalogue[std::size_t(k)] = {
                     QStringLiteral("P%1").arg(k), {}, {}, -40000, 70000};
@@ -124,7 +123,6 @@ private slots:
         QCOMPARE(rig.params.GetParameter(20), 120.0f); // needs 826, present on 830
         QCOMPARE(rig.params.GetParameter(126), 7.0f);  // beyond the block
         QVERIFY(rig.transfer.outcome().stored && rig.transfer.outcome().identical);
-        QCOMPARE(rig.host.progressLabels, QStringList{"Reading"});
         rig.transferRanGuarded(0);
         QVERIFY(rig.port.tx.startsWith("AAAAAAAAD"));
         QVERIFY(!rig.port.tx.contains('M')); // streaming is the session's to restart
