@@ -1,20 +1,13 @@
-// The whole main window on the offscreen platform: start-up, pages and layout, the
-// keyboard and toolbar, language switch, and what differs between the two editions.
-#include "app/AboutForm.h"
-#include "lang/LanguageUi.h"
+// The whole main window on the offscreen platform: start-up, pages, the keyboard and
+// toolbar, and the language switch.
 #include "params/ParEditText.h"
 #include "params/ParamGrid.h"
-#include "platform/Canvas.h"
-#include "sim/TravelPage.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFrame>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,14 +21,6 @@ struct Window : MainWindowFixture<> {
     QString fileMenu() { return child<QMenu>("MenuFile")->title().remove(u'&'); }
 };
 
-// A program folder with the packs and definitions but no pictures.
-bool copyTexts(const QTemporaryDir& dir) {
-    for (const QString& name : QDir(binFolder()).entryList({"*.lng", "*.def"}))
-        if (!QFile::copy(binFolder() + "/" + name, dir.filePath(name)))
-            return false;
-    return QDir().mkpath(dir.filePath("icons"));
-}
-
 } // namespace
 
 class TestMainForm : public QObject {
@@ -48,8 +33,6 @@ private slots:
         QCOMPARE(w.fileMenu(), QStringLiteral("Dosya"));
         QVERIFY(w.child<QAction>("lang0")->isChecked());
         QVERIFY(w.child<QAction>("lang1")->isVisible() && !w.child<QAction>("lang4")->isVisible());
-        auto* travel = w.child<TravelPage>("FrameSeyir");
-        QCOMPARE(travel->shownPlotCount(), short(2));
         // Exactly one page is shown: the monitor page first, then the tab's page.
         auto* tabs = w.child<QTabBar>("TabStrip1");
         const char* pages[] = {"FrameMonitor", "FrameMotor", "FrameSeyir"};
@@ -59,17 +42,6 @@ private slots:
                 QCOMPARE(w.child<QFrame>(pages[page])->isVisible(), page == tab);
         }
         QCOMPARE(w.prompts.texts(), QStringList());
-        // A hidden plot gives its room to the others.
-        w.form.resize(1280, 900);
-        tabs->setCurrentIndex(2);
-        QApplication::processEvents();
-        auto height = [&](const char* plot) { return w.child<Canvas>(plot)->height(); };
-        const int before = height("aPicture");
-        QTest::mouseClick(w.child<QPushButton>("CommandShowHideV"), Qt::LeftButton);
-        QApplication::processEvents();
-        QCOMPARE(travel->shownPlotCount(), short(1));
-        QVERIFY2(height("aPicture") > before * 3 / 2,
-                 qPrintable(QString("%1 -> %2").arg(before).arg(height("aPicture"))));
     }
 
     // What a technician without a mouse reaches, and what stays off until the page
@@ -123,15 +95,10 @@ private slots:
         QVERIFY(w.form.startUp());
         const QString turkishName = w.form.params().ParamCatalogue[16].name;
         const float v3 = w.form.params().valueById("V3");
-        // Controls without a text index keep their caption.
-        auto* untagged = w.child<QMenu>("MenuHelp")->addAction("fixed");
-        auto* zero = w.child<QMenu>("MenuHelp")->addAction("zero");
-        LanguageUi::setTag(zero, 0);
         w.child<QAction>("lang1")->trigger();
         QCOMPARE(w.prompts.texts(), QStringList());
         QVERIFY(w.child<QAction>("lang1")->isChecked() && !w.child<QAction>("lang0")->isChecked());
         QCOMPARE(w.fileMenu(), w.form.lang().LangText(TextId::MenuFile));
-        QCOMPARE(untagged->text() + zero->text(), QStringLiteral("fixedzero"));
         QVERIFY(w.form.params().ParamCatalogue[16].name != turkishName);
         QCOMPARE(w.form.params().valueById("V3"), v3); // values survive a switch
         w.child<QAction>("lang0")->trigger();
@@ -204,63 +171,6 @@ private slots:
         QCOMPARE(cancel(), QString::fromUtf8("İptal"));
         w.child<QAction>("lang1")->trigger();
         QCOMPARE(cancel(), QStringLiteral("Cancel"));
-    }
-
-    // What differs between the two editions, both checked in one build.
-    void editions_data() {
-        QTest::addColumn<Edition>("edition");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("Quvera") << Edition::Quvera << "ORVAN-Quvera";
-        QTest::newRow("Lomtix") << Edition::Lomtix << "SELVIK-LOMTIX";
-    }
-    void editions() {
-        QFETCH(Edition, edition);
-        QFETCH(QString, title);
-        RecordingPrompts prompts;
-        MainForm w(prompts, binFolder(), std::make_unique<IdlePort>(), edition);
-        QVERIFY(w.startUp());
-        QCOMPARE(prompts.texts(), QStringList()); // every picture found
-        QCOMPARE(w.windowTitle(), title);
-        QVERIFY(!w.windowIcon().isNull());
-        const QImage logo = w.findChild<QLabel*>("PictureLogo")->pixmap().toImage();
-        QCOMPARE(logo, QImage(binFolder() + "/" + Brand::logo(edition)));
-
-        AboutForm about(w.lang(), binFolder(), edition, &w);
-        about.load();
-        QCOMPARE(about.findChild<QLabel*>("lblTitle")->text(), title);
-        QVERIFY(!about.findChild<QLabel*>("picIcon")->pixmap().isNull());
-        const QImage product = about.findChild<QLabel*>("Image1")->pixmap().toImage();
-        QCOMPARE(product, QImage(binFolder() + "/" + Brand::productPicture(edition)));
-    }
-
-    // Missing pictures: start-up goes on and names them all in one message. A picture
-    // named in another case is still found; the logo opens the edition's web site, but
-    // only with the marker file beside the program.
-    void picturesAndWebLink() {
-        QTemporaryDir dir;
-        QVERIFY(copyTexts(dir));
-        {
-            RecordingPrompts prompts;
-            MainForm w(prompts, dir.path(), std::make_unique<IdlePort>(), Edition::Lomtix);
-            QVERIFY(w.startUp());
-            QCOMPARE(prompts.messages.size(), 1);
-            for (const QString& picture : Brand::pictures(Edition::Lomtix))
-                QVERIFY2(prompts.texts().first().contains(QDir::toNativeSeparators(picture)),
-                         qPrintable(picture));
-        }
-        for (const QString& picture : Brand::pictures(Edition::Lomtix))
-            QVERIFY(QFile::copy(binFolder() + "/" + picture, dir.filePath(picture.toLower())));
-        RecordingPrompts prompts;
-        MainForm w(prompts, dir.path(), std::make_unique<IdlePort>(), Edition::Lomtix);
-        QVERIFY(w.startUp());
-        QCOMPARE(prompts.texts(), QStringList());
-        auto* logo = w.findChild<QLabel*>("PictureLogo");
-        QVERIFY(!logo->pixmap().isNull());
-        QTest::mouseClick(logo, Qt::LeftButton);
-        QCOMPARE(prompts.urls, QStringList());
-        QVERIFY(QFile::copy(binFolder() + "/dummy.htm", dir.filePath("dummy.htm")));
-        QTest::mouseClick(logo, Qt::LeftButton);
-        QCOMPARE(prompts.urls, QStringList{Brand::webSite(Edition::Lomtix)});
     }
 };
 

@@ -2,8 +2,8 @@
 // panel of the status bar, the live monitor that the accept alone starts (its drawing
 // is the monitor test's), the page switch's commands, a parameter read from the drive with the
 // shipped files, the commands a transfer switches off, a pulled line and the drive's
-// return, and the link log; a doubtful block of old firmware taken, and a replug during
-// a read that reaches nothing to the replugged drive. Reviews, the history and the
+// return, and the link log; a replug during a read that reaches nothing to the
+// replugged drive. Reviews, the history, doubtful blocks of old firmware and the
 // faults of a write are met one level down.
 #include "emulator/DriveEmulator.h"
 #include "monitor/MonitorPage.h"
@@ -114,11 +114,6 @@ private slots:
         QTRY_VERIFY(speed->text() != "...");
         QCOMPARE(f.drive.log().filter(transfer).size(), transfers);
         QCOMPARE(prompts.texts().size(), 2);
-        // The port panel's tool tip tells how the line carries frames, as of now.
-        const QString before = panel1->toolTip();
-        QHelpEvent tip(QEvent::ToolTip, {1, 1}, panel1->mapToGlobal(QPoint(1, 1)));
-        QCoreApplication::sendEvent(panel1, &tip);
-        QVERIFY(panel1->toolTip() != before);
 
         // The link log a technician sends: the loss, and the traffic both ways.
         QTemporaryDir logs;
@@ -130,36 +125,6 @@ private slots:
         const QByteArray text = log.readAll();
         for (const char* seen : {" ! COM13 lost: ", " ! COM13 back", " > 4d\n", " < ff "})
             QVERIFY2(text.contains(seen), seen);
-    }
-
-    // Firmware 8.26 sends no checksum: one value outside its limits is listed with
-    // its limits, and taking the read keeps the program's value there (with the
-    // setter's warning) and the drive's everywhere else.
-    void doubtfulOldFirmwareRead() {
-        DriveWindow f;
-        QVERIFY(f.startOnParameterPage({"--firmware", "826"}));
-        f.form.session().setVersionGt826(false);
-        ParamModule& params = f.form.params();
-        int k = 0;
-        while (params.ParamCatalogue[k].isPlaceholder() || params.ParamCatalogue[k].scale != 1 ||
-               params.ParamCatalogue[k].minVersion > 0 || params.ParamCatalogue[k].maxValue > 999)
-            ++k;
-        QVERIFY(k < 62);
-        const ParamDef def = params.ParamCatalogue[k];
-        const int far = int(def.maxValue) + 1;
-        QCOMPARE(f.drive.command(QStringLiteral("set %1 %2").arg(k).arg(far)), "OK");
-        const float kept = params.GetParameter(k);
-
-        f.prompts.confirmAnswers = {true};
-        f.child<QAction>("MI_ReadPars")->trigger();
-        QCOMPARE(f.prompts.questions.size(), 1);
-        QVERIFY2(f.prompts.questions.first().contains(
-                     QStringLiteral("%1 = %2").arg(def.name.trimmed()).arg(far)),
-                 qPrintable(f.prompts.questions.first()));
-        QCOMPARE(f.prompts.texts().size(), 1); // the setter's warning
-        QCOMPARE(params.GetParameter(k), kept);
-        QVERIFY(!f.form.session().flashParamsIdentical());
-        QCOMPARE(f.entries().size(), 1);
     }
 
     // The drive is unplugged and back while a read runs, the event loop running

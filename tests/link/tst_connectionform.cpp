@@ -103,10 +103,7 @@ private slots:
         QTest::addColumn<QString>("group");
         QTest::addColumn<bool>("joinable");
         QTest::newRow("dialout") << "dialout" << true;
-        QTest::newRow("uucp") << "uucp" << true;
-        QTest::newRow("plugdev") << "plugdev" << true;
         QTest::newRow("root") << "root" << false;
-        QTest::newRow("tty") << "tty" << false;
     }
     void permissionHint() {
         QFETCH(QString, group);
@@ -128,21 +125,6 @@ private slots:
         rig.form.retitle();
         QCOMPARE(rig.child<QPushButton>("RefreshCommand")->text(), "T18");
         QCOMPARE(rig.child<QPushButton>("KeepAdapterCommand")->text(), "T19");
-    }
-
-    void serviceEntryText() {
-        Rig rig({});
-        PortEntry entry;
-        entry.number = 5;
-        entry.state = PortEntry::State::HeldByService;
-        entry.usb = true;
-        entry.description = QStringLiteral("FTDI, FT232R USB UART, A10K3");
-        entry.linkTarget = QStringLiteral("/dev/x");
-        entry.holder = QStringLiteral("ModemManager");
-        QCOMPARE(rig.form.entryText(entry),
-                 "COM5 \u2014 USB serial (FTDI, FT232R USB UART, A10K3) \u2014 link to /dev/x "
-                 "\u2014 held by the system service ModemManager, which takes USB serial "
-                 "adapters; stop it or tell it to leave this adapter alone");
     }
 
     // Opening the dialog looks again: a port plugged in since is offered, the choice

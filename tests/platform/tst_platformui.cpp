@@ -1,42 +1,24 @@
-// The platform's widgets. The canvas read back from its pixels: user units, the
-// drawing operations, line styles, exclusive-or drawing and mouse positions in plot
-// units. The real message boxes: a short text must not cut the title.
+// The canvas read back from its pixels: user units, the drawing operations,
+// exclusive-or drawing and mouse positions in plot units.
 #include "platform/Canvas.h"
-#include "platform/QtPrompts.h"
 #include "support/Pixels.h"
 
-#include <QApplication>
-#include <QFontMetrics>
-#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
-
-namespace {
-
-// 200 × 100 pixels showing 20 × 10 plot units: 10 pixels per unit.
-struct Shown {
-    Canvas c;
-    Shown() {
-        c.resize(200, 100);
-        c.show();
-        if (QTest::qWaitForWindowExposed(&c)) {
-            c.setBackground(Qt::black);
-            c.setScale(20.0, 10.0);
-            c.clear();
-        }
-    }
-};
-
-} // namespace
 
 class TestPlatformUi : public QObject {
     Q_OBJECT
 
 private slots:
     void drawing() {
-        Shown s;
-        Canvas& c = s.c;
+        // 200 × 100 pixels showing 20 × 10 plot units: 10 pixels per unit.
+        Canvas c;
+        c.resize(200, 100);
+        c.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&c));
+        c.setBackground(Qt::black);
+        c.setScale(20.0, 10.0);
+        c.clear();
         c.fillBox(2.5, 1.0, 0.0, 6.0, QColor(40, 40, 40)); // whole pixels, any corner order
         QCOMPARE(pixelsOf(c.image(), QColor(40, 40, 40)), 25 * 50);
         const QImage box = c.image();
@@ -63,56 +45,6 @@ private slots:
         QCOMPARE(pressed.size(), 1);
         QCOMPARE(pressed[0][0].value<Qt::MouseButton>(), Qt::RightButton);
         QCOMPARE(pressed[0][1].toPointF(), QPointF(3.0, 7.0));
-    }
-
-    void lineStyles_data() {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QList<bool>>("drawn"); // at pixels 2, 3, 10 and 16 of the line
-        QTest::newRow("solid") << int(Canvas::LineStyle::Solid) << QList<bool>{1, 1, 1, 1};
-        QTest::newRow("dotted, 3 on 3 off")
-            << int(Canvas::LineStyle::Dotted) << QList<bool>{1, 0, 0, 0};
-        QTest::newRow("dash-dot, 9 6 3 6")
-            << int(Canvas::LineStyle::DashDot) << QList<bool>{1, 1, 0, 1};
-    }
-    void lineStyles() {
-        QFETCH(int, style);
-        QFETCH(QList<bool>, drawn);
-        Shown s;
-        s.c.setLineStyle(Canvas::LineStyle(style));
-        s.c.line(0.0, 5.0, 20.0, 5.0, Qt::white);
-        QList<bool> seen;
-        for (int x : {2, 3, 10, 16})
-            seen.append(s.c.pixelColor(x, 50) == Qt::white);
-        QCOMPARE(seen, drawn);
-    }
-
-    void wholeTitleFits_data() {
-        QTest::addColumn<bool>("question");
-        QTest::newRow("message") << false;
-        QTest::newRow("question") << true;
-    }
-    void wholeTitleFits() {
-        QFETCH(bool, question);
-        const QString title =
-            QStringLiteral("ORVAN-Quvera service tool for lift inverters, edition two");
-        int width = 0;
-        int titleWidth = 0;
-        QTimer::singleShot(0, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
-            width = box->width();
-            titleWidth = QFontMetrics(box->font()).horizontalAdvance(title);
-            box->done(QMessageBox::No);
-        });
-        QtPrompts prompts;
-        if (question)
-            prompts.confirm(title, QStringLiteral("?"));
-        else
-            prompts.critical(title, QStringLiteral("Bad Checksum"));
-        QVERIFY(titleWidth > 0);
-        // Beside the title, the title bar holds its icon and buttons.
-        QVERIFY2(width > titleWidth + 100,
-                 qPrintable(QString("%1 <= %2").arg(width).arg(titleWidth)));
     }
 };
 
