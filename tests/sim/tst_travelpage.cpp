@@ -249,6 +249,15 @@ private slots:
         f.page->setInFront(false);
         f.params.setById(QStringLiteral("V3"), 1.5f);
         QCOMPARE(f.plot(Plot::VPlot).image(), speed);
+
+        // 60 s: the run goes to its end, where the car stands on the bottom row.
+        f.sim.setSignal(2, 0, 1000, false);
+        f.page->setInFront(true);
+        auto* combo = f.window.findChild<QComboBox*>("SimDurationCombo");
+        combo->setCurrentIndex(combo->findText(QStringLiteral("60 s")));
+        QVERIFY(f.sim.duration() == 60.0f && f.sim.state.t >= 59.999f);
+        const QImage& end = f.plot(Plot::VPlot).image();
+        QCOMPARE(end.pixelColor(end.width() - 1, end.height() - 1), QColor(Qt::white));
     }
 
     void sliders_data() {
