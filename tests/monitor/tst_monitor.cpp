@@ -4,8 +4,6 @@
 // pixels, the timers and the slider, the recording indicator, the titles and the
 // export's messages.
 #include "lang/LangModule.h"
-#include "monitor/ChartScale.h"
-#include "monitor/GGauge.h"
 #include "monitor/MonitorFrame.h"
 #include "monitor/MonitorPage.h"
 #include "monitor/MonitorTick.h"
@@ -171,39 +169,6 @@ private slots:
             QCOMPARE(NumberText::pattern3(g), QStringLiteral("1.082"));
         // One frame every 50 ms, measured over whole seconds of ticks.
         QCOMPARE(std::lrint(line.protocol.stats().framesPerSecond), 20L);
-    }
-
-    void scaleTicks() {
-        // Steps at the range bounds; 500.5 lies between two ranges.
-        QList<double> steps;
-        for (double top : {500.0, 500.5, 501.0, 6001.0})
-            steps << ChartScale::stepFor(top);
-        QCOMPARE(steps, QList<double>({20.0, 100.0, 50.0, 100.0}));
-        // 1 m/s top speed: 0 to 1050 by 50; 13 A rated: 0 to 280 A; none without a top
-        // or for an unknown entry; never more than the bound.
-        auto ticks = [](int entry, double top) {
-            return ChartScale::ticks(ChartScale::plan(entry, top, 130));
-        };
-        QCOMPARE(ticks(ChartScale::Speed, 1000).size(), 22);
-        QCOMPARE(ticks(ChartScale::Speed, 1000).last(), 1050.0);
-        QCOMPARE(ticks(ChartScale::Current, 1000).size(), 29);
-        QVERIFY(ticks(ChartScale::Speed, 0).isEmpty() && ticks(-1, 1000).isEmpty());
-        QCOMPARE(ticks(ChartScale::Speed, 1e12).size(), ChartScale::MaxTicks);
-    }
-
-    void gauge_data() {
-        QTest::addColumn<float>("g");
-        QTest::addColumn<Values>("bar"); // top, height, red, green (-1: colour kept)
-        QTest::newRow("1.2 saturates") << 1.2f << Values{GGauge::AxisY - 700, 700, 255, 55};
-        QTest::newRow("0.7 below, colour kept") << 0.7f << Values{GGauge::AxisY, 700, -1, -1};
-        QTest::newRow("1.02") << 1.02f << Values{GGauge::AxisY - 100, 100, 150, 235};
-    }
-    void gauge() {
-        QFETCH(float, g);
-        const GGauge::Display d = GGauge::show(g);
-        QTEST((Values{d.barTop, d.barHeight, d.colourChanged ? d.red : -1,
-                      d.colourChanged ? d.green : -1}),
-              "bar");
     }
 
     void recordAndExport() {

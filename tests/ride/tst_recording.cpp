@@ -8,7 +8,6 @@
 #include <QTest>
 
 using Failure = RecordingFile::Failure;
-Q_DECLARE_METATYPE(RecordingFile::Failure)
 
 namespace {
 
@@ -53,37 +52,29 @@ private slots:
 
     void refusesWhatIsNoRecording_data() {
         QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<Failure>("failure");
-        QTest::addColumn<qint64>("line");
+        QTest::addColumn<qint64>("line"); // the line that is no sample; 0: no sample at all
         const QByteArray title = "\xEF\xBB\xBFT; Hız; İvme; Motor Akımı; \r\n";
         const QByteArray row = "0,5; 1000; 250; 132\r\n";
-        QTest::newRow("title only") << title << Failure::NoSamples << qint64(0);
+        QTest::newRow("title only") << title << qint64(0);
         QTest::newRow("binary") << QByteArray("\x7f"
                                               "ELF\x02\x01\x01\0\0\0;\n",
                                               13)
-                                << Failure::NotASample << qint64(1);
-        QTest::newRow("NaN") << title + row + "nan; 1; 2; 3\r\n"
-                             << Failure::NotASample << qint64(3);
-        QTest::newRow("too large for a double") << title + "0; 1e999; 0; 0\r\n"
-                                                << Failure::NotASample << qint64(2);
-        QTest::newRow("three fields") << title + row + "1; 2; 3\r\n"
-                                      << Failure::NotASample << qint64(3);
-        QTest::newRow("five fields") << title + row + row + "1; 2; 3; 4; 5\r\n"
-                                     << Failure::NotASample << qint64(4);
-        QTest::newRow("a second title") << title + row + title << Failure::NotASample << qint64(3);
+                                << qint64(1);
+        QTest::newRow("NaN") << title + row + "nan; 1; 2; 3\r\n" << qint64(3);
+        QTest::newRow("too large for a double") << title + "0; 1e999; 0; 0\r\n" << qint64(2);
+        QTest::newRow("three fields") << title + row + "1; 2; 3\r\n" << qint64(3);
+        QTest::newRow("five fields") << title + row + row + "1; 2; 3; 4; 5\r\n" << qint64(4);
+        QTest::newRow("a second title") << title + row + title << qint64(3);
         QTest::newRow("a line of a megabyte")
-            << title + row + QByteArray(1 << 20, '7') + "\r\n" + row << Failure::NotASample
-            << qint64(3);
-        QTest::newRow("a megabyte without a line end")
-            << QByteArray(3 << 20, 'x') << Failure::NotASample << qint64(1);
+            << title + row + QByteArray(1 << 20, '7') + "\r\n" + row << qint64(3);
+        QTest::newRow("a megabyte without a line end") << QByteArray(3 << 20, 'x') << qint64(1);
     }
 
     void refusesWhatIsNoRecording() {
         QFETCH(QByteArray, text);
-        QFETCH(Failure, failure);
         QFETCH(qint64, line);
         const RecordingFile::Result parsed = RecordingFile::parse(text);
-        QCOMPARE(parsed.failure, failure);
+        QCOMPARE(parsed.failure, line == 0 ? Failure::NoSamples : Failure::NotASample);
         QCOMPARE(parsed.line, line);
         QVERIFY(parsed.samples.isEmpty());
     }

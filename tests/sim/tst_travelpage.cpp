@@ -218,18 +218,6 @@ private slots:
 
     void plotsOfARun() {
         TravelPageFixture f;
-        // Guide lines and their texts are the only green; the dotted grid is grey.
-        const auto green = [](QColor c) { return c.green() > 0 && c.red() + c.blue() == 0; };
-        auto* guides = f.window.findChild<QCheckBox*>("ShowScalesCheck");
-        for (bool shown : {true, false}) {
-            guides->setChecked(shown);
-            for (Plot p : {Plot::APlot, Plot::VPlot}) {
-                QCOMPARE(pixelsWhere(f.plot(p).image(), green) > 0, shown);
-                QVERIFY(pixelsWhere(f.plot(p).image(), [](QColor c) {
-                            return c == qRgb(140, 140, 140);
-                        }) > f.plot(p).image().width());
-            }
-        }
         QCOMPARE(f.plot(Plot::APlot).scaleHeight(), double(2.0f * 1.2f * 0.6f)); // NA > PA
 
         // Lane 2 on for the whole run: one blue bar from 2.5 to 3.5.
@@ -249,6 +237,15 @@ private slots:
         f.page->setInFront(false);
         f.params.setById(QStringLiteral("V3"), 1.5f);
         QCOMPARE(f.plot(Plot::VPlot).image(), speed);
+
+        // 60 s: the run goes to its end, where the car stands on the bottom row.
+        f.sim.setSignal(2, 0, 1000, false);
+        f.page->setInFront(true);
+        auto* combo = f.window.findChild<QComboBox*>("SimDurationCombo");
+        combo->setCurrentIndex(combo->findText(QStringLiteral("60 s")));
+        QVERIFY(f.sim.duration() == 60.0f && f.sim.state.t >= 59.999f);
+        const QImage& end = f.plot(Plot::VPlot).image();
+        QCOMPARE(end.pixelColor(end.width() - 1, end.height() - 1), QColor(Qt::white));
     }
 
     void sliders_data() {
