@@ -1,9 +1,9 @@
 // The main window on the virtual drive streaming at the full line rate: the port
 // panel of the status bar, the live monitor that the accept alone starts (its drawing
-// is the monitor test's), the page switch's commands, a parameter read from the drive with the
-// shipped files, the commands a transfer switches off, a pulled line and the drive's
-// return, and the link log; a replug during a read that reaches nothing to the
-// replugged drive. Reviews, the history, doubtful blocks of old firmware and the
+// is the monitor test's), the page switch's commands, a parameter read from the drive
+// with the shipped files, the commands a transfer switches off, a pulled line and the
+// drive's return; a replug during a read that reaches nothing to the replugged drive.
+// Reviews, the history, doubtful blocks of old firmware, the link log's lines and the
 // faults of a write are met one level down.
 #include "emulator/DriveEmulator.h"
 #include "monitor/MonitorPage.h"
@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -45,7 +44,7 @@ private slots:
         QTRY_VERIFY(f.drive.log().contains("LOG A: monitor off"));
 
         // While the transfer runs, every command that reaches the link or the values
-        // is off, and a second read is refused rather than interleaved.
+        // is off (the transfer's own refusal of a second one is met one level down).
         QStringList enabledDuring{"(not checked)"};
         QTimer::singleShot(0, &w, [&] {
             enabledDuring.clear();
@@ -59,8 +58,6 @@ private slots:
                 enabledDuring << "TabStrip1";
             if (f.child<QMenu>("MenuLanguage")->menuAction()->isEnabled())
                 enabledDuring << "MenuLanguage";
-            if (w.session().transfer().ReadParameters() != ParamTransfer::Result::Busy)
-                enabledDuring << "second read ran";
         });
         read->trigger();
         QCOMPARE(enabledDuring, QStringList());
@@ -94,7 +91,6 @@ private slots:
                  w.lang()
                      .LangText(TextId::LineLost)
                      .arg("COM13", w.lang().LangText(TextId::DeviceWentAway)));
-        QCOMPARE(prompts.messages.first().title, w.windowTitle());
         tabs->setCurrentIndex(1);
         read->trigger();
         QCOMPARE(prompts.texts().mid(1), QStringList{w.lang().LangText(106)});
@@ -114,17 +110,6 @@ private slots:
         QTRY_VERIFY(speed->text() != "...");
         QCOMPARE(f.drive.log().filter(transfer).size(), transfers);
         QCOMPARE(prompts.texts().size(), 2);
-
-        // The link log a technician sends: the loss, and the traffic both ways.
-        QTemporaryDir logs;
-        prompts.fileAnswers = {logs.filePath("link.txt")};
-        f.child<QAction>("MI_SaveLinkLog")->trigger();
-        QCOMPARE(prompts.texts().size(), 3);
-        QFile log(logs.filePath("link.txt"));
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        const QByteArray text = log.readAll();
-        for (const char* seen : {" ! COM13 lost: ", " ! COM13 back", " > 4d\n", " < ff "})
-            QVERIFY2(text.contains(seen), seen);
     }
 
     // The drive is unplugged and back while a read runs, the event loop running

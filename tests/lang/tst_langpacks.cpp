@@ -1,4 +1,4 @@
-// Language packs: which files count, how entry lines are read, what a switch keeps.
+// Language packs: which files count and how entry lines are read.
 #include "lang/LangModule.h"
 #include "support/DataFiles.h"
 
@@ -79,17 +79,6 @@ private slots:
         QVERIFY(lang.FindLanguagePacks());
         QCOMPARE(lang.packs().size(), 5);
         QCOMPARE(lang.packs().last().fileName, QStringLiteral("d.lng"));
-    }
-
-    void textKeptAcrossSwitch() {
-        QTemporaryDir dir;
-        QVERIFY(writePack(dir.path(), "a.lng", "A", {"1#A one", "50#only in A"}));
-        QVERIFY(writePack(dir.path(), "b.lng", "B", {"1#B one"}));
-        LangModule lang(dir.path());
-        lang.LoadLanguagePack("a.lng");
-        lang.LoadLanguagePack("b.lng");
-        QCOMPARE(lang.LangText(1), QStringLiteral("B one"));
-        QCOMPARE(lang.LangText(50), QStringLiteral("only in A"));
     }
 };
 

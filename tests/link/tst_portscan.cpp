@@ -61,7 +61,6 @@ private slots:
         QTest::newRow("link wins over the table") << 5 << "links/COM5";
         QTest::newRow("another user's link is not used") << 6 << "dev/ttyUSB1";
         QTest::newRow("modem-class adapter") << 12 << "dev/ttyACM3";
-        QTest::newRow("virtual drive") << 13 << "links/COM13";
         QTest::newRow("dangling link still claims its number") << 14 << "links/COM14";
         QTest::newRow("above COM16 even with a link") << 17 << "";
     }
