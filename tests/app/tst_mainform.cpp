@@ -1,7 +1,5 @@
 // The whole main window on the offscreen platform: start-up, the keyboard and toolbar,
 // and the language switch.
-#include "params/ParEditText.h"
-#include "params/ParamGrid.h"
 #include "support/MainWindowFixture.h"
 
 #include <QAction>
@@ -54,22 +52,6 @@ private slots:
         QVERIFY(buttons[4]->isEnabled());
         QTest::keyClick(&w.form, Qt::Key_F2, Qt::ControlModifier);
         QCOMPARE(w.prompts.texts(), QStringList{w.form.lang().LangText(TextId::NoPortSelected)});
-
-        // The grid: typing starts an edit, Escape drops it, F2 edits the current value.
-        ParamGrid* grid = w.form.paramGrid();
-        auto* editor = w.child<ParEditText>("ParEditText");
-        grid->setFocus();
-        grid->setCurrentCell(0, ParamGrid::ValueColumn);
-        const QString before = grid->cellText(1, ParamGrid::ValueColumn);
-        QTest::keyClick(grid, Qt::Key_7);
-        QVERIFY(editor->isVisible());
-        QCOMPARE(editor->text(), QStringLiteral("7"));
-        QTest::keyClick(editor, Qt::Key_Escape);
-        QVERIFY(!editor->isVisible());
-        QCOMPARE(grid->cellText(1, ParamGrid::ValueColumn), before);
-        QTest::keyClick(grid, Qt::Key_F2);
-        QVERIFY(editor->isVisible());
-        QCOMPARE(editor->text(), before);
 
         tabs->setCurrentIndex(2); // the travel page allows them too
         QVERIFY(buttons[4]->isEnabled());

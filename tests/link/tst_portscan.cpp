@@ -1,7 +1,7 @@
 // What stands behind a COM number on a made-up /dev: the link folder first, then the
 // fixed device table; the adapter's stable name across a replug, keeping an adapter
-// under a number (the dialog's command only passes it on), links into nowhere, and who
-// holds a port that refuses to open (a made-up /proc).
+// under a number (the dialog's command only passes it on), links into nowhere, and a
+// device the user may not open.
 #include "link/SerialPortScan.h"
 
 #include <QTemporaryDir>
@@ -138,35 +138,6 @@ private slots:
         QVERIFY(!why.isEmpty());
         QVERIFY(!map.keepAdapter(byId, 17, &why));
         QVERIFY(!QFileInfo::exists(path("links/COM4")));
-    }
-
-    void holder_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<bool>("holdsIt");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<QString>("holder");
-        QTest::newRow("modem service with the port open")
-            << "ModemManager" << true << int(PortEntry::State::HeldByService) << "ModemManager";
-        QTest::newRow("some program, no lock file")
-            << "minicom" << true << int(PortEntry::State::Busy) << "";
-    }
-    void holder() {
-        QFETCH(QString, program);
-        QFETCH(bool, holdsIt);
-        QTemporaryDir proc;
-        QVERIFY(QDir().mkpath(proc.filePath("4242/fd")) && QDir().mkpath(proc.filePath("self")));
-        QFile comm(proc.filePath("4242/comm"));
-        QVERIFY(comm.open(QIODevice::WriteOnly));
-        comm.write(program.toUtf8() + '\n');
-        comm.close();
-        const QString device = QFileInfo(path("dev/ttyS0")).canonicalFilePath();
-        QVERIFY(QFile::link(holdsIt ? device : path("dev"), proc.filePath("4242/fd/7")));
-        SerialPortScan scan(ComPortMap(path("links"), path("dev")), path("by-id"));
-        scan.setProcFolder(proc.path());
-        PortEntry entry;
-        scan.explainRefusal(entry, device);
-        QTEST(int(entry.state), "state");
-        QTEST(entry.holder, "holder");
     }
 
     void noPermission() {
