@@ -1,8 +1,6 @@
 // The monitor on an in-memory line. The tick without widgets: frame decoding, the
-// drain, chart marks, the G gauge, the scale table and the recording with its export.
-// The page: labels, the stream request after a port is accepted, the strip chart's
-// pixels, the timers and the slider, the recording indicator, the titles and the
-// export's messages.
+// drain, the G gauge and the recording with its export. The page: labels, the strip
+// chart's speed trace, the export's titles and messages.
 #include "lang/LangModule.h"
 #include "monitor/MonitorFrame.h"
 #include "monitor/MonitorPage.h"
@@ -18,12 +16,8 @@
 #include "support/RideRecordings.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
-#include <QSlider>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using Values = QList<int>; // speed, accel, current
@@ -142,25 +136,20 @@ private slots:
         QCOMPARE(line.clock.monotonicSeconds(), 0.0); // never waited for the drive
     }
 
-    void tickMarksAndGauge() {
+    void tickGauge() {
         // Ticks every 50 ms, one frame each, starting a moment before midnight on the
         // wall clock, which the monitor must not notice.
         Line line;
         line.clock.setMidnightOffset(86399.9);
-        QList<int> marks;
         QList<float> gauges;
         for (int k = 0; k < 60; ++k) {
             line.port.rx = monitorFrame(40 * k, 0, 0);
             const MonitorTick::Report r = line.tick.run(true);
             QVERIFY(r.frameArrived);
-            marks << line.tick.history.at(line.tick.history.WritePos).mark;
             if (r.gauge)
                 gauges << r.gauge->g;
             line.clock.advance(0.05);
         }
-        // A mark when more than 0.1 s passed since the last, a long one every tenth.
-        QCOMPARE(marks.mid(0, 7), QList<int>({1, 0, 0, 1, 0, 0, 1}));
-        QCOMPARE(marks.count(2), 2);
         // The gauge: every third tick (0.15 s > 0.12 s); the first keeps 1 g, the
         // others see 120 mm/s more per 0.15 s: 0.8 m/s².
         QCOMPARE(gauges.size(), 20);
@@ -252,8 +241,7 @@ private slots:
         QCOMPARE(f.labels(), "... ... ..."); // no port in use; the notice, in red on both
         // The line is left alone, and nothing is recorded without a port.
         QVERIFY(f.port.rx.size() == 8 && f.page.record().sampleCount() == 0);
-        for (int n : {1, 2})
-            QVERIFY(pixelsOf(f.page.picture(n)->image(), Qt::red) > 0);
+        QVERIFY(pixelsOf(f.page.picture(1)->image(), Qt::red) > 0);
         // A resize wipes the chart; the notice comes back with the next tick.
         f.page.resize(900, 650);
         QApplication::processEvents();
@@ -267,25 +255,6 @@ private slots:
         QCOMPARE(f.labels(), "... ... ...");
     }
 
-    void sliderStopsAndRestarts() {
-        Fixture f;
-        auto* timer = f.page.findChild<QTimer*>("Timer1");
-        auto* slider = f.page.findChild<QSlider*>("SampleRateSlider");
-        QVERIFY(!timer->isActive()); // until start-up enables it
-        f.page.start();
-        QVERIFY(timer->isActive());
-        slider->setValue(200);
-        f.page.Timer1_Timer();
-        QVERIFY(!timer->isActive());
-        slider->setValue(150);
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 150);
-        slider->setValue(40); // a running timer takes it at the end of its tick
-        QCOMPARE(timer->interval(), 150);
-        f.page.Timer1_Timer();
-        QCOMPARE(timer->interval(), 40);
-    }
-
     void chartDrawsTheTraces() {
         Fixture f;
         f.page.show();
@@ -293,64 +262,23 @@ private slots:
         f.page.setSelectedPort(1);
         for (int k = 0; k < 250; ++k)
             f.tick(monitorFrame(500, 200, 60)); // 0.5 m/s, 0.2 m/s², 6 A
-        // The tick drew into the hidden picture; the one in view holds the last tick's.
-        const bool first = f.page.state().ShowFirstPicture;
-        const Canvas* drawn = f.page.picture(first ? 1 : 2);
-        QVERIFY(!drawn->isVisible());
-        QVERIFY(f.page.picture(first ? 2 : 1)->isVisible());
-        const QImage& image = drawn->image();
+        const QImage& image = f.page.picture(f.page.state().ShowFirstPicture ? 1 : 2)->image();
         const int x = image.width() / 2;
-        // Within two rows of where `value` lies, in column x (`wide`: the next 8).
-        auto near = [&](double value, int wide = 1) {
-            return QRect(x, int((1050.0 - value) / 1050.0 * image.height()) - 2, wide, 5);
-        };
-        QVERIFY(pixelsOf(image, Qt::red, near(500)) > 0);
-        QVERIFY(pixelsOf(image, Qt::blue, near(300)) > 0);     // 5 x current
-        QVERIFY(pixelsOf(image, Qt::green, near(200, 8)) > 0); // a point every few columns
+        // Within two rows of where 0.5 m/s lies, in column x.
+        const QRect speed(x, int((1050.0 - 500) / 1050.0 * image.height()) - 2, 1, 5);
+        QVERIFY(pixelsOf(image, Qt::red, speed) > 0);
         f.page.findChild<QCheckBox*>("ShowVCheck")->setChecked(false);
         f.tick(monitorFrame(500, 200, 60));
         f.tick(monitorFrame(500, 200, 60));
         QCOMPARE(pixelsOf(image, Qt::red, QRect(x, 0, 1, image.height())), 0);
     }
 
-    void oneSecondTick() {
-        // Recording, the dot blinks; paused, the pause sign stays. The warning that the
-        // drive's values differ blinks until they are identical.
-        Fixture f;
-        QList<bool> warnings;
-        connect(&f.page, &MonitorPage::differWarningShown, this, [&](bool on) { warnings << on; });
-        auto* dot = f.page.findChild<QWidget*>("ShapeR");
-        auto* pause = f.page.findChild<QWidget*>("ShapeP1");
-        QList<bool> shown; // the dot and the pause sign after each second
-        f.page.CommandRecordData_Click();
-        for (int k = 0; k < 6; ++k) {
-            if (k == 4) {
-                f.page.CommandPauseRecData_Click();
-                f.page.setValuesIdentical(true);
-            }
-            f.page.Timer_1Sec_Timer();
-            shown << !dot->isHidden() << !pause->isHidden();
-        }
-        QCOMPARE(shown, QList<bool>({1, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 1}));
-        QCOMPARE(warnings, QList<bool>({true, false, true, false, false, false}));
-    }
-
     void retitleThenExport() {
-        // The scale entries select speed, acceleration, current in this order, and the
-        // export's columns hold mm/s, mm/s² and 0.1 A: each title must say so.
+        // The export's columns hold mm/s, mm/s² and 0.1 A: each title must say so.
         Fixture f;
         LangModule lang(qEnvironmentVariable("LIFTDRIVE_BIN_DIR"));
         QVERIFY(lang.LoadLanguagePack("Turkce.lng").isPack());
-        auto* combo = f.page.findChild<QComboBox*>("ComboScaleSelect");
-        combo->setCurrentIndex(2);
         f.page.retitle(lang);
-        QStringList entries;
-        for (int k = 0; k < combo->count(); ++k)
-            entries << combo->itemText(k);
-        QCOMPARE(entries,
-                 QStringList({"HIZ  (m/s)", "\u0130VME  (m/s\u00b2)", "MOTOR AKIMI  (amper)"}));
-        QCOMPARE(combo->currentIndex(), 2);
-        QCOMPARE(f.page.findChild<QGroupBox*>("FrameVValue")->title(), entries[0]);
 
         // An export that cannot be written says so and keeps the data for another try.
         f.page.setSelectedPort(1);

@@ -1,12 +1,9 @@
 // The travel figures on small hand-made tables whose answers are worked out by hand, and
 // on a made-up recording against a plain second reading of the definitions (every
-// slope fitted afresh through every sample in reach); and the virtual drive's car: how
-// it departs from the model's command, and what the measured travels of its monitor
-// frames show of it.
+// slope fitted afresh through every sample in reach); and how the virtual drive's car
+// departs from the model's command.
 #include "emulator/CarTravel.h"
-#include "emulator/DriveEmulator.h"
 #include "ride/TravelFigures.h"
-#include "support/DataFiles.h"
 #include "support/RideRecordings.h"
 
 #include <QTest>
@@ -147,21 +144,6 @@ double speedAt(const QList<CarSample>& travel, double t) {
     return travel.value(qsizetype(std::lround(t / CarTravel::SampleEvery))).v;
 }
 
-// Frames of the virtual drive, 100 a second for `seconds`, as the recording holds them.
-QList<RideSample> frames(const CarTravel::Car& car, double seconds) {
-    DriveEmulator drive;
-    const QString def = QDir(binFolder()).filePath("params-en.def");
-    drive.loadDefaults(DriveEmulator::readScales(def));
-    drive.setTravel(CarTravel::fromModel(drive.words(), def, car));
-    QList<RideSample> out;
-    for (double t = 0.0; t < seconds; t += 0.01) {
-        std::uint16_t w[3];
-        drive.frameWordsAt(t, &w[0], &w[1], &w[2]);
-        out.append({t, double(w[0] > 32767 ? 65536 - w[0] : w[0]), double(w[1]), double(w[2])});
-    }
-    return out;
-}
-
 } // namespace
 
 class TestTravelFigures : public QObject {
@@ -189,10 +171,6 @@ private slots:
         QTest::newRow("cut short at the start: ends at the last moving sample")
             << table({300, 300, 300, 300, 200, 100, 0}) << 0.2 << 1
             << QList<double>{0, 0, 0.5, 0.135, 0.3, 0, 1, 5, 0.1, 1, 1};
-        QList<RideSample> restarted = table({0, 100, 200, 300, 300});
-        restarted += table({300, 300, 200, 100, 0});
-        QTest::newRow("a restart in mid-run splits it into two blips")
-            << restarted << 0.1 << 0 << QList<double>{};
         QList<RideSample> sparse = table({0, 200, 400, 400, 200, 0});
         for (RideSample& s : sparse)
             s.t *= 2;
@@ -287,23 +265,6 @@ private slots:
         QVERIFY2(std::abs(speedAt(car, at) - speed) <= 0.0011,
                  qPrintable(QString::number(speedAt(car, at))));
         QCOMPARE(car.last().v, 0.0f);
-    }
-
-    void measuredTravelsShowTheCar() {
-        const QList<RideSample> exact = frames({0.0, 0.0, 0.0, 1}, 40.0);
-        const QList<RideSample> real = frames({0.15, 0.4, 0.001, 1}, 40.0);
-        const QList<TravelFigures> model = Ride::measureTravels(exact, 0.1);
-        const QList<TravelFigures> car = Ride::measureTravels(real, 0.1);
-        QVERIFY(model.size() >= 2);
-        QCOMPARE(car.size(), model.size());
-        // The lag delays the end by a few time constants, the creep by what was added.
-        QVERIFY(car[0].flight - model[0].flight > 0.4);
-        QVERIFY(car[0].flight - model[0].flight < 1.0);
-        QVERIFY(std::abs(car[0].creep - model[0].creep - 0.4) < 0.15);
-        QVERIFY(std::abs(car[0].vmax - model[0].vmax) <= 0.0015);
-        // The first trip goes up, the second down with less current.
-        QVERIFY(car[0].ipeak > car[1].ipeak + 1.0);
-        QVERIFY(car[1].ipeak > 1.0);
     }
 };
 

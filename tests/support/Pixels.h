@@ -2,7 +2,6 @@
 // Counting what a picture shows: pixels of one colour, or for which a test holds, in an
 // area if one is given.
 #include <QImage>
-#include <cstdlib>
 
 template <typename Match> int pixelsWhere(const QImage& image, Match match, QRect area = {}) {
     area = area.isNull() ? image.rect() : area & image.rect();
@@ -16,14 +15,4 @@ template <typename Match> int pixelsWhere(const QImage& image, Match match, QRec
 inline int pixelsOf(const QImage& image, const QColor& colour, QRect area = {}) {
     return pixelsWhere(
         image, [&colour](const QColor& c) { return c == colour; }, area);
-}
-
-// Pixels within `tolerance` (summed over red, green and blue) of `colour`: a line as a
-// reader smooths it.
-inline int pixelsNear(const QImage& image, const QColor& colour, int tolerance = 60) {
-    return pixelsWhere(image, [&](const QColor& c) {
-        return std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
-                   std::abs(c.blue() - colour.blue()) <
-               tolerance;
-    });
 }
