@@ -130,6 +130,13 @@ private slots:
         QCOMPARE(f.prompts.messages.size(), warnings);
     }
 
+    void endlessDeviceRefused() {
+        // Opened as a parameter file, an endless device is refused, not read for ever.
+        Fixture f;
+        QCOMPARE(f.files().load(QStringLiteral("/dev/zero")), ParamFiles::Result::Failed);
+        QCOMPARE(f.params.ParamValues()[0], kUntouched);
+    }
+
     void failedWriteKeepsEarlierFile() {
         // A file size limit makes the write fail half-way, as a full disk would, even
         // for a user whom permissions do not stop.
