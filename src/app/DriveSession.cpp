@@ -6,12 +6,12 @@
 #include "link/SerialLinkPort.h"
 #include "platform/NumberText.h"
 #include "platform/Prompts.h"
+#include "platform/SafeFiles.h"
 #include "transfer/DifferenceView.h"
 #include "transfer/ProgressForm.h"
 
 #include <QAction>
 #include <QEvent>
-#include <QFile>
 #include <QLocale>
 #include <QMenu>
 
@@ -198,11 +198,9 @@ void DriveSession::saveLinkLog() {
         m_prompts.saveFileName(LanguageUi::asTitle(m_saveLinkLog->text()), QStringLiteral("*.txt"));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(m_protocol->log().text(m_clock->monotonicSeconds())) < 0 || !file.flush()) {
-        m_prompts.critical(m_title,
-                           m_lang.LangText(TextId::LinkLogFailed).arg(path, file.errorString()));
+    QString why;
+    if (!SafeFiles::writeWhole(path, m_protocol->log().text(m_clock->monotonicSeconds()), &why)) {
+        m_prompts.critical(m_title, m_lang.LangText(TextId::LinkLogFailed).arg(path, why));
         return;
     }
     m_prompts.information(m_title, m_lang.LangText(TextId::LinkLogSaved).arg(path));
@@ -221,10 +219,7 @@ void DriveSession::retitle() {
 void DriveSession::pageSelected(Page page) {
     m_page = page;
     m_transferPage = page != Page::Monitor;
-    if (m_read) {
-        m_read->setEnabled(m_transferPage && m_catalogueReady);
-        m_write->setEnabled(m_transferPage && m_catalogueReady);
-    }
+    updateTransferCommands();
     updateStreaming();
 }
 
@@ -289,8 +284,7 @@ void DriveSession::setTransferCommandsEnabled(bool on) {
     if (!on)
         m_streaming = false;
     m_connection->setEnabled(on);
-    m_read->setEnabled(on && m_transferPage && m_catalogueReady);
-    m_write->setEnabled(on && m_transferPage && m_catalogueReady);
+    updateTransferCommands();
     emit transferCommandsEnabled(on);
     if (on)
         updateStreaming();
@@ -298,9 +292,16 @@ void DriveSession::setTransferCommandsEnabled(bool on) {
 
 void DriveSession::setCatalogueReady(bool ready) {
     m_catalogueReady = ready;
+    updateTransferCommands();
+}
+
+void DriveSession::updateTransferCommands() {
+    // Read and write: from a page that shows parameters, with a complete catalogue,
+    // and never under another transfer.
+    const bool on = m_transferPage && m_catalogueReady && !m_transferRunning;
     if (m_read) {
-        m_read->setEnabled(ready && m_transferPage && m_connection->isEnabled());
-        m_write->setEnabled(ready && m_transferPage && m_connection->isEnabled());
+        m_read->setEnabled(on);
+        m_write->setEnabled(on);
     }
 }
 

@@ -135,6 +135,7 @@ private:
     // state is unknown (a port just opened), so it is told either way.
     void updateStreaming(bool opened = false);
     void onLineLost(int n, const QString& reason);
+    void updateTransferCommands();
 
     LangModule& m_lang;
     Prompts& m_prompts;

@@ -56,6 +56,7 @@ public:
 
     void simulate();
     ParamGrid* paramGrid() const { return m_paramGrid; }
+    TravelPage* travelPage() const { return m_travelPage; }
     // The measured travels: the live list, the recording opened, the travel chosen.
     RideCommands* ride() const { return m_ride; }
 

@@ -83,7 +83,7 @@ QAction* add(MainForm& form, QMenu* menu, QAction* before) {
         data.rows = parameterRows(params, driveTexts(*form.paramGrid()));
         // The run of the values the report lists, with the travel page's lanes and
         // the measured travel it shows, whether or not the page has been opened.
-        const TravelPage* page = form.findChild<TravelPage*>();
+        const TravelPage* page = form.travelPage();
         auto run = std::make_unique<TravelPlots>(form.sim());
         run->setMeasured(page->plots().measured());
         run->setLegend({form.lang().LangText(TextId::LegendSimulated),

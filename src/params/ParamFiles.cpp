@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -77,17 +76,7 @@ QByteArray ParamFiles::textOf(const std::array<float, 128>& values) {
 ParamFiles::Result ParamFiles::save(const QString& path) {
     if (QFileInfo(path).isDir())
         return Result::Failed;
-    QSaveFile file(path);
-    // Unbuffered, so a short write (disk full, size limit) shows in write()'s count:
-    // through the buffer Qt 6.4 reported success and swapped a truncated file in.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Result::Failed;
-    const QByteArray text = fileText();
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return Result::Failed;
-    }
-    if (!file.commit())
+    if (!SafeFiles::writeWhole(path, fileText()))
         return Result::Failed;
     m_params.markKept();
     m_params.lastFile = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());

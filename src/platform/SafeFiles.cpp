@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -132,5 +133,19 @@ bool ownFolder(const QString& path) {
 }
 
 #endif
+
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    // Unbuffered, so a short write shows in write()'s count: through the buffer Qt 6.4
+    // reported success and swapped a truncated file in.
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         file.write(bytes) == bytes.size() && file.commit();
+    if (!written) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+    }
+    return written;
+}
 
 } // namespace SafeFiles

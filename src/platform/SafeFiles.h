@@ -27,4 +27,9 @@ bool occupied(const QString& path);
 // program and no one else may write to. Always true where ownership is not known.
 bool ownFolder(const QString& path);
 
+// Puts `bytes` at `path` whole or not at all: written under a temporary name and
+// renamed over it, so a full disk or a size limit leaves the earlier file as it was.
+// False with the system's reason in `error` when it could not be written.
+bool writeWhole(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 } // namespace SafeFiles

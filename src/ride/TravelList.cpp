@@ -4,13 +4,13 @@
 #include "lang/LanguageUi.h"
 #include "lang/TextId.h"
 #include "platform/Prompts.h"
+#include "platform/SafeFiles.h"
 
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <iterator>
@@ -195,11 +195,11 @@ void TravelList::exportTravels() {
         return;
     if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
         path += QStringLiteral(".csv");
-    QSaveFile file(path);
-    const QByteArray text = csv();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        m_prompts.critical(title, m_lang.LangText(TextId::FileNotWritten)
-                                      .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString why;
+    if (!SafeFiles::writeWhole(path, csv(), &why)) {
+        m_prompts.critical(
+            title,
+            m_lang.LangText(TextId::FileNotWritten).arg(QDir::toNativeSeparators(path), why));
         return;
     }
     m_prompts.information(
