@@ -61,6 +61,14 @@ const CatalogueInput kInputs[] = {
 };
 constexpr int kReloadedInputs = 6;
 
+// The stop distances typed by distance and the catalogue entries that hold them.
+struct DistanceBox {
+    StopModeBox box;
+    const char16_t* id;
+};
+const DistanceBox kDistanceBoxes[] = {{StopModeBox::SlowingDistance, u"slwd"},
+                                      {StopModeBox::StoppingDistance, u"stpd"}};
+
 } // namespace
 
 TravelInputs SimModule::loadTravelParameters(const ParamModule& params) const {
@@ -179,11 +187,7 @@ void SimModule::stopModeChanged(ParamModule& params, SimulationHost& host) {
 }
 
 void SimModule::storeDistances(ParamModule& params) {
-    const struct {
-        StopModeBox box;
-        const char16_t* id;
-    } boxes[] = {{StopModeBox::SlowingDistance, u"slwd"}, {StopModeBox::StoppingDistance, u"stpd"}};
-    for (const auto& b : boxes) {
+    for (const DistanceBox& b : kDistanceBoxes) {
         const QString id = QString::fromUtf16(b.id);
         // Read as typed numbers are (first comma taken as the decimal point): the boxes
         // show the catalogue's values in the locale's format, and a decimal comma must
@@ -206,11 +210,7 @@ std::vector<DistanceRefusal> SimModule::refusedDistances(const ParamModule& para
     if (m_controls->stopModeIndex() != 0)
         return refused;
     takeTravelParameters(params);
-    const struct {
-        StopModeBox box;
-        const char16_t* id;
-    } boxes[] = {{StopModeBox::SlowingDistance, u"slwd"}, {StopModeBox::StoppingDistance, u"stpd"}};
-    for (const auto& b : boxes) {
+    for (const DistanceBox& b : kDistanceBoxes) {
         const float stored = params.valueById(QString::fromUtf16(b.id), 0.0f);
         float typed = 0.0f;
         if (!boxNumber(b.box, &typed)) {
